@@ -1,0 +1,26 @@
+# The native tree: qwilcore's unit tests, qwilbench and the benchmark file generator.
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(qwilcore_tests ${QWIL_TEST_SOURCES})
+target_link_libraries(qwilcore_tests PRIVATE qwilcore GTest::gtest GTest::gtest_main)
+target_include_directories(qwilcore_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+# Discovery at test time keeps the build free of sanitizer runs; every test runs
+# as its own process, so one crash names its test.
+gtest_discover_tests(qwilcore_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+file(GLOB QWIL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/bench_*.cpp)
+add_executable(qwilbench ${CMAKE_SOURCE_DIR}/bench/qwilbench.cpp ${QWIL_BENCH_SOURCES})
+target_link_libraries(qwilbench PRIVATE qwilcore)
+target_compile_options(qwilbench PRIVATE -fno-exceptions -fno-rtti)
+
+add_executable(qwilgen ${CMAKE_SOURCE_DIR}/bench/qwilgen.cpp)
+target_compile_options(qwilgen PRIVATE -fno-exceptions -fno-rtti)
+
+# The drivers themselves are checked too: a small generated file must load and
+# round-trip byte for byte.
+add_test(NAME bench.roundtrip
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check_bench.sh $<TARGET_FILE:qwilgen> $<TARGET_FILE:qwilbench>
+                 ${CMAKE_BINARY_DIR}/bench-check)

@@ -1,0 +1,56 @@
+# The windows tree: Qwilpad.exe, statically linked, and the tests that run under Wine.
+
+enable_language(RC)
+# The resource script is UTF-8; windres stores the resources as UTF-16.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+set(CMAKE_RC_COMPILE_OBJECT
+    "<CMAKE_RC_COMPILER> <DEFINES> <INCLUDES> <FLAGS> -O coff -i <SOURCE> -o <OBJECT>")
+
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# GoogleTest from the sources Debian ships, compiled for Windows.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main)
+  target_compile_options(${t} PRIVATE -Wno-error)
+endforeach()
+
+set(QWIL_RC_SOURCES ${CMAKE_SOURCE_DIR}/res/qwilpad.rc)
+set_source_files_properties(${QWIL_RC_SOURCES} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/qwilpad.ico;${CMAKE_SOURCE_DIR}/res/qwilpad.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
+
+# The Win32 layer as a library so that its tests link the same code as the exe;
+# only the process entry stays out of it.
+list(FILTER QWIL_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
+add_library(qwilwin STATIC ${QWIL_WIN_SOURCES})
+target_link_libraries(qwilwin PUBLIC qwilcore comctl32 comdlg32 gdi32 user32 kernel32 shell32 imm32 ole32 version)
+
+add_executable(Qwilpad WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp ${QWIL_RC_SOURCES})
+target_link_libraries(Qwilpad PRIVATE qwilwin)
+set_target_properties(Qwilpad PROPERTIES OUTPUT_NAME Qwilpad RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The core's own tests, once more on Windows: the 2 MiB stack and the C runtime of
+# mingw are the real ones here.
+add_executable(qwilcore_tests ${QWIL_TEST_SOURCES})
+target_link_libraries(qwilcore_tests PRIVATE qwilcore gtest gtest_main)
+target_include_directories(qwilcore_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+add_test(NAME win.core COMMAND qwilcore_tests --gtest_brief=1)
+
+# Win32-layer tests: the real windows driven by messages.
+file(GLOB QWIL_WINTEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+add_executable(qwilwin_tests ${QWIL_WINTEST_SOURCES} ${QWIL_RC_SOURCES})
+target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main)
+target_include_directories(qwilwin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>")
+add_dependencies(qwilwin_tests Qwilpad)
+add_test(NAME win.layer COMMAND qwilwin_tests)
+
+# End-to-end tests: Qwilpad.exe in a real window under Xvfb, driven with xdotool.
+file(GLOB QWIL_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
+foreach(script ${QWIL_E2E_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND ${script} $<TARGET_FILE:Qwilpad>)
+  set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+endforeach()
