@@ -1,1 +1,122 @@
-int main() { return 0; }
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include <iconv.h>
+#include <sys/resource.h>
+
+#include "bench/bench.h"
+
+namespace {
+
+struct BenchCommand {
+  const char* name;
+  int (*run)(const BenchArgs* args);
+  const char* usage;
+};
+
+const BenchCommand kCommands[] = {
+    {"load", Bench_Load, "load FILE [--wrap COLUMNS] [--tab N]         lines= bytes= height= ms= rss_kb="},
+    {"roundtrip", Bench_Roundtrip, "roundtrip FILE OUT                            load FILE, save OUT: ms="},
+};
+
+bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }
+
+bool Convert(const char* to, const char* from, const std::string& in, std::string* out) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out->assign(in.size() * 4 + 16, '\0');
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  char* dst = &(*out)[0];
+  size_t dstLeft = out->size();
+  size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  iconv_close(cd);
+  if (r == static_cast<size_t>(-1)) return false;
+  out->resize(out->size() - dstLeft);
+  return true;
+}
+
+}  // namespace
+
+bool Bench_HasFlag(const BenchArgs* args, const char* name) {
+  for (int i = 0; i < args->argc; ++i) {
+    if (std::strcmp(args->argv[i], name) == 0) return true;
+  }
+  return false;
+}
+
+const char* Bench_Option(const BenchArgs* args, const char* name) {
+  for (int i = 0; i + 1 < args->argc; ++i) {
+    if (std::strcmp(args->argv[i], name) == 0) return args->argv[i + 1];
+  }
+  return nullptr;
+}
+
+long Bench_OptionLong(const BenchArgs* args, const char* name, long fallback) {
+  const char* value = Bench_Option(args, name);
+  if (!value) return fallback;
+  char* end = nullptr;
+  errno = 0;
+  long n = std::strtol(value, &end, 0);
+  if (errno != 0 || end == value || *end != '\0') return fallback;
+  return n;
+}
+
+// Positional arguments skip every "--name" and, unless it is a lone flag that
+// takes no value, the word after it. Flags without values are listed here.
+static bool TakesNoValue(const char* arg) { return std::strcmp(arg, "--count") == 0; }
+
+const char* Bench_Positional(const BenchArgs* args, int n) {
+  int seen = 0;
+  for (int i = 0; i < args->argc; ++i) {
+    if (IsOptionWithValue(args->argv[i])) {
+      if (!TakesNoValue(args->argv[i])) ++i;
+      continue;
+    }
+    if (seen++ == n) return args->argv[i];
+  }
+  return nullptr;
+}
+
+int Bench_PositionalCount(const BenchArgs* args) {
+  int n = 0;
+  while (Bench_Positional(args, n)) ++n;
+  return n;
+}
+
+double Bench_NowMs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000.0 + ts.tv_nsec / 1.0e6;
+}
+
+long Bench_PeakRssKb() {
+  rusage usage;
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
+  return usage.ru_maxrss;
+}
+
+bool Bench_Utf8ToCp932(const std::string& utf8, std::string* cp932) { return Convert("CP932", "UTF-8", utf8, cp932); }
+
+bool Bench_Cp932ToUtf8(const std::string& cp932, std::string* utf8) { return Convert("UTF-8", "CP932", cp932, utf8); }
+
+int Bench_Usage(const char* message) {
+  if (message) std::fprintf(stderr, "qwilbench: %s\n", message);
+  std::fprintf(stderr, "usage:\n");
+  for (const BenchCommand& c : kCommands) std::fprintf(stderr, "  qwilbench %s\n", c.usage);
+  return 2;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Bench_Usage(nullptr);
+  for (const BenchCommand& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) == 0) {
+      BenchArgs args = {argc - 2, argv + 2};
+      return c.run(&args);
+    }
+  }
+  return Bench_Usage("unknown subcommand");
+}

@@ -18,9 +18,3 @@ target_compile_options(qwilbench PRIVATE -fno-exceptions -fno-rtti)
 
 add_executable(qwilgen ${CMAKE_SOURCE_DIR}/bench/qwilgen.cpp)
 target_compile_options(qwilgen PRIVATE -fno-exceptions -fno-rtti)
-
-# The drivers themselves are checked too: a small generated file must load and
-# round-trip byte for byte.
-add_test(NAME bench.roundtrip
-         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check_bench.sh $<TARGET_FILE:qwilgen> $<TARGET_FILE:qwilbench>
-                 ${CMAKE_BINARY_DIR}/bench-check)

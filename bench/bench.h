@@ -1,0 +1,34 @@
+// qwilbench: the headless driver of the core. Each subcommand lives in a
+// bench_*.cpp file and is listed in the table of qwilbench.cpp; it prints one
+// result line of key=value pairs (times in ms, sizes in bytes, memory in KiB) or
+// the matches and texts its usage line describes, and returns the exit code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct BenchArgs {
+  int argc;     // arguments after the subcommand name
+  char** argv;
+};
+
+// Options of the form --name VALUE anywhere among the arguments; positional
+// arguments are the others, in order.
+bool Bench_HasFlag(const BenchArgs* args, const char* name);
+const char* Bench_Option(const BenchArgs* args, const char* name);  // null when absent
+long Bench_OptionLong(const BenchArgs* args, const char* name, long fallback);
+const char* Bench_Positional(const BenchArgs* args, int n);         // null when absent
+int Bench_PositionalCount(const BenchArgs* args);
+
+double Bench_NowMs();
+long Bench_PeakRssKb();
+
+// Command-line texts are UTF-8; the core works on code page 932 bytes.
+bool Bench_Utf8ToCp932(const std::string& utf8, std::string* cp932);
+bool Bench_Cp932ToUtf8(const std::string& cp932, std::string* utf8);
+
+int Bench_Usage(const char* message);  // prints the message and the usage, returns 2
+
+// Subcommands.
+int Bench_Load(const BenchArgs* args);
+int Bench_Roundtrip(const BenchArgs* args);
