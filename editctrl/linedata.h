@@ -37,6 +37,9 @@ LineData* Line_Create(LinePool* pool, const LineDataProperty* prop);
 // allocated whole (record, string and bytes in one block); null when out of memory.
 LineData* Line_CreateFilled(LinePool* pool, const LineDataProperty* prop, const char* src, int32_t n,
                             const char* crlf, int32_t crlflength);
+// The same with the bytes given in two pieces, head then tail.
+LineData* Line_CreateJoined(LinePool* pool, const LineDataProperty* prop, const char* head, int32_t nHead,
+                            const char* tail, int32_t nTail, const char* crlf, int32_t crlflength);
 // Destroys the bytes and returns the record to the pool; the caller unlinks first.
 void Line_Destroy(LinePool* pool, LineData* line);
 

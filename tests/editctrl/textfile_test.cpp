@@ -1,0 +1,170 @@
+#include "editctrl/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "editctrl/textmodel.h"
+
+namespace {
+
+TextDataProperty Prop(bool wrap) {
+  TextDataProperty p;
+  p.wrap = wrap ? 1 : 0;
+  p.width = 13;
+  p.tabsize = 4;
+  return p;
+}
+
+std::string TempPath(const char* name) {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return ::testing::TempDir() + "qwil_" + info->name() + "_" + name;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f);
+  ASSERT_EQ(bytes.size(), std::fwrite(bytes.data(), 1, bytes.size(), f));
+  ASSERT_EQ(0, std::fclose(f));
+}
+
+template <size_t N>
+std::string Bytes(const char (&raw)[N]) {
+  return std::string(raw, N - 1);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return "<missing>";
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.append(buf, n);
+  std::fclose(f);
+  return bytes;
+}
+
+// The document a text should give: built by the plain model from the whole text.
+TextModel ModelOf(const std::string& bytes) {
+  TextModel m;
+  ModelReplace(&m, {0, 0}, {0, 0}, bytes);
+  return m;
+}
+
+struct Loaded {
+  TextData* text = nullptr;
+  TextFileStatus status = TEXTFILE_NO_MEMORY;
+  Loaded(const std::string& path, bool wrap) {
+    TextDataProperty p = Prop(wrap);
+    text = TextFile_Load(path.c_str(), &p, &status);
+  }
+  ~Loaded() { TextData_Destroy(text); }
+};
+
+TEST(TextFile, LoadKeepsEveryByteAndEveryKindOfLineEnd) {
+  const std::string cases[] = {
+      "",
+      "a\r\nb",
+      "x\r\n",
+      "mixed\rends\nhere\r\n\r\n\n\r",
+      Bytes("nul\0inside\x1A" "after the end-of-file byte\r\n"),
+      "lone lead at line end\x82\r\nand at the end of the file\x95",
+      "表ソ\\\r\n",
+  };
+  for (const std::string& bytes : cases) {
+    std::string path = TempPath("case.txt");
+    WriteFile(path, bytes);
+    for (bool wrap : {false, true}) {
+      Loaded d(path, wrap);
+      ASSERT_EQ(TEXTFILE_OK, d.status);
+      ASSERT_NE(nullptr, d.text);
+      EXPECT_TRUE(SameAsModel(d.text, ModelOf(bytes))) << "bytes: " << bytes;
+    }
+  }
+}
+
+TEST(TextFile, CrLfAcrossTheChunkBoundaryIsOneLineEnd) {
+  // The CR is the last byte of the first 32766-byte chunk, the LF the first of the next.
+  std::string bytes(kTextFileChunk - 1, 'a');
+  bytes += "\r\nsecond line";
+  std::string path = TempPath("boundary.txt");
+  WriteFile(path, bytes);
+  Loaded d(path, false);
+  ASSERT_EQ(TEXTFILE_OK, d.status);
+  EXPECT_EQ(2, TextData_GetCount(d.text));
+  EXPECT_STREQ("\r\n", TextData_GetHead(d.text)->crlf);
+  EXPECT_TRUE(SameAsModel(d.text, ModelOf(bytes)));
+
+  // A lone CR at the boundary stays a line end of its own.
+  std::string lone(kTextFileChunk - 1, 'b');
+  lone += "\rx";
+  WriteFile(path, lone);
+  Loaded e(path, true);
+  EXPECT_STREQ("\r", TextData_GetHead(e.text)->crlf);
+  EXPECT_TRUE(SameAsModel(e.text, ModelOf(lone)));
+}
+
+TEST(TextFile, StreamGivesTheSameDocumentWhateverTheChunks) {
+  std::mt19937 rng(4242);
+  const char* pieces[] = {"a", "\r", "\n", "\r\n", "あ", "\t", "\x82", "z"};
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes;
+    int n = static_cast<int>(rng() % 60);
+    for (int i = 0; i < n; ++i) bytes += pieces[rng() % 8];
+    TextDataProperty p = Prop(round % 2 == 0);
+    TextData* text = TextData_Create(&p);
+    TextStream* s = TextStream_Begin(text);
+    for (size_t at = 0; at < bytes.size();) {
+      size_t len = 1 + rng() % 7;
+      if (len > bytes.size() - at) len = bytes.size() - at;
+      ASSERT_TRUE(TextStream_Feed(s, bytes.data() + at, static_cast<int32_t>(len), nullptr));
+      at += len;
+    }
+    ASSERT_TRUE(TextStream_End(s, nullptr));
+    ASSERT_TRUE(SameAsModel(text, ModelOf(bytes))) << "round " << round;
+    TextData_Destroy(text);
+  }
+}
+
+TEST(TextFile, SaveWritesCrLfBetweenLinesAndNoneAfterTheLast) {
+  TextDataProperty p = Prop(false);
+  TextData* text = TextData_Create(&p);
+  ASSERT_TRUE(TextData_Append(text, "a\nb\r", 4, nullptr));  // a (LF), b (CR), an empty last line
+  std::string path = TempPath("out.txt");
+  EXPECT_EQ(TEXTFILE_OK, TextFile_Save(text, path.c_str()));
+  EXPECT_EQ("a\r\nb\r\n", ReadFile(path));
+  TextData_Destroy(text);
+
+  // Load and save give back the same bytes for a file with CR LF line ends.
+  std::string bytes = Bytes("one\r\n\x1A two\0\r\n表\r\n\x82");
+  WriteFile(path, bytes);
+  Loaded d(path, true);
+  std::string again = TempPath("again.txt");
+  EXPECT_EQ(TEXTFILE_OK, TextFile_Save(d.text, again.c_str()));
+  EXPECT_EQ(bytes, ReadFile(again));
+}
+
+TEST(TextFile, FailuresAreReportedAndChangeNothing) {
+  TextDataProperty p = Prop(false);
+  TextFileStatus status = TEXTFILE_OK;
+  EXPECT_EQ(nullptr, TextFile_Load((TempPath("missing") + "/nothing.txt").c_str(), &p, &status));
+  EXPECT_EQ(TEXTFILE_OPEN_FAILED, status);
+  EXPECT_EQ(nullptr, TextFile_Load(::testing::TempDir().c_str(), &p, &status));
+  EXPECT_EQ(TEXTFILE_OPEN_FAILED, status);
+
+  TextData* text = TextData_Create(&p);
+  ASSERT_TRUE(TextData_Append(text, "keep me", 7, nullptr));
+  std::string folder = TempPath("no-such-folder") + "/file.txt";
+  EXPECT_EQ(TEXTFILE_OPEN_FAILED, TextFile_Save(text, folder.c_str()));
+  EXPECT_EQ(TEXTFILE_OPEN_FAILED, TextFile_Save(text, ::testing::TempDir().c_str()));
+#ifndef _WIN32
+  // A full disk shows only when the bytes are written or flushed.
+  EXPECT_EQ(TEXTFILE_WRITE_FAILED, TextFile_Save(text, "/dev/full"));
+#endif
+  EXPECT_EQ(7, TextData_GetLength(text));
+  TextData_Destroy(text);
+}
+
+}  // namespace
