@@ -61,12 +61,14 @@ bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, in
   if (s->bOpenIsExisting) {
     int32_t rowsBefore = Line_GetRows(tail);
     if (!CarryAppend(s, bytes, n, pStatus)) return false;
-    if (!Line_InsertBytes(tail, Line_GetLength(tail), s->carry, s->nCarry)) return Fail(pStatus, TEXTFILE_NO_MEMORY);
+    if (!Line_InsertBytes(text->pool, tail, Line_GetLength(tail), s->carry, s->nCarry)) {
+      return Fail(pStatus, TEXTFILE_NO_MEMORY);
+    }
     Line_SetCrlf(tail, crlf, crlflength);
     text->length += s->nCarry;
     text->height += Line_GetRows(tail) - rowsBefore;
   } else {
-    LineData* line = Line_CreateJoined(text->pool, &text->prop, s->carry, s->nCarry, bytes, n, crlf, crlflength);
+    LineData* line = Line_CreateLoaded(text->pool, &text->prop, s->carry, s->nCarry, bytes, n, crlf, crlflength);
     if (!line) return Fail(pStatus, TEXTFILE_NO_MEMORY);
     Line_LinkAfter(line, tail);
     text->pTail = line;
