@@ -1,4 +1,4 @@
-// The texts of the status bar's five parts and of the main window's title, as pure
+// The texts of the status bar's five fields and of the main window's title, as pure
 // functions of what the editor control reports. The window layer sets them.
 //
 // Each function writes a terminated text of at most size - 1 bytes, cut between
@@ -13,17 +13,17 @@
 constexpr int32_t kStatusTextSize = 100;
 constexpr int32_t kTitleTextSize = 32768;
 
-// Part 0: the selection's length in bytes and its two ends (document positions,
-// x the byte column, y the line, both from 0, in either order); empty without a
-// selection.
+// Field 0: the selection's length in bytes and its two ends (document positions,
+// x the byte column, y the line, both from 0, in either order); empty without
+// a selection.
 int32_t StatusText_Selection(char* buffer, int32_t size, bool bHasSelection, int32_t nLength, POINT ptFrom,
                              POINT ptTo);
-// Part 1: the document's line count and its size in bytes.
+// Field 1: the document's line count and its size in bytes.
 int32_t StatusText_Document(char* buffer, int32_t size, int32_t nLines, int32_t nBytes);
-// Part 2: the caret's display point (x column, y row, from 0) and, when nothing
+// Field 2: the caret's display point (x column, y row, from 0) and, when nothing
 // is selected and there is a character to show, that character and its code.
 int32_t StatusText_Caret(char* buffer, int32_t size, bool bHasSelection, POINT ptDisplay, uint32_t code);
-// Parts 3 and 4: "CAPS" and "NUM" while the lock is on, else empty.
+// Fields 3 and 4: "CAPS" and "NUM" while the lock is on, else empty.
 int32_t StatusText_CapsLock(char* buffer, int32_t size, bool bOn);
 int32_t StatusText_NumLock(char* buffer, int32_t size, bool bOn);
 

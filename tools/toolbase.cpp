@@ -13,6 +13,7 @@ bool IsValidTextBuf(const TextBuf* tb) {
 }
 
 void TextBuf_Init(TextBuf* tb, char* buffer, int32_t size) {
+  QWIL_ASSERT(buffer != nullptr && size >= 1);
   tb->pText = buffer;
   tb->nSize = size;
   tb->nLength = 0;

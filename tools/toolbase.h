@@ -46,7 +46,7 @@ int32_t String_CopyCut(char* dest, int32_t size, const char* src);
 // The unsigned conversion of the C library on 32 bits: leading white space, an
 // optional sign, for base 16 an optional "0x", then digits. A value too large gives
 // 0xFFFFFFFF; a minus sign negates modulo 2^32. *ppEnd (optional) is set behind
-// the digits, or to s itself when there are none.
+// the digits, or to s itself when there are none. base is 2 to 36.
 uint32_t String_ToUnsigned(const char* s, int32_t base, const char** ppEnd);
 
 // Path separators are single-byte backslashes, never the trail byte of a two-byte
