@@ -92,9 +92,13 @@ int32_t StatusText_Caret(char* buffer, int32_t size, bool bHasSelection, POINT p
   return Finish(&tb);
 }
 
-int32_t StatusText_CapsLock(char* buffer, int32_t size, bool bOn) { return String_CopyCut(buffer, size, bOn ? "CAPS" : ""); }
+int32_t StatusText_CapsLock(char* buffer, int32_t size, bool bOn) {
+  return String_CopyCut(buffer, size, bOn ? "CAPS" : "");
+}
 
-int32_t StatusText_NumLock(char* buffer, int32_t size, bool bOn) { return String_CopyCut(buffer, size, bOn ? "NUM" : ""); }
+int32_t StatusText_NumLock(char* buffer, int32_t size, bool bOn) {
+  return String_CopyCut(buffer, size, bOn ? "NUM" : "");
+}
 
 int32_t Title_Format(char* buffer, int32_t size, const char* path, const char* defaultName, bool bModified) {
   TextBuf tb;

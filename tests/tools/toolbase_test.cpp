@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
+
+#include "tools/charrule.h"
 
 namespace {
 
@@ -169,6 +172,33 @@ TEST(DateFormat, OutputIsCutAtTheCapacity) {
   std::string cut = Fmt(format.c_str(), kMarch7, 1024);
   EXPECT_EQ(1022u, cut.size());
   EXPECT_EQ(format.substr(0, 1022), cut);
+}
+
+TEST(DateFormat, AnyCutIsAPrefixThatStopsAtTheFirstCharacterThatDoesNotFit) {
+  // Random formats of specifier pieces, escapes, lead bytes and text.
+  const char* const pieces[] = {"%", "%%", "-", "0", "*", "!", "{", "}", ".", "+", "9", "12", "Y", "b", "B", "k",
+                                "x", "j", "\\", "\\n", "あ", "\x82", "a", " ", "%*8A", "%!05Y", "%-*6p"};
+  std::mt19937 rng(20040307);
+  for (int round = 0; round < 3000; ++round) {
+    std::string format;
+    for (int n = 1 + static_cast<int>(rng() % 12); n > 0; --n) {
+      format += pieces[rng() % (sizeof(pieces) / sizeof(*pieces))];
+    }
+    std::string full = Fmt(format.c_str());
+    int32_t capacity = 1 + static_cast<int32_t>(rng() % 40);
+    char out[48];
+    std::memset(out, 'Z', sizeof(out));
+    int32_t n = DateFormat_Expand(format.c_str(), out, capacity, &kMarch7);
+    ASSERT_LT(n, capacity) << format;
+    ASSERT_EQ('Z', out[capacity]) << format;
+    std::string cut(out, static_cast<size_t>(n));
+    ASSERT_EQ(full.substr(0, cut.size()), cut) << format << " capacity " << capacity;
+    if (cut.size() < full.size()) {
+      // What follows the cut is a whole character that would not have fitted.
+      int32_t next = n + Char_Length(full.c_str(), static_cast<int32_t>(full.size()), n);
+      ASSERT_GT(next, capacity - 1) << format << " capacity " << capacity;
+    }
+  }
 }
 
 TEST(StringHelpers, CutsNeverSplitACharacterNorEndOnALeadByte) {
