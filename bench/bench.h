@@ -37,3 +37,5 @@ TextData* Bench_LoadDocument(const char* path, const LineDataProperty* prop, dou
 // Subcommands.
 int Bench_Load(const BenchArgs* args);
 int Bench_Roundtrip(const BenchArgs* args);
+int Bench_Convert(const BenchArgs* args);
+int Bench_DateFmt(const BenchArgs* args);

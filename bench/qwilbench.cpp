@@ -20,6 +20,9 @@ struct BenchCommand {
 const BenchCommand kCommands[] = {
     {"load", Bench_Load, "load FILE [--wrap COLUMNS] [--tab N]         lines= bytes= height= ms= rss_kb="},
     {"roundtrip", Bench_Roundtrip, "roundtrip FILE OUT                            load FILE, save OUT: ms="},
+    {"convert", Bench_Convert, "convert ID < IN > OUT                         one conversion command on stdin's bytes"},
+    {"datefmt", Bench_DateFmt,
+     "datefmt FORMAT \"YYYY-MM-DD HH:MM:SS W\"        the formatted text (W: day of week, 0 = Sunday)"},
 };
 
 bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }
