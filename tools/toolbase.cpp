@@ -311,28 +311,28 @@ const char* ParseNumber(const char* p, int32_t* pValue, bool* pHadDigits) {
 
 // Parses what follows "%" up to and including the conversion letter. Returns the
 // position after the letter, or null for a broken specifier.
-const char* ParseSpec(const char* p, DateSpec* spec) {
-  spec->flags = 0;
-  spec->nWidth = 0;
-  spec->nDigitLimit = kDefaultDigitLimit;
-  spec->nOffset = 0;
+const char* ParseSpec(const char* p, DateSpec* directive) {
+  directive->flags = 0;
+  directive->nWidth = 0;
+  directive->nDigitLimit = kDefaultDigitLimit;
+  directive->nOffset = 0;
   for (;; ++p) {
-    if (*p == '-') spec->flags |= DATEFLAG_LEFT;
-    else if (*p == '0') spec->flags |= DATEFLAG_ZERO;
-    else if (*p == '*') spec->flags |= DATEFLAG_WIDE;
-    else if (*p == '!') spec->flags |= DATEFLAG_KANJI;
+    if (*p == '-') directive->flags |= DATEFLAG_LEFT;
+    else if (*p == '0') directive->flags |= DATEFLAG_ZERO;
+    else if (*p == '*') directive->flags |= DATEFLAG_WIDE;
+    else if (*p == '!') directive->flags |= DATEFLAG_KANJI;
     else break;
   }
   bool hadDigits = false;
-  p = ParseNumber(p, &spec->nWidth, &hadDigits);
-  if (*p == '.') p = ParseNumber(p + 1, &spec->nDigitLimit, &hadDigits);
+  p = ParseNumber(p, &directive->nWidth, &hadDigits);
+  if (*p == '.') p = ParseNumber(p + 1, &directive->nDigitLimit, &hadDigits);
   if (*p == '{') {
-    p = ParseNumber(p + 1, &spec->nOffset, &hadDigits);
+    p = ParseNumber(p + 1, &directive->nOffset, &hadDigits);
     if (*p != '}') return nullptr;
     ++p;
   }
   if (!IsAsciiLetter(*p)) return nullptr;
-  spec->chConversion = *p;
+  directive->chConversion = *p;
   return p + 1;
 }
 
@@ -353,21 +353,21 @@ void AppendRepeated(TextBuf* tb, const char* ch, int64_t count) {
   }
 }
 
-void AppendNumber(TextBuf* tb, const DateSpec* spec, int64_t value) {
-  int64_t v = value + spec->nOffset;
+void AppendNumber(TextBuf* tb, const DateSpec* directive, int64_t value) {
+  int64_t v = value + directive->nOffset;
   if (v < 0) v = -v;
   int32_t digits[20];
   int32_t n = 0;
   do {
     digits[n++] = static_cast<int32_t>(v % 10);
     v /= 10;
-  } while (v != 0 && n < spec->nDigitLimit);
-  const char* const* set = DigitSet(spec->flags);
-  bool left = (spec->flags & DATEFLAG_LEFT) != 0;
-  int64_t pad = int64_t(spec->nWidth) - n;
-  if (!left) AppendRepeated(tb, (spec->flags & DATEFLAG_ZERO) ? set[0] : PadText(spec->flags), pad);
+  } while (v != 0 && n < directive->nDigitLimit);
+  const char* const* set = DigitSet(directive->flags);
+  bool left = (directive->flags & DATEFLAG_LEFT) != 0;
+  int64_t pad = int64_t(directive->nWidth) - n;
+  if (!left) AppendRepeated(tb, (directive->flags & DATEFLAG_ZERO) ? set[0] : PadText(directive->flags), pad);
   while (n > 0) TextBuf_AppendString(tb, set[digits[--n]]);
-  if (left) AppendRepeated(tb, PadText(spec->flags), pad);
+  if (left) AppendRepeated(tb, PadText(directive->flags), pad);
 }
 
 int32_t CharCount(const char* s) {
@@ -376,12 +376,12 @@ int32_t CharCount(const char* s) {
   return n;
 }
 
-void AppendName(TextBuf* tb, const DateSpec* spec, const char* name) {
-  bool left = (spec->flags & DATEFLAG_LEFT) != 0;
-  int64_t pad = int64_t(spec->nWidth) - CharCount(name);
-  if (!left) AppendRepeated(tb, PadText(spec->flags), pad);
+void AppendName(TextBuf* tb, const DateSpec* directive, const char* name) {
+  bool left = (directive->flags & DATEFLAG_LEFT) != 0;
+  int64_t pad = int64_t(directive->nWidth) - CharCount(name);
+  if (!left) AppendRepeated(tb, PadText(directive->flags), pad);
   TextBuf_AppendString(tb, name);
-  if (left) AppendRepeated(tb, PadText(spec->flags), pad);
+  if (left) AppendRepeated(tb, PadText(directive->flags), pad);
 }
 
 const DateNameRow* FindNameRow(char conversion) {
@@ -393,17 +393,17 @@ const DateNameRow* FindNameRow(char conversion) {
 
 // Unknown letters, and names whose index the time puts outside its table (a month
 // of 0 or 13, a weekday of 7), produce nothing.
-void AppendConversion(TextBuf* tb, const DateSpec* spec, const SYSTEMTIME* t) {
+void AppendConversion(TextBuf* tb, const DateSpec* directive, const SYSTEMTIME* t) {
   int64_t value = 0;
-  if (NumberValue(spec->chConversion, t, &value)) {
-    AppendNumber(tb, spec, value);
+  if (NumberValue(directive->chConversion, t, &value)) {
+    AppendNumber(tb, directive, value);
     return;
   }
-  const DateNameRow* row = FindNameRow(spec->chConversion);
+  const DateNameRow* row = FindNameRow(directive->chConversion);
   if (!row) return;
   int32_t index = NameIndex(row->kind, t);
   if (index < 0 || index >= row->nCount) return;
-  AppendName(tb, spec, (spec->flags & DATEFLAG_WIDE) ? row->wide[index] : row->plain[index]);
+  AppendName(tb, directive, (directive->flags & DATEFLAG_WIDE) ? row->wide[index] : row->plain[index]);
 }
 
 // A backslash escape at p (p at the backslash); returns where scanning goes on.
@@ -430,10 +430,10 @@ const char* AppendSpecifier(TextBuf* tb, const char* p, const SYSTEMTIME* t) {
     TextBuf_AppendChar(tb, "%", 1);
     return p + 2;
   }
-  DateSpec spec;
-  const char* end = ParseSpec(p + 1, &spec);
+  DateSpec directive;
+  const char* end = ParseSpec(p + 1, &directive);
   if (!end) return p + 1;
-  AppendConversion(tb, &spec, t);
+  AppendConversion(tb, &directive, t);
   return end;
 }
 
