@@ -32,3 +32,5 @@ int Bench_Usage(const char* message);  // prints the message and the usage, retu
 // Subcommands.
 int Bench_Load(const BenchArgs* args);
 int Bench_Roundtrip(const BenchArgs* args);
+int Bench_Type(const BenchArgs* args);
+int Bench_Rows(const BenchArgs* args);

@@ -20,6 +20,11 @@ struct BenchCommand {
 const BenchCommand kCommands[] = {
     {"load", Bench_Load, "load FILE [--wrap COLUMNS] [--tab N]         lines= bytes= height= ms= rss_kb="},
     {"roundtrip", Bench_Roundtrip, "roundtrip FILE OUT                            load FILE, save OUT: ms="},
+    {"type", Bench_Type,
+     "type FILE --keys N [--line L] [--wrap COLUMNS]\n"
+     "                                                N characters typed at the end of line L\n"
+     "                                                (default: the last line): us_per_key="},
+    {"rows", Bench_Rows, "rows FILE --moves N [--wrap COLUMNS]          N row-down/up caret moves near the end: us_per_move="},
 };
 
 bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }
