@@ -29,8 +29,15 @@ bool Bench_Cp932ToUtf8(const std::string& cp932, std::string* utf8);
 
 int Bench_Usage(const char* message);  // prints the message and the usage, returns 2
 
+// Loads a document for a benchmark, printing why when it cannot; *pMs gets the time.
+struct TextData;
+struct LineDataProperty;
+TextData* Bench_LoadDocument(const char* path, const LineDataProperty* prop, double* pMs);
+
 // Subcommands.
 int Bench_Load(const BenchArgs* args);
 int Bench_Roundtrip(const BenchArgs* args);
 int Bench_Type(const BenchArgs* args);
 int Bench_Rows(const BenchArgs* args);
+int Bench_Convert(const BenchArgs* args);
+int Bench_DateFmt(const BenchArgs* args);

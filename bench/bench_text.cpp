@@ -1,14 +1,86 @@
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "bench/bench.h"
+#include "editctrl/textdata.h"
+#include "editctrl/textfile.h"
 
-// Loading and saving arrive with the text store's file functions.
-int Bench_Load(const BenchArgs*) {
-  std::fprintf(stderr, "qwilbench: load is not built yet\n");
-  return 1;
+namespace {
+
+const char* StatusText(TextFileStatus status) {
+  switch (status) {
+    case TEXTFILE_OK:
+      return "ok";
+    case TEXTFILE_OPEN_FAILED:
+      return "cannot open";
+    case TEXTFILE_READ_FAILED:
+      return "read error";
+    case TEXTFILE_WRITE_FAILED:
+      return "write error";
+    case TEXTFILE_TOO_LARGE:
+      return "too large for a document";
+    case TEXTFILE_NO_MEMORY:
+      return "out of memory";
+  }
+  return "?";
 }
 
-int Bench_Roundtrip(const BenchArgs*) {
-  std::fprintf(stderr, "qwilbench: roundtrip is not built yet\n");
-  return 1;
+bool PropFromArgs(const BenchArgs* args, TextDataProperty* prop) {
+  long wrap = Bench_OptionLong(args, "--wrap", 0);
+  long tab = Bench_OptionLong(args, "--tab", 8);
+  if (wrap < 0 || tab <= 0 || wrap > 1000000 || tab > 1000) return false;
+  prop->wrap = wrap > 0 ? 1 : 0;
+  prop->width = wrap > 0 ? static_cast<int32_t>(wrap) : 80;
+  prop->tabsize = static_cast<int32_t>(tab);
+  return true;
+}
+
+long long FileSize(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+}  // namespace
+
+TextData* Bench_LoadDocument(const char* path, const TextDataProperty* prop, double* pMs) {
+  double start = Bench_NowMs();
+  TextFileStatus status;
+  TextData* text = TextFile_Load(path, prop, &status);
+  if (pMs) *pMs = Bench_NowMs() - start;
+  if (!text) std::fprintf(stderr, "qwilbench: %s: %s\n", path, StatusText(status));
+  return text;
+}
+
+int Bench_Load(const BenchArgs* args) {
+  const char* path = Bench_Positional(args, 0);
+  TextDataProperty prop;
+  if (!path || !PropFromArgs(args, &prop)) return Bench_Usage("load FILE [--wrap COLUMNS] [--tab N]");
+  double ms;
+  TextData* text = Bench_LoadDocument(path, &prop, &ms);
+  if (!text) return 1;
+  std::printf("lines=%d bytes=%lld height=%d ms=%.1f rss_kb=%ld\n", TextData_GetCount(text), FileSize(path),
+              TextData_GetHeight(text), ms, Bench_PeakRssKb());
+  TextData_Destroy(text);
+  return 0;
+}
+
+int Bench_Roundtrip(const BenchArgs* args) {
+  const char* path = Bench_Positional(args, 0);
+  const char* out = Bench_Positional(args, 1);
+  TextDataProperty prop;
+  if (!path || !out || !PropFromArgs(args, &prop)) return Bench_Usage("roundtrip FILE OUT");
+  double loadMs;
+  TextData* text = Bench_LoadDocument(path, &prop, &loadMs);
+  if (!text) return 1;
+  double start = Bench_NowMs();
+  TextFileStatus status = TextFile_Save(text, out);
+  double saveMs = Bench_NowMs() - start;
+  TextData_Destroy(text);
+  if (status != TEXTFILE_OK) {
+    std::fprintf(stderr, "qwilbench: %s: %s\n", out, StatusText(status));
+    return 1;
+  }
+  std::printf("load_ms=%.1f save_ms=%.1f ms=%.1f\n", loadMs, saveMs, loadMs + saveMs);
+  return 0;
 }

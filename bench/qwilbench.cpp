@@ -25,6 +25,9 @@ const BenchCommand kCommands[] = {
      "                                                N characters typed at the end of line L\n"
      "                                                (default: the last line): us_per_key="},
     {"rows", Bench_Rows, "rows FILE --moves N [--wrap COLUMNS]          N row-down/up caret moves near the end: us_per_move="},
+    {"convert", Bench_Convert, "convert ID < IN > OUT                         one conversion command on stdin's bytes"},
+    {"datefmt", Bench_DateFmt,
+     "datefmt FORMAT \"YYYY-MM-DD HH:MM:SS W\"        the formatted text (W: day of week, 0 = Sunday)"},
 };
 
 bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }

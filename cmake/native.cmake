@@ -18,3 +18,8 @@ target_compile_options(qwilbench PRIVATE -fno-exceptions -fno-rtti)
 
 add_executable(qwilgen ${CMAKE_SOURCE_DIR}/bench/qwilgen.cpp)
 target_compile_options(qwilgen PRIVATE -fno-exceptions -fno-rtti)
+
+# The benchmark drivers are checked too: a generated file loads and round-trips.
+add_test(NAME bench.tools
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check_bench.sh $<TARGET_FILE:qwilgen> $<TARGET_FILE:qwilbench>
+                 ${CMAKE_BINARY_DIR}/bench-check)

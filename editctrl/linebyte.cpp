@@ -7,8 +7,6 @@
 
 namespace {
 
-bool IsInline(const ByteString* byte) { return byte->string == reinterpret_cast<const char*>(byte + 1); }
-
 void MarkDestroyed(ByteString* byte) {
   byte->string = nullptr;
   byte->length = -1;
@@ -39,16 +37,28 @@ bool ByteString_InitInPlace(ByteString* byte) {
   return true;
 }
 
-void ByteString_InitInline(ByteString* byte, int32_t n) {
-  byte->string = reinterpret_cast<char*>(byte + 1);
+void ByteString_InitBorrowed(ByteString* byte, char* bytes, int32_t n) {
+  byte->string = bytes;
   byte->length = n;
   byte->bufsize = n + 1;
   QWIL_ASSERT(IsValidByteStringHandle(byte));
 }
 
 void ByteString_Release(ByteString* byte) {
-  if (byte->string && !IsInline(byte)) Mem_Free(byte->string);
+  Mem_Free(byte->string);
   MarkDestroyed(byte);
+}
+
+void ByteString_Forget(ByteString* byte) { MarkDestroyed(byte); }
+
+bool ByteString_Adopt(ByteString* byte, int32_t n) {
+  QWIL_ASSERT(IsValidByteStringHandle(byte) && n > byte->length);
+  char* buffer = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n)));
+  if (!buffer) return false;
+  std::memcpy(buffer, byte->string, static_cast<size_t>(byte->length) + 1);
+  byte->string = buffer;
+  byte->bufsize = n;
+  return true;
 }
 
 ByteString* ByteString_Create() {
@@ -70,14 +80,7 @@ void ByteString_Destroy(ByteString* byte) {
 bool ByteString_Reserve(ByteString* byte, int32_t n) {
   QWIL_ASSERT(IsValidByteStringHandle(byte));
   if (byte->bufsize >= n) return true;
-  char* buffer;
-  if (IsInline(byte)) {
-    // The inline bytes belong to the record's owner: move out, leave them be.
-    buffer = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n)));
-    if (buffer) std::memcpy(buffer, byte->string, static_cast<size_t>(byte->length) + 1);
-  } else {
-    buffer = static_cast<char*>(Mem_Realloc(byte->string, static_cast<size_t>(n)));
-  }
+  char* buffer = static_cast<char*>(Mem_Realloc(byte->string, static_cast<size_t>(n)));
   if (!buffer) return false;
   byte->string = buffer;
   byte->bufsize = n;

@@ -3,11 +3,12 @@
 // The buffer always has room for, and holds, a NUL behind the counted bytes. It
 // grows to exactly the size its new contents need and never shrinks.
 //
-// A string may also be placed in memory someone else owns (a line record of a
-// document's pool, ByteString_InitInPlace); its first buffer may then sit directly
-// behind the record (ByteString_InitInline), where it is never freed or resized:
-// growing moves the bytes to a buffer of its own, as std::string does with its
-// local buffer.
+// A record may live in memory someone else owns (a document's line pool,
+// ByteString_InitInPlace), and its bytes may be borrowed from such memory too
+// (ByteString_InitBorrowed: a loaded line's bytes in the pool's byte slabs). The
+// string cannot tell borrowed bytes from its own, so whoever lends them moves
+// them to a heap buffer with ByteString_Adopt before they grow and ends the string
+// with ByteString_Forget instead of ByteString_Release.
 #pragma once
 
 #include <cstdint>
@@ -23,13 +24,17 @@ ByteString* ByteString_Create();
 // Releases the buffer and the record; a stale handle then fails the validity check.
 void ByteString_Destroy(ByteString* byte);
 
-// In-place forms for a record owned by someone else. Init allocates the 1-byte
-// buffer (false when it cannot); InitInline takes the n bytes already copied,
-// NUL-terminated, directly behind the record. Release frees only what the string
-// allocated itself and marks the record destroyed.
+// In-place forms for a record owned by someone else. InitInPlace allocates the
+// 1-byte buffer (false when it cannot); InitBorrowed takes n bytes, NUL-terminated
+// behind them, that stay someone else's. Release frees the buffer, Forget does
+// not; both mark the record destroyed.
 bool ByteString_InitInPlace(ByteString* byte);
-void ByteString_InitInline(ByteString* byte, int32_t n);
+void ByteString_InitBorrowed(ByteString* byte, char* bytes, int32_t n);
 void ByteString_Release(ByteString* byte);
+void ByteString_Forget(ByteString* byte);
+// Copies borrowed bytes into a heap buffer of n bytes (n > length) of the string's
+// own; the borrowed ones are left alone. False, nothing changed, when out of memory.
+bool ByteString_Adopt(ByteString* byte, int32_t n);
 
 bool IsValidByteStringHandle(const ByteString* byte);
 bool ByteString_IsValidIndex(const ByteString* byte, int32_t index);

@@ -54,7 +54,107 @@ inline int32_t CharCells(const unsigned char* s, int32_t length, int32_t i, int6
   return 1;
 }
 
+// Copies head and tail into the line's buffer, which has room for both and the terminator.
+void FillLine(LineData* line, const char* head, int32_t nHead, const char* tail, int32_t nTail, const char* crlf,
+              int32_t crlflength) {
+  ByteString* byte = line->byte;
+  if (nHead > 0) std::memcpy(byte->string, head, static_cast<size_t>(nHead));
+  if (nTail > 0) std::memcpy(byte->string + nHead, tail, static_cast<size_t>(nTail));
+  byte->length = nHead + nTail;
+  byte->string[byte->length] = '\0';
+  Line_SetCrlf(line, crlf, crlflength);
+  Line_Relayout(line);
+  QWIL_ASSERT(IsValidLineDataHandle(line));
+}
+
 int32_t Saturate(int64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v); }
+
+// The start of the run of lead bytes that ends just before p, not before `from`
+// (a character start). A byte that is not a lead byte always ends a character, so
+// the run starts at a character start and its bytes pair up from there.
+int32_t LeadRunStart(const unsigned char* s, int32_t from, int32_t p) {
+  while (p > from && Char_IsLeadByte(s[p - 1])) --p;
+  return p;
+}
+
+// Whether byte t, behind the character start `from`, is the second byte of a
+// two-byte character.
+bool IsSecondByte(const unsigned char* s, int32_t from, int32_t t) {
+  return ((t - LeadRunStart(s, from, t)) & 1) != 0 && s[t] != 0;
+}
+
+// The start of the character holding byte p, counted from the character start `from`.
+int32_t CharStartHolding(const unsigned char* s, int32_t from, int32_t p) {
+  return IsSecondByte(s, from, p) ? p - 1 : p;
+}
+
+// The next tab at or behind the character start `from` that is a character of its
+// own (a 0x09 behind a lead byte is that character's second byte); length if none.
+int32_t NextTab(const unsigned char* s, int32_t length, int32_t from) {
+  for (int32_t k = from; k < length;) {
+    const void* hit = std::memchr(s + k, '\t', static_cast<size_t>(length - k));
+    if (!hit) break;
+    int32_t t = static_cast<int32_t>(static_cast<const unsigned char*>(hit) - s);
+    if (!IsSecondByte(s, from, t)) return t;
+    k = t + 1;
+  }
+  return length;
+}
+
+// The unwrapped width: every byte is one column (a two-byte character is two bytes
+// and two columns), except that a tab reaches the next stop from the line start.
+int64_t UnwrappedWidth(const unsigned char* s, int32_t length, int32_t tabsize) {
+  int64_t extra = 0;
+  for (int32_t t = NextTab(s, length, 0); t < length; t = NextTab(s, length, t + 1)) {
+    int64_t column = t + extra;
+    extra += tabsize - column % tabsize - 1;
+  }
+  return length + extra;
+}
+
+// The display point behind the last character under the wrap rule: a character
+// moves to the next row when it would end at or beyond the wrap width, the line
+// end counting one cell, and the first character of a row always stays. Between
+// tabs, columns grow with bytes, so the character that first reaches the wrap
+// width is the one holding the byte at the row's last free column: rows are
+// crossed without stepping through their characters.
+POINT WrappedTail(const unsigned char* s, int32_t length, int32_t width, int32_t tabsize) {
+  int32_t y = 0;
+  int32_t k = 0;    // the next character start
+  int64_t x = 0;    // its column in the current row
+  int32_t tab = NextTab(s, length, 0);
+  for (;;) {
+    if (k >= length) {
+      if (x > 0 && x + 1 >= width) return {0, y + 1};
+      return {Saturate(x), y};
+    }
+    if (tab < k) tab = NextTab(s, length, k);
+    int32_t breakAt;  // where the current row ends, when it ends before `tab`
+    if (k == tab) {
+      int64_t cells = tabsize - x % tabsize;
+      if (x == 0 || x + cells < width) {
+        x += cells;
+        k += 1;
+        continue;
+      }
+      breakAt = k;
+    } else {
+      int64_t last = int64_t(k) + (width - 1 - x);  // a character holding this byte ends too late
+      if (last >= tab) {
+        x += tab - k;
+        k = tab;
+        continue;
+      }
+      int32_t holder = last < k ? k : CharStartHolding(s, k, static_cast<int32_t>(last));
+      if (holder == k && x == 0) holder = k + Char_Length(reinterpret_cast<const char*>(s), length, k);
+      breakAt = holder;
+    }
+    ++y;
+    x = 0;
+    k = breakAt;
+    if (k >= length) return {0, y};  // a full last row leaves an empty one for the line end
+  }
+}
 
 }  // namespace
 
@@ -98,22 +198,19 @@ LineData* Line_Create(LinePool* pool, const LineDataProperty* prop) {
   return line;
 }
 
+// A new line with its own heap buffer of exactly the bytes it holds.
 LineData* Line_CreateJoined(LinePool* pool, const LineDataProperty* prop, const char* head, int32_t nHead,
                             const char* tail, int32_t nTail, const char* crlf, int32_t crlflength) {
-  QWIL_ASSERT(IsValidLineDataProperty(prop) && 0 <= nHead && 0 <= nTail && 0 <= crlflength && crlflength <= 2);
+  QWIL_ASSERT(0 <= nHead && 0 <= nTail && 0 <= crlflength && crlflength <= 2);
   int64_t n = int64_t(nHead) + nTail;
   if (n >= INT32_MAX) return nullptr;
-  LineData* line = static_cast<LineData*>(LinePool_TakeBlock(pool, static_cast<size_t>(n) + 1));
+  LineData* line = Line_Create(pool, prop);
   if (!line) return nullptr;
-  InitRecord(line, prop);
-  char* bytes = reinterpret_cast<char*>(line->byte + 1);
-  if (nHead > 0) std::memcpy(bytes, head, static_cast<size_t>(nHead));
-  if (nTail > 0) std::memcpy(bytes + nHead, tail, static_cast<size_t>(nTail));
-  bytes[n] = '\0';
-  ByteString_InitInline(line->byte, static_cast<int32_t>(n));
-  Line_SetCrlf(line, crlf, crlflength);
-  Line_Relayout(line);
-  QWIL_ASSERT(IsValidLineDataHandle(line));
+  if (!ByteString_Reserve(line->byte, static_cast<int32_t>(n) + 1)) {
+    Line_Destroy(pool, line);
+    return nullptr;
+  }
+  FillLine(line, head, nHead, tail, nTail, crlf, crlflength);
   return line;
 }
 
@@ -122,10 +219,44 @@ LineData* Line_CreateFilled(LinePool* pool, const LineDataProperty* prop, const 
   return Line_CreateJoined(pool, prop, src, n, nullptr, 0, crlf, crlflength);
 }
 
+LineData* Line_CreateLoaded(LinePool* pool, const LineDataProperty* prop, const char* head, int32_t nHead,
+                            const char* tail, int32_t nTail, const char* crlf, int32_t crlflength) {
+  QWIL_ASSERT(IsValidLineDataProperty(prop) && 0 <= nHead && 0 <= nTail && 0 <= crlflength && crlflength <= 2);
+  int64_t n = int64_t(nHead) + nTail;
+  if (n >= INT32_MAX) return nullptr;
+  LineData* line = static_cast<LineData*>(LinePool_TakeCell(pool));
+  if (!line) return nullptr;
+  char* bytes = LinePool_TakeBytes(pool, static_cast<size_t>(n) + 1);
+  if (!bytes) {
+    LinePool_ReturnCell(pool, line);
+    return nullptr;
+  }
+  InitRecord(line, prop);
+  bytes[n] = '\0';
+  ByteString_InitBorrowed(line->byte, bytes, static_cast<int32_t>(n));
+  FillLine(line, head, nHead, tail, nTail, crlf, crlflength);
+  return line;
+}
+
+bool Line_Reserve(LinePool* pool, LineData* line, int32_t n) {
+  ByteString* byte = line->byte;
+  if (byte->bufsize >= n) return true;
+  if (LinePool_OwnsBytes(pool, byte->string)) return ByteString_Adopt(byte, n);
+  return ByteString_Reserve(byte, n);
+}
+
+void Line_ReleaseBytes(LinePool* pool, LineData* line) {
+  if (LinePool_OwnsBytes(pool, line->byte->string)) {
+    ByteString_Forget(line->byte);
+  } else {
+    ByteString_Release(line->byte);
+  }
+}
+
 void Line_Destroy(LinePool* pool, LineData* line) {
   if (!line) return;
   QWIL_ASSERT(!line->pNext && !line->pPrev);
-  ByteString_Release(line->byte);
+  Line_ReleaseBytes(pool, line);
   LinePool_ReturnCell(pool, line);
 }
 
@@ -171,39 +302,13 @@ void Line_SetCrlf(LineData* line, const char* crlf, int32_t crlflength) {
 void Line_ComputeLayout(LineData* line) {
   const unsigned char* s = reinterpret_cast<const unsigned char*>(Line_GetString(line));
   const int32_t length = Line_GetLength(line);
-  const int32_t tabsize = line->prop.tabsize;
-  const int32_t wrapWidth = line->prop.width;
-  const bool wrap = line->prop.wrap != 0;
-  int64_t column = 0;  // the unwrapped width: never reset, tab stops from the line start
-  int64_t x = 0;       // column within the current row
-  int32_t y = 0;
-  for (int32_t i = 0; i < length;) {
-    int32_t bytes;
-    if (s[i] == '\t') {
-      column += tabsize - column % tabsize;
-    } else {
-      CharCells(s, length, i, 0, tabsize, &bytes);
-      column += bytes;
-    }
-    // A character moves to the next row when it would end at or beyond the wrap
-    // width; the first character of a row always stays.
-    int32_t cells = CharCells(s, length, i, x, tabsize, &bytes);
-    if (wrap && x > 0 && x + cells >= wrapWidth) {
-      x = 0;
-      ++y;
-      cells = CharCells(s, length, i, 0, tabsize, &bytes);
-    }
-    x += cells;
-    i += bytes;
+  line->width = Saturate(UnwrappedWidth(s, length, line->prop.tabsize));
+  if (!line->prop.wrap) {
+    line->ptTail.x = 0;
+    line->ptTail.y = 0;
+    return;
   }
-  // The line end counts one cell: a full last row is followed by an empty one.
-  if (wrap && x > 0 && x + 1 >= wrapWidth) {
-    x = 0;
-    ++y;
-  }
-  line->width = Saturate(column);
-  line->ptTail.x = wrap ? Saturate(x) : 0;
-  line->ptTail.y = wrap ? y : 0;
+  line->ptTail = WrappedTail(s, length, line->prop.width, line->prop.tabsize);
 }
 
 void Line_Relayout(LineData* line) {
@@ -223,15 +328,19 @@ void Line_SetProp(LineData* line, const LineDataProperty* prop) {
   }
 }
 
-bool Line_InsertBytes(LineData* line, int32_t pos, const char* src, int32_t n) {
+bool Line_InsertBytes(LinePool* pool, LineData* line, int32_t pos, const char* src, int32_t n) {
   QWIL_ASSERT(IsValidLineDataHandle(line) && IsValidLineStringIndex(line, pos));
+  if (int64_t(Line_GetLength(line)) + n >= INT32_MAX) return false;
+  if (!Line_Reserve(pool, line, Line_GetLength(line) + n + 1)) return false;
   if (!ByteString_Insert(line->byte, pos, src, n)) return false;
   Line_Relayout(line);
   return true;
 }
 
-bool Line_SetTail(LineData* line, int32_t pos, const char* src, int32_t n) {
+bool Line_SetTail(LinePool* pool, LineData* line, int32_t pos, const char* src, int32_t n) {
   QWIL_ASSERT(IsValidLineDataHandle(line) && IsValidLineStringIndex(line, pos));
+  if (int64_t(pos) + n >= INT32_MAX) return false;
+  if (!Line_Reserve(pool, line, pos + n + 1)) return false;
   if (!ByteString_Replace(line->byte, pos, Line_GetLength(line), src, n)) return false;
   Line_Relayout(line);
   return true;

@@ -33,15 +33,25 @@ bool IsValidLineStringIndex(const LineData* line, int32_t index);
 
 // A new empty line from the pool; null when out of memory.
 LineData* Line_Create(LinePool* pool, const LineDataProperty* prop);
-// A new line holding n bytes of src and the line end `crlf` (crlflength bytes),
-// allocated whole (record, string and bytes in one block); null when out of memory.
+// A new line holding n bytes of src, in a heap buffer of exactly their size, and
+// the line end `crlf` (crlflength bytes); null when out of memory.
 LineData* Line_CreateFilled(LinePool* pool, const LineDataProperty* prop, const char* src, int32_t n,
                             const char* crlf, int32_t crlflength);
 // The same with the bytes given in two pieces, head then tail.
 LineData* Line_CreateJoined(LinePool* pool, const LineDataProperty* prop, const char* head, int32_t nHead,
                             const char* tail, int32_t nTail, const char* crlf, int32_t crlflength);
+// The same with bytes lent by the pool (packed, no heap header): for loading,
+// where the lines are many and mostly never edited.
+LineData* Line_CreateLoaded(LinePool* pool, const LineDataProperty* prop, const char* head, int32_t nHead,
+                            const char* tail, int32_t nTail, const char* crlf, int32_t crlflength);
 // Destroys the bytes and returns the record to the pool; the caller unlinks first.
 void Line_Destroy(LinePool* pool, LineData* line);
+// Releases the bytes only (the document frees its records with the pool).
+void Line_ReleaseBytes(LinePool* pool, LineData* line);
+// Makes room for n bytes with the terminator: the one way a line's buffer grows,
+// as bytes lent by the pool must move to a heap buffer first. False, nothing
+// changed, when out of memory.
+bool Line_Reserve(LinePool* pool, LineData* line, int32_t n);
 
 inline LineData* Line_GetNext(const LineData* line) { return line->pNext; }
 inline LineData* Line_GetPrev(const LineData* line) { return line->pPrev; }
@@ -66,8 +76,8 @@ void Line_SetProp(LineData* line, const LineDataProperty* prop);
 
 // Byte edits; each relayouts the line (while wrapped). False, with the line as it
 // was, when its buffer cannot grow.
-bool Line_InsertBytes(LineData* line, int32_t pos, const char* src, int32_t n);
-bool Line_SetTail(LineData* line, int32_t pos, const char* src, int32_t n);
+bool Line_InsertBytes(LinePool* pool, LineData* line, int32_t pos, const char* src, int32_t n);
+bool Line_SetTail(LinePool* pool, LineData* line, int32_t pos, const char* src, int32_t n);
 // Splits at column: the new line (returned, not yet linked) takes the tail and the
 // old line end, the line keeps its head and gets `ending`. Null when out of memory,
 // with the line unchanged.

@@ -1,5 +1,7 @@
 #include "editctrl/linepool.h"
 
+#include <cstring>
+
 #include "editctrl/linebyte.h"
 #include "editctrl/linedata.h"
 #include "tools/memory.h"
@@ -31,36 +33,56 @@ static_assert(kCellSize % kAlign == 0, "cells keep their successors aligned");
 static_assert(sizeof(LinePoolSlab) % kAlign == 0, "the carving area starts aligned");
 
 // Small documents get small slabs; large ones grow to 16 MiB slabs, which keeps
-// the number of slabs (and the waste at their ends) small.
+// the number of slabs small. Untouched slab ends cost address space, not memory.
 constexpr size_t kFirstSlab = 4096;
 constexpr size_t kLargestSlab = size_t(16) << 20;
 
-size_t RoundUp(size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
-
 char* SlabArea(LinePoolSlab* slab) { return reinterpret_cast<char*>(slab + 1); }
 
-bool AddSlab(LinePool* pool, size_t need) {
-  size_t size = pool->nNextSlab;
-  if (size < need) size = RoundUp(need);
+LinePoolSlab* NewSlab(size_t* pNextSize, size_t need) {
+  size_t size = *pNextSize;
+  if (size < need) size = (need + kAlign - 1) & ~(kAlign - 1);
   LinePoolSlab* slab = static_cast<LinePoolSlab*>(Mem_Alloc(sizeof(LinePoolSlab) + size));
-  if (!slab) return false;
-  slab->pNext = pool->pSlabs;
+  if (!slab) return nullptr;
+  slab->pNext = nullptr;
   slab->nSize = size;
   slab->nUsed = 0;
-  pool->pSlabs = slab;
-  if (pool->nNextSlab < kLargestSlab) pool->nNextSlab *= 2;
-  return true;
+  if (*pNextSize < kLargestSlab) *pNextSize *= 2;
+  return slab;
 }
 
-void* Carve(LinePool* pool, size_t size) {
-  LinePoolSlab* slab = pool->pSlabs;
-  if (!slab || slab->nSize - slab->nUsed < size) {
-    if (!AddSlab(pool, size)) return nullptr;
-    slab = pool->pSlabs;
+void FreeSlabs(LinePoolSlab* slab) {
+  while (slab) {
+    LinePoolSlab* next = slab->pNext;
+    Mem_Free(slab);
+    slab = next;
   }
+}
+
+bool SlabHasRoom(const LinePoolSlab* slab, size_t n) { return slab && slab->nSize - slab->nUsed >= n; }
+
+void* CarveFrom(LinePoolSlab* slab, size_t n) {
   void* p = SlabArea(slab) + slab->nUsed;
-  slab->nUsed += size;
+  slab->nUsed += n;
   return p;
+}
+
+bool IndexByteSlab(LinePool* pool, LinePoolSlab* slab) {
+  if (pool->nByteSlabs == pool->nByteIndexCap) {
+    int32_t cap = pool->nByteIndexCap ? pool->nByteIndexCap * 2 : 8;
+    void* grown = Mem_Realloc(pool->ppByteIndex, sizeof(LinePoolSlab*) * static_cast<size_t>(cap));
+    if (!grown) return false;
+    pool->ppByteIndex = static_cast<LinePoolSlab**>(grown);
+    pool->nByteIndexCap = cap;
+  }
+  int32_t at = pool->nByteSlabs;
+  while (at > 0 && reinterpret_cast<uintptr_t>(pool->ppByteIndex[at - 1]) > reinterpret_cast<uintptr_t>(slab)) {
+    pool->ppByteIndex[at] = pool->ppByteIndex[at - 1];
+    --at;
+  }
+  pool->ppByteIndex[at] = slab;
+  ++pool->nByteSlabs;
+  return true;
 }
 
 }  // namespace
@@ -68,27 +90,24 @@ void* Carve(LinePool* pool, size_t size) {
 size_t LinePool_CellSize() { return kCellSize; }
 
 bool IsValidLinePoolHandle(const LinePool* pool) {
-  return pool != nullptr && pool->nNextSlab >= kFirstSlab && pool->nCells >= 0;
+  return pool != nullptr && pool->nNextCellSlab >= kFirstSlab && pool->nNextByteSlab >= kFirstSlab &&
+         pool->nCells >= 0 && 0 <= pool->nByteSlabs && pool->nByteSlabs <= pool->nByteIndexCap;
 }
 
 LinePool* LinePool_Create() {
   LinePool* pool = static_cast<LinePool*>(Mem_Alloc(sizeof(LinePool)));
   if (!pool) return nullptr;
-  pool->pSlabs = nullptr;
-  pool->pFree = nullptr;
-  pool->nNextSlab = kFirstSlab;
-  pool->nCells = 0;
+  std::memset(pool, 0, sizeof(*pool));
+  pool->nNextCellSlab = kFirstSlab;
+  pool->nNextByteSlab = kFirstSlab;
   return pool;
 }
 
 void LinePool_Destroy(LinePool* pool) {
   if (!pool) return;
-  LinePoolSlab* slab = pool->pSlabs;
-  while (slab) {
-    LinePoolSlab* next = slab->pNext;
-    Mem_Free(slab);
-    slab = next;
-  }
+  FreeSlabs(pool->pCellSlabs);
+  FreeSlabs(pool->pByteSlabs);
+  Mem_Free(pool->ppByteIndex);
   Mem_Free(pool);
 }
 
@@ -99,18 +118,16 @@ void* LinePool_TakeCell(LinePool* pool) {
     QWIL_UNPOISON(cell, kCellSize);
     pool->pFree = *static_cast<void**>(cell);
   } else {
-    cell = Carve(pool, kCellSize);
-    if (!cell) return nullptr;
+    if (!SlabHasRoom(pool->pCellSlabs, kCellSize)) {
+      LinePoolSlab* slab = NewSlab(&pool->nNextCellSlab, kCellSize);
+      if (!slab) return nullptr;
+      slab->pNext = pool->pCellSlabs;
+      pool->pCellSlabs = slab;
+    }
+    cell = CarveFrom(pool->pCellSlabs, kCellSize);
   }
   ++pool->nCells;
   return cell;
-}
-
-void* LinePool_TakeBlock(LinePool* pool, size_t extra) {
-  QWIL_ASSERT(IsValidLinePoolHandle(pool));
-  void* block = Carve(pool, kCellSize + RoundUp(extra));
-  if (block) ++pool->nCells;
-  return block;
 }
 
 void LinePool_ReturnCell(LinePool* pool, void* cell) {
@@ -120,4 +137,38 @@ void LinePool_ReturnCell(LinePool* pool, void* cell) {
   --pool->nCells;
   // The link word stays readable; the rest of the cell is off limits until reuse.
   QWIL_POISON(static_cast<char*>(cell) + sizeof(void*), kCellSize - sizeof(void*));
+}
+
+char* LinePool_TakeBytes(LinePool* pool, size_t n) {
+  QWIL_ASSERT(IsValidLinePoolHandle(pool));
+  if (!SlabHasRoom(pool->pByteSlabs, n)) {
+    LinePoolSlab* slab = NewSlab(&pool->nNextByteSlab, n);
+    if (!slab) return nullptr;
+    if (!IndexByteSlab(pool, slab)) {
+      Mem_Free(slab);
+      return nullptr;
+    }
+    slab->pNext = pool->pByteSlabs;
+    pool->pByteSlabs = slab;
+  }
+  return static_cast<char*>(CarveFrom(pool->pByteSlabs, n));
+}
+
+bool LinePool_OwnsBytes(const LinePool* pool, const char* p) {
+  // Addresses of unrelated blocks are compared as integers.
+  const uintptr_t at = reinterpret_cast<uintptr_t>(p);
+  int32_t lo = 0, hi = pool->nByteSlabs;
+  while (lo < hi) {
+    int32_t mid = lo + (hi - lo) / 2;
+    LinePoolSlab* slab = pool->ppByteIndex[mid];
+    const uintptr_t area = reinterpret_cast<uintptr_t>(SlabArea(slab));
+    if (at < area) {
+      hi = mid;
+    } else if (at >= area + slab->nSize) {
+      lo = mid + 1;
+    } else {
+      return true;
+    }
+  }
+  return false;
 }

@@ -261,7 +261,7 @@ TextData* TextData_Create(const TextDataProperty* prop) {
 void TextData_Destroy(TextData* text) {
   if (!text) return;
   // The pool takes the records at once; only buffers that grew out of it are freed.
-  for (LineData* line = text->pHead; line; line = Line_GetNext(line)) ByteString_Release(line->byte);
+  for (LineData* line = text->pHead; line; line = Line_GetNext(line)) Line_ReleaseBytes(text->pool, line);
   LinePool_Destroy(text->pool);
   Mem_Free(text);
 }
@@ -338,7 +338,7 @@ bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_
 
   // Allocate everything first, so that a failure leaves the document untouched.
   int64_t startLength = shape.lineEnds == 0 ? int64_t(sx) + n + tailLength : int64_t(sx) + shape.first.length;
-  if (!ByteString_Reserve(start->byte, static_cast<int32_t>(startLength) + 1)) return false;
+  if (!Line_Reserve(text->pool, start, static_cast<int32_t>(startLength) + 1)) return false;
   // Taken only now: the reserve may have moved the start line's bytes, the tail's own when one line.
   const char* tail = Line_GetString(end) + ex;
   LineData* chain = nullptr;

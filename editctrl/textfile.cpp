@@ -28,6 +28,10 @@ namespace {
 
 int64_t WholeSize(const TextData* text) { return int64_t(text->length) + 2 * (int64_t(text->count) - 1); }
 
+// The size the document has with what the stream holds back: the open line's
+// bytes and, when it is a new line, the line end before it.
+int64_t StreamSize(const TextStream* s) { return WholeSize(s->text) + (s->bOpenIsExisting ? 0 : 2) + s->nCarry; }
+
 bool Fail(TextFileStatus* pStatus, TextFileStatus status) {
   if (pStatus) *pStatus = status;
   return false;
@@ -36,7 +40,7 @@ bool Fail(TextFileStatus* pStatus, TextFileStatus status) {
 bool CarryAppend(TextStream* s, const char* bytes, int32_t n, TextFileStatus* pStatus) {
   if (n <= 0) return true;
   int64_t need = int64_t(s->nCarry) + n;
-  if (WholeSize(s->text) + need > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
+  if (StreamSize(s) + n > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
   if (need > s->nCarryCap) {
     int64_t cap = s->nCarryCap ? s->nCarryCap : 256;
     while (cap < need) cap *= 2;
@@ -52,21 +56,23 @@ bool CarryAppend(TextStream* s, const char* bytes, int32_t n, TextFileStatus* pS
 }
 
 // Ends the open line with `crlf`: its bytes are the carry followed by n more bytes.
-bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, int32_t crlflength,
+// When another line follows, the line end between them must fit as well.
+bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, int32_t crlflength, bool bMore,
                TextFileStatus* pStatus) {
   TextData* text = s->text;
-  int64_t added = int64_t(s->nCarry) + n + (crlflength > 0 ? 2 : 0);
-  if (WholeSize(text) + added > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
+  if (StreamSize(s) + n + (bMore ? 2 : 0) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
   LineData* tail = text->pTail;
   if (s->bOpenIsExisting) {
     int32_t rowsBefore = Line_GetRows(tail);
     if (!CarryAppend(s, bytes, n, pStatus)) return false;
-    if (!Line_InsertBytes(tail, Line_GetLength(tail), s->carry, s->nCarry)) return Fail(pStatus, TEXTFILE_NO_MEMORY);
+    if (!Line_InsertBytes(text->pool, tail, Line_GetLength(tail), s->carry, s->nCarry)) {
+      return Fail(pStatus, TEXTFILE_NO_MEMORY);
+    }
     Line_SetCrlf(tail, crlf, crlflength);
     text->length += s->nCarry;
     text->height += Line_GetRows(tail) - rowsBefore;
   } else {
-    LineData* line = Line_CreateJoined(text->pool, &text->prop, s->carry, s->nCarry, bytes, n, crlf, crlflength);
+    LineData* line = Line_CreateLoaded(text->pool, &text->prop, s->carry, s->nCarry, bytes, n, crlf, crlflength);
     if (!line) return Fail(pStatus, TEXTFILE_NO_MEMORY);
     Line_LinkAfter(line, tail);
     text->pTail = line;
@@ -80,7 +86,7 @@ bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, in
 
 // A line end starts the next line, empty and open, which is a new line.
 bool StartLine(TextStream* s, const char* crlf, int32_t crlflength, TextFileStatus* pStatus) {
-  if (!CloseLine(s, nullptr, 0, crlf, crlflength, pStatus)) return false;
+  if (!CloseLine(s, nullptr, 0, crlf, crlflength, true, pStatus)) return false;
   s->bOpenIsExisting = false;
   return true;
 }
@@ -143,7 +149,7 @@ bool TextStream_Feed(TextStream* s, const char* bytes, int32_t n, TextFileStatus
       return true;
     }
     int32_t crlflength = (*stop == '\r' && stop[1] == '\n') ? 2 : 1;
-    if (!CloseLine(s, p, static_cast<int32_t>(stop - p), stop, crlflength, pStatus)) return false;
+    if (!CloseLine(s, p, static_cast<int32_t>(stop - p), stop, crlflength, true, pStatus)) return false;
     s->bOpenIsExisting = false;
     p = stop + crlflength;
   }
@@ -158,7 +164,7 @@ bool TextStream_End(TextStream* s, TextFileStatus* pStatus) {
   }
   if (ok) {
     // The last line keeps the line end the document's last line had.
-    ok = CloseLine(s, nullptr, 0, s->tailCrlf, s->nTailCrlf, pStatus);
+    ok = CloseLine(s, nullptr, 0, s->tailCrlf, s->nTailCrlf, false, pStatus);
   }
   QWIL_ASSERT(IsValidTextDataHandle(s->text));
   TextStream_Abort(s);

@@ -8,6 +8,7 @@
 
 #include "editctrl/bytescan.h"
 #include "editctrl/linepool.h"
+#include "tools/charrule.h"
 #include "tools/memory.h"
 
 namespace {
@@ -32,7 +33,7 @@ LineDataProperty Prop(bool wrap, int32_t width, int32_t tabsize) {
 
 LineData* Make(Pool& p, const LineDataProperty& prop, const std::string& bytes) {
   LineData* line = Line_Create(p.pool, &prop);
-  EXPECT_TRUE(Line_InsertBytes(line, 0, bytes.data(), static_cast<int32_t>(bytes.size())));
+  EXPECT_TRUE(Line_InsertBytes(p.pool, line, 0, bytes.data(), static_cast<int32_t>(bytes.size())));
   p.lines.push_back(line);
   return line;
 }
@@ -76,7 +77,7 @@ TEST(LineData, WidthAndTailFollowTheWrapRule) {
   LineData* tabbed = Make(p, Prop(false, 80, 8), "");
   LineDataProperty wrapped8 = Prop(true, 80, 8);
   Line_SetProp(tabbed, &wrapped8);
-  ASSERT_TRUE(Line_InsertBytes(tabbed, 0, "a\tb", 3));
+  ASSERT_TRUE(Line_InsertBytes(p.pool, tabbed, 0, "a\tb", 3));
   EXPECT_EQ(9, tabbed->width);
 
   LineData* nine = Make(p, Prop(true, 10, 8), "123456789");
@@ -136,14 +137,17 @@ TEST(LineData, UnwrappedPropertyChangesKeepTheWidth) {
   EXPECT_EQ(0, line->ptTail.y);
 }
 
-TEST(LineData, InlineBytesMoveOutWhenTheLineGrows) {
+TEST(LineData, LentBytesMoveOutWhenTheLineGrows) {
   Pool p;
   LineDataProperty prop = Prop(true, 20, 4);
-  LineData* line = Line_CreateFilled(p.pool, &prop, "loaded", 6, "\r\n", 2);
+  LineData* line = Line_CreateLoaded(p.pool, &prop, "load", 4, "ed", 2, "\r\n", 2);
   ASSERT_NE(nullptr, line);
-  const char* inlineBytes = Line_GetString(line);
-  ASSERT_TRUE(Line_InsertBytes(line, 6, " and grown", 10));
-  EXPECT_NE(inlineBytes, Line_GetString(line));
+  const char* lent = Line_GetString(line);
+  EXPECT_TRUE(LinePool_OwnsBytes(p.pool, lent));
+  ASSERT_TRUE(Line_InsertBytes(p.pool, line, 6, " and grown", 10));
+  EXPECT_NE(lent, Line_GetString(line));
+  EXPECT_FALSE(LinePool_OwnsBytes(p.pool, Line_GetString(line)));
+  EXPECT_STREQ("loaded", lent);  // the lent bytes are left as they were
   EXPECT_STREQ("loaded and grown", Line_GetString(line));
   ByteString_Erase(line->byte, 0, 7);
   EXPECT_STREQ("and grown", Line_GetString(line));
@@ -151,23 +155,41 @@ TEST(LineData, InlineBytesMoveOutWhenTheLineGrows) {
   Line_Destroy(p.pool, line);
 }
 
-// The one-pass layout must give exactly what stepping a ByteScan gives.
+// The unwrapped width by walking characters: a tab reaches the next stop from the
+// line start, a NUL is one column, any other character its byte length.
+int32_t WidthByWalk(const std::string& b, int32_t tabsize) {
+  int32_t column = 0;
+  for (int32_t i = 0; i < static_cast<int32_t>(b.size());) {
+    int32_t n = Char_Length(b.data(), static_cast<int32_t>(b.size()), i);
+    column += (b[static_cast<size_t>(i)] == '\t') ? tabsize - column % tabsize : n;
+    i += n;
+  }
+  return column;
+}
+
+// The layout must give exactly what stepping a ByteScan gives: short and long
+// lines, with and without tabs, tabs hidden as second bytes behind lead bytes.
 TEST(LineData, LayoutMatchesTheByteScanOnRandomLines) {
   Pool p;
-  const char* pieces[] = {"a", "\t", "あ", "\x82", "", "ｱ", " ", "表"};
+  const char* pieces[] = {"a", "\t", "あ", "\x82", "", "ｱ", " ", "表", "\x82\t", "東京"};
   std::mt19937 rng(99);
-  for (int round = 0; round < 3000; ++round) {
-    LineDataProperty prop = Prop(true, 1 + static_cast<int32_t>(rng() % 14), 1 + static_cast<int32_t>(rng() % 9));
+  for (int round = 0; round < 6000; ++round) {
+    bool longLine = round % 2 == 1;
+    LineDataProperty prop = Prop(true, 1 + static_cast<int32_t>(rng() % (longLine ? 90 : 14)),
+                                 1 + static_cast<int32_t>(rng() % 9));
+    bool tabs = round % 3 != 0;
     std::string bytes;
-    int n = static_cast<int>(rng() % 30);
+    int n = static_cast<int>(rng() % (longLine ? 300 : 30));
     for (int i = 0; i < n; ++i) {
-      int k = static_cast<int>(rng() % 8);
+      int k = static_cast<int>(rng() % 10);
+      if (!tabs && (k == 1 || k == 8)) k = 0;
       bytes += (k == 4) ? std::string(1, '\0') : std::string(pieces[k]);
     }
     LineData* line = Line_CreateFilled(p.pool, &prop, bytes.data(), static_cast<int32_t>(bytes.size()), "", 0);
     POINT scanned = ScanToEnd(line);
     ASSERT_EQ(scanned.x, line->ptTail.x) << "round " << round;
     ASSERT_EQ(scanned.y, line->ptTail.y) << "round " << round;
+    ASSERT_EQ(WidthByWalk(bytes, prop.tabsize), line->width) << "round " << round;
     ASSERT_TRUE(IsValidLineDataHandle(line));
     Line_Destroy(p.pool, line);
   }

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "editctrl/textfile.h"
 #include "editctrl/textmodel.h"
 #include "tools/memory.h"
 
@@ -243,6 +244,14 @@ void RunRandomEdits(bool wrap, uint32_t start, int steps) {
   Doc d(Prop(wrap, 7, 4));
   TextModel m;
   RandomEditor r(start);
+  // Start from loaded lines, whose bytes the document's pool lends them.
+  std::string loaded;
+  for (int i = 0; i < 30; ++i) loaded += r.Text() + "\r\n";
+  TextStream* stream = TextStream_Begin(d.text);
+  ASSERT_TRUE(TextStream_Feed(stream, loaded.data(), static_cast<int32_t>(loaded.size()), nullptr));
+  ASSERT_TRUE(TextStream_End(stream, nullptr));
+  ModelReplace(&m, {0, 0}, {0, 0}, loaded);
+  ASSERT_TRUE(SameAsModel(d.text, m));
   int refused = 0;
   size_t mostLines = 0;
   for (int step = 0; step < steps; ++step) {

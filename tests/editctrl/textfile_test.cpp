@@ -167,4 +167,38 @@ TEST(TextFile, FailuresAreReportedAndChangeNothing) {
   TextData_Destroy(text);
 }
 
+TEST(TextFile, TextsTooLargeForTheDocumentAreRefused) {
+#ifndef _WIN32
+  // A sparse file of 3 GiB costs no disk: refused before a byte is read.
+  std::string path = TempPath("huge.txt");
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f);
+  ASSERT_EQ(0, fseeko(f, (off_t(3) << 30) - 1, SEEK_SET));
+  ASSERT_EQ(1u, std::fwrite("x", 1, 1, f));
+  ASSERT_EQ(0, std::fclose(f));
+  TextDataProperty p = Prop(false);
+  TextFileStatus status = TEXTFILE_OK;
+  EXPECT_EQ(nullptr, TextFile_Load(path.c_str(), &p, &status));
+  EXPECT_EQ(TEXTFILE_TOO_LARGE, status);
+  std::remove(path.c_str());
+#endif
+  // A stream that would pass the limit stops with the document still whole. A
+  // pretended length stands in for the gigabytes.
+  TextDataProperty q = Prop(true);
+  TextData* text = TextData_Create(&q);
+  text->length = kTextMaxSize - 10;
+  TextStream* s = TextStream_Begin(text);
+  TextFileStatus why = TEXTFILE_OK;
+  EXPECT_TRUE(TextStream_Feed(s, "12345\n", 6, &why));  // 5 bytes and a CR LF: 7 of 10
+  EXPECT_TRUE(TextStream_Feed(s, "abc", 3, &why));  // exactly full
+  EXPECT_FALSE(TextStream_Feed(s, "d", 1, &why));
+  EXPECT_EQ(TEXTFILE_TOO_LARGE, why);
+  TextStream_Abort(s);
+  text->length -= kTextMaxSize - 10;
+  EXPECT_TRUE(TextData_CheckDeep(text));
+  EXPECT_EQ(1, TextData_GetCount(text));
+  EXPECT_STREQ("12345", Line_GetString(TextData_GetHead(text)));
+  TextData_Destroy(text);
+}
+
 }  // namespace

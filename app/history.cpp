@@ -1,0 +1,184 @@
+#include "app/history.h"
+
+#include <cstring>
+
+#include "tools/charrule.h"
+#include "tools/memory.h"
+#include "tools/platform.h"
+#include "tools/toolbase.h"
+
+namespace {
+
+// The head of a long entry shows this many bytes of its folder.
+constexpr int32_t kFileMenuHeadBytes = 22;
+constexpr char kClipboardAccessKeys[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
+char* CopyText(const char* text) {
+  size_t n = std::strlen(text) + 1;
+  char* copy = static_cast<char*>(Mem_Alloc(n));
+  if (copy) std::memcpy(copy, text, n);
+  return copy;
+}
+
+bool IsEqualText(void* data, int32_t, void* user) {
+  return std::strcmp(static_cast<const char*>(data), static_cast<const char*>(user)) == 0;
+}
+
+// Keeps everything but the second link to the entry that was just put in front.
+bool KeepAllButOldLink(void* data, int32_t index, void* user) { return index == 0 || data != user; }
+
+bool KeepWithinMax(void* data, int32_t index, void* user) {
+  if (index < *static_cast<const int32_t*>(user)) return true;
+  Mem_Free(data);
+  return false;
+}
+
+bool FreeEntry(void* data, int32_t, void*) {
+  Mem_Free(data);
+  return false;
+}
+
+void CutToMax(History* history) { PtrList_Filter(history->list, false, KeepWithinMax, &history->nMax); }
+
+}  // namespace
+
+bool IsValidHistory(const History* history) {
+  return history != nullptr && history->nMax >= 0 && IsValidPtrList(history->list) &&
+         history->list->num <= history->nMax;
+}
+
+History* History_Create(int32_t nMax) {
+  History* history = static_cast<History*>(Mem_Alloc(sizeof(History)));
+  if (!history) return nullptr;
+  history->nMax = nMax < 0 ? 0 : nMax;
+  history->list = PtrList_Create();
+  if (!history->list) {
+    Mem_Free(history);
+    return nullptr;
+  }
+  return history;
+}
+
+void History_Destroy(History* history) {
+  if (!history) return;
+  QWIL_ASSERT(IsValidHistory(history));
+  PtrList_Filter(history->list, true, FreeEntry, nullptr);
+  PtrList_Free(history->list);
+  Mem_Free(history);
+}
+
+bool History_Add(History* history, const char* text) {
+  QWIL_ASSERT(IsValidHistory(history));
+  void* existing = PtrList_Find(history->list, true, IsEqualText, const_cast<char*>(text));
+  if (existing && existing == PtrList_GetAt(history->list, 0)) return true;  // already in front
+  if (existing) {
+    // The new front link comes first: if it cannot be had, the entry stays put
+    // instead of being lost.
+    if (PtrList_AddHead(history->list, existing) < 0) return false;
+    PtrList_Filter(history->list, true, KeepAllButOldLink, existing);
+  } else {
+    char* copy = CopyText(text);
+    if (!copy) return false;
+    if (PtrList_AddHead(history->list, copy) < 0) {
+      Mem_Free(copy);
+      return false;
+    }
+  }
+  CutToMax(history);
+  QWIL_ASSERT(IsValidHistory(history));
+  return true;
+}
+
+bool History_Append(History* history, const char* text) {
+  QWIL_ASSERT(IsValidHistory(history));
+  if (PtrList_Find(history->list, true, IsEqualText, const_cast<char*>(text))) return true;
+  char* copy = CopyText(text);
+  if (!copy) return false;
+  if (PtrList_AddTail(history->list, copy) < 0) {
+    Mem_Free(copy);
+    return false;
+  }
+  CutToMax(history);
+  QWIL_ASSERT(IsValidHistory(history));
+  return true;
+}
+
+const char* History_GetEntry(const History* history, int32_t index) {
+  QWIL_ASSERT(IsValidHistory(history));
+  return static_cast<const char*>(PtrList_GetAt(history->list, index));
+}
+
+int32_t History_GetCount(const History* history) {
+  QWIL_ASSERT(IsValidHistory(history));
+  return PtrList_GetCount(history->list);
+}
+
+int32_t LoadHistory_ClampMax(int32_t nStoredMax) {
+  if (nStoredMax < 0) return 0;
+  return nStoredMax > kLoadHistoryMaxLimit ? kLoadHistoryMaxLimit : nStoredMax;
+}
+
+int32_t LoadHistory_ClampCount(int32_t nStoredCount, int32_t nMax) {
+  if (nStoredCount < 0) return 0;
+  return nStoredCount > nMax ? nMax : nStoredCount;
+}
+
+int32_t LoadHistory_IndexFromId(int32_t id) {
+  // Menu ids are 16-bit; everything from the first load id up is the history's.
+  return (kLoadHistoryFirstId <= id && id <= 0xFFFF) ? id - kLoadHistoryFirstId : -1;
+}
+
+int32_t ClipboardHistory_IndexFromId(int32_t id) {
+  return (kClipboardHistoryFirstId <= id && id <= kClipboardHistoryLastId) ? id - kClipboardHistoryFirstId : -1;
+}
+
+int32_t LoadHistory_FormatMenuText(const char* entry, int32_t index, char* buffer, int32_t size) {
+  TextBuf tb;
+  TextBuf_Init(&tb, buffer, size);
+  if (0 <= index && index <= 9) {
+    char key[4] = {'&', static_cast<char>('0' + index), ' ', '\0'};
+    TextBuf_AppendString(&tb, key);
+  } else {
+    TextBuf_AppendString(&tb, "  ");
+  }
+  const char* sep = Path_FindLastSeparator(entry);
+  size_t length = std::strlen(entry);
+  if (length <= static_cast<size_t>(kFileMenuHeadBytes) || !sep) {
+    // A long name without any folder has nothing to abbreviate: it is shown as it
+    // is, as far as it fits.
+    TextBuf_AppendString(&tb, entry);
+  } else {
+    int32_t folderLength = static_cast<int32_t>(sep - entry);
+    TextBuf_AppendBytes(&tb, entry, String_CutLength(entry, folderLength, kFileMenuHeadBytes));
+    TextBuf_AppendString(&tb, " ... ");
+    TextBuf_AppendString(&tb, sep + 1);
+  }
+  TextBuf_DropTrailingLead(&tb);
+  return tb.nLength;
+}
+
+int32_t ClipboardHistory_FormatMenuText(const char* entry, int32_t index, char* buffer, int32_t size) {
+  TextBuf tb;
+  TextBuf_Init(&tb, buffer, size);
+  if (0 <= index && index < static_cast<int32_t>(sizeof(kClipboardAccessKeys)) - 1) {
+    char key[4] = {'&', kClipboardAccessKeys[index], ' ', '\0'};
+    TextBuf_AppendString(&tb, key);
+  } else {
+    TextBuf_AppendString(&tb, "  ");
+  }
+  for (const char* p = entry; *p != '\0' && !tb.bFull;) {
+    const char* next = Char_Next(p);
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (next - p == 2) {
+      TextBuf_AppendChar(&tb, p, 2);
+    } else if (c == '&') {
+      // A doubled "&" draws as one; half of the pair alone would draw nothing.
+      TextBuf_AppendChar(&tb, "&&", 2);
+    } else if (c >= 0x20 && c != 0x7F) {
+      TextBuf_AppendChar(&tb, p, 1);
+    }
+    p = next;
+  }
+  TextBuf_DropTrailingLead(&tb);
+  return tb.nLength;
+}
