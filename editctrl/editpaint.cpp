@@ -36,7 +36,6 @@ struct Painter {
   int64_t viewY;      // document pixel at the client's top
   TextRange sel;      // ordered selection
   bool bSelection;    // it is not empty
-  int32_t selEndRow;  // display row of the selection's end
 };
 
 struct Box {
@@ -138,10 +137,21 @@ bool InSelectionRun(const Painter* p, POINT pos) {
   return !PointBefore(pos, p->sel.start) && !PointBefore(p->sel.end, pos);
 }
 
+// The row, within the selection's last line, that holds the selection's end. Rows
+// of earlier lines all lie above it. Found on the line itself: the end may be far
+// from the rows being painted.
+int32_t SelectionEndRow(const Painter* p, const LineScan* ls) {
+  if (ls->index != p->sel.end.y) return INT32_MAX;
+  ByteScan scan;
+  ByteScan_Reset(&scan, ls->line);
+  ByteScan_SkipTo(&scan, p->sel.end.x);
+  return scan.pt.y;
+}
+
 // Fills the run from S to the end of P's character; on the selection end's row
 // P's own cell stays unfilled (the character at the end, or the last line's end).
-void FillRun(const Painter* p, const LineScan* ls, POINT s, POINT last, int32_t w) {
-  if (ls->row + last.y >= p->selEndRow) w = 0;
+void FillRun(const Painter* p, const LineScan* ls, POINT s, POINT last, int32_t w, int32_t endRow) {
+  if (last.y >= endRow) w = 0;
   Box b = CellBox(p, last.x, ls->row + last.y, w);
   b.left = CellLeft(p, s.x);
   if (b.right > b.left) Fill(p, b, p->style->crSelBack);
@@ -157,6 +167,7 @@ void PaintSelection(const Painter* p, LineScan* ls) {
   while (!InSelectionRun(p, {scan->index, ls->index})) {
     if (!ByteScan_Next(scan)) return;
   }
+  const int32_t endRow = SelectionEndRow(p, ls);
   POINT s = scan->pt;
   POINT last = scan->pt;
   for (;;) {
@@ -164,7 +175,7 @@ void PaintSelection(const Painter* p, LineScan* ls) {
     bool stepped = ByteScan_Next(scan);
     bool pastEnd = ls->index == p->sel.end.y && scan->index > p->sel.end.x;
     if (!stepped || scan->pt.y != s.y || pastEnd) {
-      FillRun(p, ls, s, last, w);
+      FillRun(p, ls, s, last, w, endRow);
       s = scan->pt;
     }
     last = scan->pt;
@@ -286,7 +297,6 @@ Painter MakePainter(TextEditorBody* body, const ViewStyle* style, const DrawSeam
   p.viewY = view.y;
   p.sel = EditBody_GetSelection(body);
   p.bSelection = !TextRange_IsEmpty(p.sel);
-  p.selEndRow = p.bSelection ? EditBody_PosToDisplay(body, p.sel.end).y : 0;
   return p;
 }
 

@@ -239,6 +239,16 @@ TEST(EditPaint, WrappedSelectionLeavesTheFreeCellsOfEachRow) {
   EXPECT_TRUE(SameRect({16, 0, 64, 16}, sel[0].rc));  // c..h, not the free cell 8 and 9
   EXPECT_TRUE(SameRect({0, 16, 40, 32}, sel[1].rc));  // あい and the line end
   EXPECT_TRUE(SameRect({0, 32, 8, 48}, sel[2].rc));   // z
+
+  Body end(TestInfo(true, 10));  // a selection ending on the second row of a wrapped line
+  end.Type("abcdefghijkl");
+  end.Select(Pt(2, 0), Pt(10, 0));
+  Recorder e;
+  Paint(end, NoMarks(), &e);
+  sel = e.FillsOf(kSelBack);
+  ASSERT_EQ(2u, sel.size());
+  EXPECT_TRUE(SameRect({16, 0, 72, 16}, sel[0].rc));  // c..i
+  EXPECT_TRUE(SameRect({0, 16, 8, 32}, sel[1].rc));   // j; k at the end stays unfilled
 }
 
 TEST(EditPaint, LineNumbersAreRightAlignedBesideTheSeparator) {
