@@ -204,8 +204,8 @@ EditRecord* EditBody_ApplyRecord(TextEditorBody* body, EditRecord* record, bool 
 
 bool EditBody_ReplaceRange(TextEditorBody* body, TextRange range, const char* text, int32_t n, bool collapse,
                            POINT* pEnd) {
-  QWIL_ASSERT(IsValidTextEditorBodyHandle(body) && 0 <= n);
-  if (EditBody_GetReadOnly(body)) return false;
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  if (EditBody_GetReadOnly(body) || n < 0 || (n > 0 && !text)) return false;
   if (!IsValidPosition(body->text, range.start) || !IsValidPosition(body->text, range.end)) return false;
   EditRecord* record = EditRecord_Make(body->allocator, range, text, n);
   if (!record) return false;

@@ -74,7 +74,8 @@ TEST(EditUndo, ReadOnlyRefusesEveryChange) {
   b.Type("abc");
   b.Type("d");
   ASSERT_TRUE(EditBody_Undo(b.body));
-  EditBody_SetReadOnly(b.body, true);
+  EXPECT_FALSE(EditBody_SetReadOnly(b.body, true));  // it gives the flag it replaced
+  EXPECT_TRUE(EditBody_GetReadOnly(b.body));
   b.Select(Pt(0, 0), Pt(2, 0));
   EXPECT_FALSE(EditBody_ReplaceSelection(b.body, "x", 1, true));
   EXPECT_FALSE(EditBody_Undo(b.body));
@@ -85,7 +86,7 @@ TEST(EditUndo, ReadOnlyRefusesEveryChange) {
   EXPECT_EQ(1, RedoDepth(b));
   EXPECT_EQ(Pt(2, 0), b.body->ptCaret);
   EXPECT_EQ(Pt(0, 0), b.body->ptSelect);
-  EditBody_SetReadOnly(b.body, false);
+  EXPECT_TRUE(EditBody_SetReadOnly(b.body, false));
   EXPECT_TRUE(EditBody_RevertAll(b.body));
   EXPECT_EQ("", b.Text());
 }
@@ -150,7 +151,7 @@ TEST(EditUndo, IdsWrapModuloTheLargestPositiveNumber) {
   EXPECT_FALSE(EditBody_GetModified(b.body));
 }
 
-TEST(EditUndo, ReplaceRangeRefusesPositionsOutsideTheDocument) {
+TEST(EditUndo, ReplaceRangeRefusesWhatItCannotApply) {
   Body b;
   b.Type("ab\r\ncd");
   EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {5, 0}}, "x", 1, true, nullptr));
@@ -160,6 +161,10 @@ TEST(EditUndo, ReplaceRangeRefusesPositionsOutsideTheDocument) {
   EXPECT_TRUE(EditBody_ReplaceRange(b.body, {{1, 1}, {1, 0}}, "-", 1, true, &end));  // either order
   EXPECT_EQ("a-d", b.Text());
   EXPECT_EQ(Pt(2, 0), end);
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {0, 0}}, nullptr, 3, true, nullptr));  // no bytes to copy
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {0, 0}}, "x", -1, true, nullptr));
+  EXPECT_EQ("a-d", b.Text());
+  EXPECT_EQ(2, UndoDepth(b));  // the typing and the one accepted replacement
 }
 
 // What must not move when an edit is refused.
