@@ -37,5 +37,7 @@ TextData* Bench_LoadDocument(const char* path, const LineDataProperty* prop, dou
 // Subcommands.
 int Bench_Load(const BenchArgs* args);
 int Bench_Roundtrip(const BenchArgs* args);
+int Bench_Type(const BenchArgs* args);
+int Bench_Rows(const BenchArgs* args);
 int Bench_Convert(const BenchArgs* args);
 int Bench_DateFmt(const BenchArgs* args);

@@ -20,6 +20,11 @@ struct BenchCommand {
 const BenchCommand kCommands[] = {
     {"load", Bench_Load, "load FILE [--wrap COLUMNS] [--tab N]         lines= bytes= height= ms= rss_kb="},
     {"roundtrip", Bench_Roundtrip, "roundtrip FILE OUT                            load FILE, save OUT: ms="},
+    {"type", Bench_Type,
+     "type FILE --keys N [--line L] [--wrap COLUMNS]\n"
+     "                                                N characters typed at the end of line L\n"
+     "                                                (default: the last line): us_per_key="},
+    {"rows", Bench_Rows, "rows FILE --moves N [--wrap COLUMNS]          N row-down/up caret moves near the end: us_per_move="},
     {"convert", Bench_Convert, "convert ID < IN > OUT                         one conversion command on stdin's bytes"},
     {"datefmt", Bench_DateFmt,
      "datefmt FORMAT \"YYYY-MM-DD HH:MM:SS W\"        the formatted text (W: day of week, 0 = Sunday)"},

@@ -1,6 +1,7 @@
 #include "editctrl/bytescan.h"
 
 #include "editctrl/linedata.h"
+#include "tools/charrule.h"
 #include "tools/memory.h"
 
 bool IsValidByteScanStructPtr(const ByteScan* scan) {
@@ -45,6 +46,42 @@ bool ByteScan_Next(ByteScan* scan) {
     }
   }
   return true;
+}
+
+void ByteScan_SkipTo(ByteScan* scan, int32_t x) {
+  QWIL_ASSERT(IsValidByteScanStructPtr(scan));
+  const LineData* line = scan->line;
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(Line_GetString(line));
+  const int32_t length = Line_GetLength(line);
+  const int32_t tabsize = line->prop.tabsize;
+  const int32_t wrapWidth = line->prop.width;
+  const bool wrap = line->prop.wrap != 0;
+  int32_t i = scan->index;
+  int32_t px = scan->pt.x;
+  int32_t py = scan->pt.y;
+  while (i < length) {
+    // Length and cells of the character at i, as Line_GetCharLength and Line_GetCharWidth give them.
+    int32_t a = (s[i] != 0 && Char_IsLeadByte(s[i]) && i + 1 < length && s[i + 1] != 0) ? 2 : 1;
+    if (x < i + a) break;
+    int32_t w = s[i] == '\t' ? tabsize - px % tabsize : a;
+    int64_t next = int64_t(px) + w;
+    px = next > INT32_MAX ? INT32_MAX : static_cast<int32_t>(next);
+    i += a;
+    if (wrap && px > 0) {
+      int32_t w2 = 1;  // the line end counts one cell
+      if (i < length) {
+        bool two = Char_IsLeadByte(s[i]) && i + 1 < length && s[i + 1] != 0;
+        w2 = s[i] == '\t' ? tabsize - px % tabsize : (two ? 2 : 1);
+      }
+      if (int64_t(px) + w2 >= wrapWidth) {
+        px = 0;
+        py += 1;
+      }
+    }
+  }
+  scan->index = i;
+  scan->pt.x = px;
+  scan->pt.y = py;
 }
 
 int32_t ByteScan_GetCharLength(const ByteScan* scan) { return Line_GetCharLength(scan->line, scan->index); }

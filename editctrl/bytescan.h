@@ -23,6 +23,10 @@ void ByteScan_Reset(ByteScan* scan, LineData* line);  // also initialises a scan
 
 // Steps over the current character (the wrap rule); false, without moving, at the end.
 bool ByteScan_Next(ByteScan* scan);
+// Steps forward while x lies behind the current character, so that the scan ends
+// on the character holding byte x (or at the line's end): exactly what repeated
+// ByteScan_Next gives, in one tight loop, since mappings do it for every keystroke.
+void ByteScan_SkipTo(ByteScan* scan, int32_t x);
 bool ByteScan_AtEnd(const ByteScan* scan);
 inline POINT ByteScan_GetPoint(const ByteScan* scan) { return scan->pt; }
 int32_t ByteScan_GetCharLength(const ByteScan* scan);

@@ -19,6 +19,11 @@ cmp "$dir/in.txt" "$dir/out.txt"
 printf 'a\nb\rc\r\n' > "$dir/ends.txt"
 "$bench" roundtrip "$dir/ends.txt" "$dir/ends.out" > /dev/null
 printf 'a\r\nb\r\nc\r\n' | cmp - "$dir/ends.out"
+# Typing and row moves run and report their times, wrapped and not.
+"$bench" type "$dir/in.txt" --keys 50 | grep -q ' us_per_key=[0-9.]* '
+"$bench" type "$dir/in.txt" --keys 50 --line 1 --wrap 80 | grep -q '^keys=50 line=1 .* us_per_key='
+"$bench" rows "$dir/in.txt" --moves 500 --wrap 40 | grep -q '^moves=500 .* us_per_move='
+if "$bench" type "$dir/missing.txt" --keys 5 2> /dev/null; then exit 1; fi
 # A missing file is an error with a message, not a crash.
 if "$bench" load "$dir/missing.txt" 2> "$dir/err.txt"; then exit 1; fi
 grep -q "cannot open" "$dir/err.txt"

@@ -1,0 +1,193 @@
+#include "editctrl/editbody.h"
+
+#include "editctrl/editundo.h"
+#include "tools/memory.h"
+
+namespace {
+
+bool IsValidRect(const RECT* rc) { return rc->left <= rc->right && rc->top <= rc->bottom; }
+
+int32_t Saturate(int64_t v) {
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+// Characters "%4d" gives for n > 0: four, or more for larger numbers.
+int32_t NumberCells(int32_t n) {
+  int32_t digits = 1;
+  for (int64_t limit = 10; limit <= n; limit *= 10) ++digits;
+  return digits < 4 ? 4 : digits;
+}
+
+void Relayout(TextEditorBody* body) {
+  TextDataProperty prop = EditBody_LayoutProp(body);
+  TextData_SetProp(body->text, &prop);
+}
+
+}  // namespace
+
+bool IsValidTextEditorBodyInfoStruct(const TextEditorBodyInfo* ebi) {
+  if (!ebi) return false;
+  const TEXTMETRICA& tm = ebi->tm;
+  return 0 < ebi->nTab && 0 <= ebi->nLeftMargin && IsValidRect(&ebi->rcEditor) && 0 < tm.tmHeight &&
+         0 <= tm.tmAscent && 0 <= tm.tmDescent && tm.tmAscent + tm.tmDescent <= tm.tmHeight &&
+         0 <= tm.tmInternalLeading && 0 <= tm.tmExternalLeading && 0 < tm.tmHeight + tm.tmExternalLeading &&
+         0 < tm.tmAveCharWidth && 0 < tm.tmMaxCharWidth && tm.tmAveCharWidth <= tm.tmMaxCharWidth &&
+         0 <= tm.tmOverhang && 0 < tm.tmAveCharWidth + tm.tmOverhang && 0 < tm.tmMaxCharWidth + tm.tmOverhang;
+}
+
+bool IsValidTextEditorBodyHandle(const TextEditorBody* body) {
+  return body != nullptr && body->callback != nullptr && body->allocator != nullptr &&
+         IsValidTextDataHandle(body->text) && IsValidTextEditorBodyInfoStruct(&body->ebi) && 0 <= body->ptView.x &&
+         0 <= body->ptView.y && 0 <= body->ptCaret.x && 0 <= body->ptSelect.x;
+}
+
+TextEditorBody* EditBody_Create(const TextEditorBodyInfo* ebi, EditBodyChangeProc callback, void* param) {
+  if (!IsValidTextEditorBodyInfoStruct(ebi) || !callback) return nullptr;
+  TextEditorBody* body = static_cast<TextEditorBody*>(Mem_Alloc(sizeof(TextEditorBody)));
+  if (!body) return nullptr;
+  body->text = nullptr;
+  body->allocator = nullptr;
+  body->nModifyId = 0;
+  body->bModified = 0;
+  body->ptCaret = {0, 0};
+  body->ptSelect = {0, 0};
+  body->ptView = {0, 0};
+  body->ebi = *ebi;
+  body->param = param;
+  body->callback = callback;
+  // The layout already counts the line-number column of a one-line document.
+  TextDataProperty prop = EditBody_LayoutProp(body);
+  body->text = TextData_Create(&prop);
+  body->allocator = EditAllocator_Create();
+  if (!body->text || !body->allocator) {
+    EditBody_Destroy(body);
+    return nullptr;
+  }
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return body;
+}
+
+void EditBody_Destroy(TextEditorBody* body) {
+  if (!body) return;
+  EditAllocator_Destroy(body->allocator);
+  TextData_Destroy(body->text);
+  Mem_Free(body);
+}
+
+bool EditBody_SetMetrics(TextEditorBody* body, const TextEditorBodyInfo* ebi) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  if (!IsValidTextEditorBodyInfoStruct(ebi)) return false;
+  body->ebi = *ebi;
+  Relayout(body);
+  return true;
+}
+
+bool EditBody_SetFontMetrics(TextEditorBody* body, const TEXTMETRICA* tm) {
+  TextEditorBodyInfo ebi = body->ebi;
+  ebi.tm = *tm;
+  return EditBody_SetMetrics(body, &ebi);
+}
+
+bool EditBody_SetRect(TextEditorBody* body, const RECT* rcEditor) {
+  TextEditorBodyInfo ebi = body->ebi;
+  ebi.rcEditor = *rcEditor;
+  return EditBody_SetMetrics(body, &ebi);
+}
+
+TextEditorBodyInfo EditBody_GetMetrics(const TextEditorBody* body) { return body->ebi; }
+
+bool EditBody_SetReadOnly(TextEditorBody* body, bool bReadOnly) {
+  bool old = body->ebi.bReadOnly != 0;
+  body->ebi.bReadOnly = bReadOnly ? 1 : 0;
+  return old;
+}
+
+bool EditBody_GetReadOnly(const TextEditorBody* body) { return body->ebi.bReadOnly != 0; }
+
+POINT EditBody_GetView(const TextEditorBody* body) {
+  POINT view = body->ptView;
+  if (body->ebi.bWrap) view.x = 0;
+  return view;
+}
+
+void EditBody_SetView(TextEditorBody* body, POINT ptView) {
+  body->ptView.x = (body->ebi.bWrap || ptView.x < 0) ? 0 : ptView.x;
+  body->ptView.y = ptView.y < 0 ? 0 : ptView.y;
+}
+
+int32_t EditBody_CellWidth(const TextEditorBody* body) {
+  const TEXTMETRICA& tm = body->ebi.tm;
+  // Italic glyphs lean into the next cell: give them a quarter more room.
+  if (tm.tmItalic) return tm.tmAveCharWidth * 5 / 4 + tm.tmOverhang;
+  return tm.tmAveCharWidth + tm.tmOverhang;
+}
+
+int32_t EditBody_LineHeight(const TextEditorBody* body) {
+  return body->ebi.tm.tmHeight + body->ebi.tm.tmExternalLeading;
+}
+
+int32_t EditBody_LineNumberWidth(const TextEditorBody* body) {
+  if ((body->ebi.bLineNumber & 0xFF) == 0) return 0;
+  int32_t count = body->text ? TextData_GetCount(body->text) : 1;
+  // Room for the number after the last line, so the column is ready before it is needed.
+  int64_t width = int64_t(EditBody_CellWidth(body)) * NumberCells(count + 1) + 1;
+  return Saturate(width);
+}
+
+RECT EditBody_TextRect(const TextEditorBody* body) {
+  const RECT& rc = body->ebi.rcEditor;
+  int32_t left = Saturate(int64_t(EditBody_LineNumberWidth(body)) + body->ebi.nLeftMargin);
+  RECT r;
+  r.left = left;
+  r.top = rc.top;
+  r.right = rc.right > left ? rc.right : left;
+  r.bottom = rc.bottom;
+  return r;
+}
+
+int32_t EditBody_WrapWidth(const TextEditorBody* body) {
+  const RECT& rc = body->ebi.rcEditor;
+  int64_t pixels = int64_t(rc.right) - rc.left - EditBody_LineNumberWidth(body) - body->ebi.nLeftMargin;
+  int64_t columns = pixels / EditBody_CellWidth(body);
+  return columns < 1 ? 1 : Saturate(columns);
+}
+
+TextDataProperty EditBody_LayoutProp(const TextEditorBody* body) {
+  TextDataProperty prop;
+  prop.wrap = body->ebi.bWrap ? 1 : 0;
+  prop.width = EditBody_WrapWidth(body);
+  prop.tabsize = body->ebi.nTab;
+  return prop;
+}
+
+int64_t EditBody_DocumentPixelHeight(const TextEditorBody* body) {
+  return int64_t(EditBody_LineHeight(body)) * TextData_GetHeight(body->text);
+}
+
+bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  if (pStatus) *pStatus = TEXTFILE_OK;
+  if (EditBody_GetReadOnly(body)) return false;
+  TextDataProperty prop = EditBody_LayoutProp(body);
+  TextData* text;
+  if (path) {
+    text = TextFile_Load(path, &prop, pStatus);
+  } else {
+    text = TextData_Create(&prop);
+    if (!text && pStatus) *pStatus = TEXTFILE_NO_MEMORY;
+  }
+  if (!text) return false;
+  TextData_Destroy(body->text);
+  body->text = text;
+  EditBody_Reset(body);
+  body->ptView = {0, 0};
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return true;
+}
+
+TextFileStatus EditBody_Save(TextEditorBody* body, const char* path) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextFile_Save(body->text, path);
+}

@@ -1,0 +1,251 @@
+#include "editctrl/editundo.h"
+
+#include <cstring>
+
+#include "tools/memory.h"
+
+namespace {
+
+void FreeChain(EditRecord* record) {
+  while (record) {
+    EditRecord* next = record->pNext;
+    Mem_Free(record->string);
+    Mem_Free(record);
+    record = next;
+  }
+}
+
+void ClearStack(EditAllocator* allocator, EditRecord** pStack) {
+  while (EditRecord* record = EditAllocator_Pop(pStack)) EditRecord_Release(allocator, record);
+}
+
+// A record from the pool, or a new one; its text is empty.
+EditRecord* Take(EditAllocator* allocator) {
+  EditRecord* record = EditAllocator_Pop(&allocator->pFree);
+  if (!record) record = static_cast<EditRecord*>(Mem_Alloc(sizeof(EditRecord)));
+  if (!record) return nullptr;
+  record->pNext = nullptr;
+  record->length = 0;
+  record->string = nullptr;
+  record->ptStart = {0, 0};
+  record->ptEnd = {0, 0};
+  record->id = 0;
+  return record;
+}
+
+// A heap copy of the range's text (lines joined by CR LF); *pCopy null when it is
+// empty. False when the copy cannot be allocated.
+bool CopyRange(TextData* text, TextRange range, char** pCopy, int32_t* pLength) {
+  *pCopy = nullptr;
+  *pLength = TextData_GetText(text, nullptr, range, 0);
+  if (*pLength <= 0) return true;
+  *pCopy = static_cast<char*>(Mem_Alloc(static_cast<size_t>(*pLength)));
+  if (!*pCopy) return false;
+  TextData_GetText(text, *pCopy, range, *pLength);
+  return true;
+}
+
+bool IsValidPosition(TextData* text, POINT p) {
+  if (p.y < 0 || p.y >= TextData_GetCount(text) || p.x < 0) return false;
+  return p.x <= Line_GetLength(TextData_Lookup(text, p.y, nullptr));
+}
+
+// The inverse of the edit that first modified the clean document carries that
+// edit's id, so undoing back to the clean state clears the flag and redoing it
+// sets it again.
+void TrackModified(TextEditorBody* body, int32_t id) {
+  if (!body->bModified) {
+    body->nModifyId = id;
+    body->bModified = 1;
+  } else if (id == body->nModifyId) {
+    body->bModified = 0;
+  }
+}
+
+// Applies the top record of *pFrom and moves its inverse onto *pTo; the record
+// stays where it was when it cannot be applied.
+bool Step(TextEditorBody* body, EditRecord** pFrom, EditRecord** pTo) {
+  if (EditBody_GetReadOnly(body)) return false;
+  EditRecord* record = EditAllocator_Pop(pFrom);
+  if (!record) return false;
+  EditRecord* inverse = EditBody_ApplyRecord(body, record, true, true);
+  if (!inverse) {
+    EditAllocator_Push(pFrom, record);
+    return false;
+  }
+  EditAllocator_Push(pTo, inverse);
+  EditRecord_Release(body->allocator, record);
+  return true;
+}
+
+}  // namespace
+
+bool IsValidEditRecordHandle(const EditRecord* record) {
+  if (!record) return false;
+  if (record->length == -1) return record->string == nullptr;  // pooled
+  if (record->length < 0 || (record->length > 0) != (record->string != nullptr)) return false;
+  return 0 <= record->id && record->id < kEditIdModulus && TextRange_IsOrdered({record->ptStart, record->ptEnd});
+}
+
+bool IsValidEditAllocatorHandle(const EditAllocator* allocator) {
+  return allocator != nullptr && 0 <= allocator->nLastId && allocator->nLastId < kEditIdModulus;
+}
+
+EditAllocator* EditAllocator_Create() {
+  EditAllocator* allocator = static_cast<EditAllocator*>(Mem_Alloc(sizeof(EditAllocator)));
+  if (!allocator) return nullptr;
+  allocator->nLastId = 0;
+  allocator->pUndo = nullptr;
+  allocator->pRedo = nullptr;
+  allocator->pFree = nullptr;
+  return allocator;
+}
+
+void EditAllocator_Destroy(EditAllocator* allocator) {
+  if (!allocator) return;
+  FreeChain(allocator->pUndo);
+  FreeChain(allocator->pRedo);
+  FreeChain(allocator->pFree);
+  Mem_Free(allocator);
+}
+
+void EditAllocator_Push(EditRecord** pStack, EditRecord* record) {
+  record->pNext = *pStack;
+  *pStack = record;
+}
+
+EditRecord* EditAllocator_Pop(EditRecord** pStack) {
+  EditRecord* record = *pStack;
+  if (record) {
+    *pStack = record->pNext;
+    record->pNext = nullptr;
+  }
+  return record;
+}
+
+void EditAllocator_ClearUndo(EditAllocator* allocator) { ClearStack(allocator, &allocator->pUndo); }
+
+void EditAllocator_ClearRedo(EditAllocator* allocator) { ClearStack(allocator, &allocator->pRedo); }
+
+int32_t EditAllocator_Depth(const EditRecord* stack) {
+  int32_t n = 0;
+  for (; stack; stack = stack->pNext) ++n;
+  return n;
+}
+
+EditRecord* EditRecord_Make(EditAllocator* allocator, TextRange range, const char* text, int32_t n) {
+  QWIL_ASSERT(IsValidEditAllocatorHandle(allocator) && (n <= 0 || text));
+  EditRecord* record = Take(allocator);
+  if (!record) return nullptr;
+  if (n > 0) {
+    record->string = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n)));
+    if (!record->string) {
+      EditRecord_Release(allocator, record);
+      return nullptr;
+    }
+    std::memcpy(record->string, text, static_cast<size_t>(n));
+    record->length = n;
+  }
+  allocator->nLastId = (allocator->nLastId + 1) % kEditIdModulus;
+  record->id = allocator->nLastId;
+  TextRange ordered = TextRange_Order(range.start, range.end);
+  record->ptStart = ordered.start;
+  record->ptEnd = ordered.end;
+  return record;
+}
+
+void EditRecord_Release(EditAllocator* allocator, EditRecord* record) {
+  Mem_Free(record->string);
+  record->string = nullptr;
+  record->length = -1;
+  EditAllocator_Push(&allocator->pFree, record);
+}
+
+EditRecord* EditRecord_Apply(EditAllocator* allocator, EditRecord* record, TextData* text) {
+  QWIL_ASSERT(IsValidEditRecordHandle(record) && record->length != -1);
+  TextRange range = {record->ptStart, record->ptEnd};
+  EditRecord* inverse = Take(allocator);
+  if (!inverse) return nullptr;
+  if (!CopyRange(text, range, &inverse->string, &inverse->length)) {
+    EditRecord_Release(allocator, inverse);
+    return nullptr;
+  }
+  POINT end;
+  int32_t n = record->length > 0 ? record->length : 0;
+  if (!TextData_Replace(text, range, record->string, n, &end)) {
+    EditRecord_Release(allocator, inverse);
+    return nullptr;
+  }
+  inverse->id = record->id;
+  inverse->ptStart = record->ptStart;
+  inverse->ptEnd = end;
+  record->ptEnd = end;
+  return inverse;
+}
+
+EditRecord* EditBody_ApplyRecord(TextEditorBody* body, EditRecord* record, bool collapse, bool notify) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  DisplayRange before = {};
+  if (notify) before = EditBody_ChangeRows(body, record->ptStart, record->ptEnd.y);
+  EditRecord* inverse = EditRecord_Apply(body->allocator, record, body->text);
+  if (!inverse) return nullptr;
+  TrackModified(body, record->id);
+  body->ptCaret = record->ptEnd;
+  // Without collapse the new text stays selected. An anchor that stood at the
+  // range's end would now point into or past text that changed.
+  body->ptSelect = collapse ? record->ptEnd : record->ptStart;
+  if (notify) {
+    DisplayRange after = EditBody_ChangeRows(body, record->ptStart, record->ptEnd.y);
+    body->callback(body->param, &after, &before);
+  }
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return inverse;
+}
+
+bool EditBody_ReplaceRange(TextEditorBody* body, TextRange range, const char* text, int32_t n, bool collapse,
+                           POINT* pEnd) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  if (EditBody_GetReadOnly(body) || n < 0 || (n > 0 && !text)) return false;
+  if (!IsValidPosition(body->text, range.start) || !IsValidPosition(body->text, range.end)) return false;
+  EditRecord* record = EditRecord_Make(body->allocator, range, text, n);
+  if (!record) return false;
+  EditRecord* inverse = EditBody_ApplyRecord(body, record, collapse, true);
+  EditRecord_Release(body->allocator, record);
+  if (!inverse) return false;
+  EditAllocator_Push(&body->allocator->pUndo, inverse);
+  EditAllocator_ClearRedo(body->allocator);
+  if (pEnd) *pEnd = inverse->ptEnd;
+  return true;
+}
+
+bool EditBody_ReplaceSelection(TextEditorBody* body, const char* text, int32_t n, bool collapse) {
+  return EditBody_ReplaceRange(body, TextRange_Order(body->ptSelect, body->ptCaret), text, n, collapse, nullptr);
+}
+
+bool EditBody_Undo(TextEditorBody* body) { return Step(body, &body->allocator->pUndo, &body->allocator->pRedo); }
+
+bool EditBody_Redo(TextEditorBody* body) { return Step(body, &body->allocator->pRedo, &body->allocator->pUndo); }
+
+bool EditBody_RevertAll(TextEditorBody* body) {
+  if (EditBody_GetReadOnly(body)) return false;
+  while (EditBody_CanUndo(body)) {
+    if (!EditBody_Undo(body)) return false;
+  }
+  return true;
+}
+
+bool EditBody_CanUndo(const TextEditorBody* body) { return body->allocator->pUndo != nullptr; }
+
+bool EditBody_CanRedo(const TextEditorBody* body) { return body->allocator->pRedo != nullptr; }
+
+void EditBody_Reset(TextEditorBody* body) {
+  body->bModified = 0;
+  body->ptCaret = {0, 0};
+  body->ptSelect = {0, 0};
+  EditAllocator_ClearRedo(body->allocator);
+  EditAllocator_ClearUndo(body->allocator);
+}
+
+bool EditBody_GetModified(const TextEditorBody* body) { return body->bModified != 0; }
+
+void EditBody_SetModified(TextEditorBody* body, bool bModified) { body->bModified = bModified ? 1 : 0; }

@@ -1,0 +1,384 @@
+#include "editctrl/editundo.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editctrl/bodyfixture.h"
+#include "tools/memory.h"
+
+namespace {
+
+int32_t UndoDepth(const Body& b) { return EditAllocator_Depth(b.body->allocator->pUndo); }
+int32_t RedoDepth(const Body& b) { return EditAllocator_Depth(b.body->allocator->pRedo); }
+
+TEST(EditUndo, UndoAndRedoOfOneLetterFollowTheModifiedFlag) {
+  Body b;
+  b.Type("q");
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_EQ("", b.Text());
+  EXPECT_FALSE(EditBody_GetModified(b.body));
+  EXPECT_EQ(1, RedoDepth(b));
+  EXPECT_EQ(0, UndoDepth(b));
+  ASSERT_TRUE(EditBody_Redo(b.body));
+  EXPECT_EQ("q", b.Text());
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+  EXPECT_EQ(Pt(1, 0), b.body->ptCaret);
+  EXPECT_FALSE(EditBody_Redo(b.body));  // nothing left to redo
+}
+
+TEST(EditUndo, UndoPastTheSavedStateMarksModifiedAndRedoCleansIt) {
+  Body b;
+  b.Type("a");
+  b.Type("b");
+  EditBody_SetModified(b.body, false);  // saved
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+  ASSERT_TRUE(EditBody_Redo(b.body));
+  EXPECT_FALSE(EditBody_GetModified(b.body));
+  EXPECT_EQ("ab", b.Text());
+}
+
+TEST(EditUndo, UndoRestoresADeletedLineEndAsCrLf) {
+  Body b;
+  b.Type("ab\ncd");
+  EditBody_Reset(b.body);
+  EXPECT_EQ("\n", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf));
+  b.Select(Pt(2, 0), Pt(0, 1));
+  b.Type("");
+  EXPECT_EQ("abcd", b.Text());
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_EQ("ab\r\ncd", b.Text());
+  EXPECT_EQ("\r\n", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf));
+  EXPECT_EQ(Pt(0, 1), b.body->ptCaret);  // behind the restored text
+  EXPECT_EQ(Pt(0, 1), b.body->ptSelect);
+}
+
+TEST(EditUndo, ANewEditEmptiesRedo) {
+  Body b;
+  b.Type("a");
+  b.Type("b");
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_TRUE(EditBody_CanRedo(b.body));
+  b.Type("c");
+  EXPECT_FALSE(EditBody_CanRedo(b.body));
+  EXPECT_EQ("ac", b.Text());
+  EXPECT_EQ(2, UndoDepth(b));
+}
+
+TEST(EditUndo, ReadOnlyRefusesEveryChange) {
+  Body b;
+  b.Type("abc");
+  b.Type("d");
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_FALSE(EditBody_SetReadOnly(b.body, true));  // it gives the flag it replaced
+  EXPECT_TRUE(EditBody_GetReadOnly(b.body));
+  b.Select(Pt(0, 0), Pt(2, 0));
+  EXPECT_FALSE(EditBody_ReplaceSelection(b.body, "x", 1, true));
+  EXPECT_FALSE(EditBody_Undo(b.body));
+  EXPECT_FALSE(EditBody_Redo(b.body));
+  EXPECT_FALSE(EditBody_RevertAll(b.body));
+  EXPECT_EQ("abc", b.Text());
+  EXPECT_EQ(1, UndoDepth(b));
+  EXPECT_EQ(1, RedoDepth(b));
+  EXPECT_EQ(Pt(2, 0), b.body->ptCaret);
+  EXPECT_EQ(Pt(0, 0), b.body->ptSelect);
+  EXPECT_TRUE(EditBody_SetReadOnly(b.body, false));
+  EXPECT_TRUE(EditBody_RevertAll(b.body));
+  EXPECT_EQ("", b.Text());
+}
+
+TEST(EditUndo, WithoutCollapseTheNewTextStaysSelected) {
+  Body b;
+  b.Type("hello world");
+  b.Select(Pt(0, 0), Pt(5, 0));
+  ASSERT_TRUE(EditBody_ReplaceSelection(b.body, "HELLO!", 6, false));
+  EXPECT_EQ(Pt(0, 0), b.body->ptSelect);
+  EXPECT_EQ(Pt(6, 0), b.body->ptCaret);
+  // Made from its end, the anchor would be left where the old text ended.
+  b.Select(Pt(12, 0), Pt(7, 0));
+  ASSERT_TRUE(EditBody_ReplaceSelection(b.body, "w\r\n", 3, false));
+  EXPECT_EQ("HELLO! w\r\n", b.Text());
+  EXPECT_EQ(Pt(7, 0), b.body->ptSelect);
+  EXPECT_EQ(Pt(0, 1), b.body->ptCaret);
+}
+
+TEST(EditUndo, TheCallbackGetsTheRowsBeforeAndAfter) {
+  Body b(TestInfo(true, 10));
+  b.Type("abcdefghijkl\r\nxyz\r\nlast");  // line 0 takes rows 0 and 1
+  b.Select(Pt(1, 1), Pt(1, 1));
+  int calls = b.log.calls;
+  b.Type("12345678\r\n89");
+  EXPECT_EQ(calls + 1, b.log.calls);
+  EXPECT_EQ(Pt(1, 2), b.log.before.ptStart);
+  EXPECT_EQ(Pt(3, 2), b.log.before.ptEnd);   // the end of the edited line, as it was
+  EXPECT_EQ(Pt(1, 2), b.log.after.ptStart);
+  EXPECT_EQ(Pt(4, 4), b.log.after.ptEnd);    // "x12345678" takes two rows; the edit now ends on row 4
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_EQ(Pt(4, 4), b.log.before.ptEnd);
+  EXPECT_EQ(Pt(3, 2), b.log.after.ptEnd);
+}
+
+TEST(EditUndo, IdsWrapModuloTheLargestPositiveNumber) {
+  Body b;
+  b.body->allocator->nLastId = kEditIdModulus - 2;
+  TextRange at = {{0, 0}, {0, 0}};
+  EditRecord* r1 = EditRecord_Make(b.body->allocator, at, "x", 1);
+  EditRecord* r2 = EditRecord_Make(b.body->allocator, at, "x", 1);
+  EditRecord* r3 = EditRecord_Make(b.body->allocator, at, nullptr, 0);
+  ASSERT_TRUE(r1 && r2 && r3);
+  EXPECT_EQ(kEditIdModulus - 1, r1->id);
+  EXPECT_EQ(0, r2->id);
+  EXPECT_EQ(1, r3->id);
+  EXPECT_EQ(nullptr, r3->string);
+  EditRecord_Release(b.body->allocator, r1);
+  EditRecord_Release(b.body->allocator, r2);
+  EditRecord_Release(b.body->allocator, r3);
+  EXPECT_EQ(3, EditAllocator_Depth(b.body->allocator->pFree));
+  b.Type("a");  // the record and its inverse come from the pool; the record goes back
+  EXPECT_EQ(2, EditAllocator_Depth(b.body->allocator->pFree));
+  EXPECT_EQ(2, b.body->allocator->pUndo->id);
+  b.body->allocator->nLastId = kEditIdModulus - 1;  // the flag works across the wrap
+  b.Type("b");
+  EXPECT_EQ(0, b.body->allocator->pUndo->id);
+  EditBody_SetModified(b.body, false);
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+  ASSERT_TRUE(EditBody_Redo(b.body));
+  EXPECT_FALSE(EditBody_GetModified(b.body));
+}
+
+TEST(EditUndo, ReplaceRangeRefusesWhatItCannotApply) {
+  Body b;
+  b.Type("ab\r\ncd");
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {5, 0}}, "x", 1, true, nullptr));
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {0, 2}}, "x", 1, true, nullptr));
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{-1, 0}, {0, 0}}, "x", 1, true, nullptr));
+  POINT end = {};
+  EXPECT_TRUE(EditBody_ReplaceRange(b.body, {{1, 1}, {1, 0}}, "-", 1, true, &end));  // either order
+  EXPECT_EQ("a-d", b.Text());
+  EXPECT_EQ(Pt(2, 0), end);
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {0, 0}}, nullptr, 3, true, nullptr));  // no bytes to copy
+  EXPECT_FALSE(EditBody_ReplaceRange(b.body, {{0, 0}, {0, 0}}, "x", -1, true, nullptr));
+  EXPECT_EQ("a-d", b.Text());
+  EXPECT_EQ(2, UndoDepth(b));  // the typing and the one accepted replacement
+}
+
+// What must not move when an edit is refused.
+struct Snapshot {
+  std::string text;
+  int32_t undo, redo;
+  POINT caret, anchor;
+  bool modified;
+};
+
+Snapshot Take(Body& b) {
+  return {b.Text(), UndoDepth(b), RedoDepth(b), b.body->ptCaret, b.body->ptSelect, EditBody_GetModified(b.body)};
+}
+
+void ExpectSame(const Snapshot& a, const Snapshot& z) {
+  EXPECT_EQ(a.text, z.text);
+  EXPECT_EQ(a.undo, z.undo);
+  EXPECT_EQ(a.redo, z.redo);
+  EXPECT_EQ(a.caret, z.caret);
+  EXPECT_EQ(a.anchor, z.anchor);
+  EXPECT_EQ(a.modified, z.modified);
+}
+
+// Allocations fail from the k-th on. A replacement that shrinks the line needs
+// no memory of the document, so only the inverse's copy of the replaced text can
+// refuse it there.
+TEST(EditUndo, AnEditThatCannotRecordWhatItReplacesIsRefusedWhole) {
+  const std::string big(5000, 'z');
+  const std::string replacements[] = {"x", "new\r\ntext"};
+  for (const std::string& with : replacements) {
+    int refused = 0;
+    for (long k = 0; k < 12; ++k) {
+      SCOPED_TRACE(testing::Message() << with << " " << k);
+      Body b;
+      b.Type(big + "\r\n" + big);
+      b.Type("tail");
+      ASSERT_TRUE(EditBody_Undo(b.body));  // something on redo, which a refused edit must keep
+      b.Select(Pt(10, 0), Pt(20, 1));
+      Snapshot before = Take(b);
+      int calls = b.log.calls;
+      Mem_FailAfter(k);
+      bool done = EditBody_ReplaceSelection(b.body, with.data(), static_cast<int32_t>(with.size()), true);
+      Mem_ClearFault();
+      if (!done) {
+        ++refused;
+        ExpectSame(before, Take(b));
+        EXPECT_EQ(calls, b.log.calls);  // nothing to repaint
+        continue;
+      }
+      EXPECT_EQ(big.substr(0, 10) + with + big.substr(20), b.Text());
+      EXPECT_EQ(0, RedoDepth(b));
+      ASSERT_TRUE(EditBody_Undo(b.body));  // the inverse holds all 5 012 replaced bytes
+      EXPECT_EQ(before.text, b.Text());
+    }
+    EXPECT_GE(refused, 2);  // at least the record's copy and the inverse's copy
+    EXPECT_LT(refused, 12);
+  }
+}
+
+TEST(EditUndo, AStepThatCannotBeAppliedStaysOnItsStack) {
+  for (long k = 0; k < 8; ++k) {
+    SCOPED_TRACE(k);
+    Body b;
+    b.Type("first line\r\n");
+    b.Select(Pt(0, 0), Pt(5, 0));
+    b.Type("");
+    Snapshot before = Take(b);
+    Mem_FailAfter(k);
+    bool undone = EditBody_Undo(b.body);
+    Mem_ClearFault();
+    if (!undone) {
+      ExpectSame(before, Take(b));
+      ASSERT_TRUE(EditBody_Undo(b.body));  // the step was kept and still works
+    }
+    EXPECT_EQ("first line\r\n", b.Text());
+    Mem_FailAfter(k);
+    bool redone = EditBody_Redo(b.body);
+    Mem_ClearFault();
+    if (!redone) {
+      ASSERT_TRUE(EditBody_Redo(b.body));
+    }
+    EXPECT_EQ(" line\r\n", b.Text());
+    EXPECT_TRUE(EditBody_RevertAll(b.body));
+    EXPECT_EQ("", b.Text());
+  }
+}
+
+// A random sequence of typing, deleting, line ends, pasted blocks, undo, redo and
+// saves, checked after every step against the plain texts of every state.
+std::string RandomInsert(std::mt19937* rng) {
+  static const char* const kTyped[] = {"a", "Z", "0", " ", "\t", "あ", "漢", "ｶ", "　", "\r", "\n", "\r\n", "ー"};
+  static const char* const kBlocks[] = {"", "line one\r\nline two\r\n", "x\ny\rz", "\r\n\r\n", "\n\r", "\tindent\r\n",
+                                         "全角　スペース\r\n次の行", "ends with cr\r"};
+  switch ((*rng)() % 4) {
+    case 0:
+      return "";  // a deletion
+    case 1:
+      return kBlocks[(*rng)() % (sizeof(kBlocks) / sizeof(kBlocks[0]))];
+    default:
+      return kTyped[(*rng)() % (sizeof(kTyped) / sizeof(kTyped[0]))];
+  }
+}
+
+POINT RandomPosition(std::mt19937* rng, TextEditorBody* body) {
+  int32_t y = static_cast<int32_t>((*rng)() % TextData_GetCount(body->text));
+  LineData* line = TextData_Lookup(body->text, y, nullptr);
+  int32_t x = static_cast<int32_t>((*rng)() % (Line_GetLength(line) + 1));
+  return EditBody_ClampPosition(body, {x, y});  // onto a character start
+}
+
+// Mostly small selections near the caret, as typing and deleting make them.
+void RandomSelection(std::mt19937* rng, Body* b) {
+  unsigned kind = (*rng)() % 4;
+  if (kind == 0) {
+    b->Select(RandomPosition(rng, b->body), RandomPosition(rng, b->body));
+  } else if (kind == 1) {
+    POINT c = b->body->ptCaret;
+    b->Select(EditBody_PrevChar(b->body, c), c);  // backspace
+  } else {
+    b->Select(b->body->ptCaret, b->body->ptCaret);
+  }
+}
+
+void ExpectCallbackRows(Body* b, TextRange range, const DisplayRange& before) {
+  EXPECT_EQ(before.ptStart, b->log.before.ptStart);
+  EXPECT_EQ(before.ptEnd, b->log.before.ptEnd);
+  EXPECT_EQ(EditBody_PosToDisplay(b->body, range.start), b->log.after.ptStart);
+  POINT lineEnd = TextData_EndOfLine(b->body->text, b->body->ptCaret.y);
+  EXPECT_EQ(EditBody_PosToDisplay(b->body, lineEnd), b->log.after.ptEnd);
+}
+
+void RunRandomSequence(bool wrap, unsigned start) {
+  std::mt19937 rng(start);
+  Body b(TestInfo(wrap, 13, 4));
+  b.Type("原文の一行目\r\nsecond\nthird\rfourth\r\n");
+  EditBody_Reset(b.body);
+  std::vector<std::string> states = {b.Text()};
+  size_t cur = 0, clean = 0;
+  for (int step = 0; step < 4000; ++step) {
+    unsigned op = rng() % 10;
+    if (op == 0) {
+      bool had = cur > 0;
+      ASSERT_EQ(had, EditBody_Undo(b.body));
+      if (had) --cur;
+    } else if (op == 1) {
+      bool had = cur + 1 < states.size();
+      ASSERT_EQ(had, EditBody_Redo(b.body));
+      if (had) ++cur;
+    } else if (op == 2 && rng() % 8 == 0) {
+      EditBody_SetModified(b.body, false);  // saved
+      clean = cur;
+    } else if (op == 3 && wrap && rng() % 16 == 0) {
+      RECT rc = {0, 0, static_cast<LONG>(8 * (5 + rng() % 30)), 400};
+      EditBody_SetRect(b.body, &rc);
+    } else {
+      RandomSelection(&rng, &b);
+      TextRange range = EditBody_GetSelection(b.body);
+      DisplayRange before = {EditBody_PosToDisplay(b.body, range.start),
+                             EditBody_PosToDisplay(b.body, TextData_EndOfLine(b.body->text, range.end.y))};
+      TextModel model;
+      model.lines = ModelSplit(states[cur]);
+      std::string s = RandomInsert(&rng);
+      b.Type(s);
+      ModelReplace(&model, range.start, range.end, s);
+      if (clean != SIZE_MAX && clean > cur) clean = SIZE_MAX;  // the saved state can no longer be reached
+      states.resize(cur + 1);
+      states.push_back(ModelText(model));
+      ++cur;
+      ExpectCallbackRows(&b, range, before);
+    }
+    ASSERT_EQ(states[cur], b.Text()) << "step " << step;
+    ASSERT_EQ(cur != clean, EditBody_GetModified(b.body)) << "step " << step;
+    if (step % 64 == 0) {
+      ASSERT_TRUE(TextData_CheckDeep(b.body->text));
+    }
+  }
+  EditBody_SetModified(b.body, false);
+  clean = cur;
+  // Back to the start: the original text, and clean only if it was saved there.
+  ASSERT_TRUE(EditBody_RevertAll(b.body));
+  EXPECT_EQ(states[0], b.Text());
+  EXPECT_FALSE(EditBody_CanUndo(b.body));
+  EXPECT_EQ(clean != 0, EditBody_GetModified(b.body));
+  while (EditBody_Redo(b.body)) {
+  }
+  EXPECT_EQ(states.back(), b.Text());
+  EXPECT_EQ(states.size() - 1 != clean, EditBody_GetModified(b.body));
+  EXPECT_TRUE(TextData_CheckDeep(b.body->text));
+}
+
+TEST(EditUndo, RandomEditsMatchThePlainTextUnwrapped) { RunRandomSequence(false, 7); }
+
+TEST(EditUndo, RandomEditsMatchThePlainTextWrapped) { RunRandomSequence(true, 8); }
+
+TEST(EditUndo, RevertAllRestoresTheLoadedBytesAndCleansTheFlag) {
+  std::mt19937 rng(99);
+  Body b(TestInfo(true, 17));
+  b.Type("loaded\r\n\ttext\r\nあいう");
+  EditBody_Reset(b.body);
+  const std::string original = b.Text();
+  for (int i = 0; i < 3000; ++i) {
+    RandomSelection(&rng, &b);
+    b.Type(RandomInsert(&rng));
+  }
+  const std::string final = b.Text();
+  ASSERT_NE(original, final);
+  ASSERT_TRUE(EditBody_RevertAll(b.body));
+  EXPECT_EQ(original, b.Text());
+  EXPECT_FALSE(EditBody_GetModified(b.body));
+  EXPECT_EQ(3000, RedoDepth(b));
+  while (EditBody_Redo(b.body)) {
+  }
+  EXPECT_EQ(final, b.Text());
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+}
+
+}  // namespace
