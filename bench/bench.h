@@ -32,3 +32,4 @@ int Bench_Usage(const char* message);  // prints the message and the usage, retu
 // Subcommands.
 int Bench_Load(const BenchArgs* args);
 int Bench_Roundtrip(const BenchArgs* args);
+int Bench_Regex(const BenchArgs* args);

@@ -20,6 +20,12 @@ struct BenchCommand {
 const BenchCommand kCommands[] = {
     {"load", Bench_Load, "load FILE [--wrap COLUMNS] [--tab N]         lines= bytes= height= ms= rss_kb="},
     {"roundtrip", Bench_Roundtrip, "roundtrip FILE OUT                            load FILE, save OUT: ms="},
+    {"regex", Bench_Regex,
+     "regex PATTERN SUBJECT [--flags N] [--repeat N] [--tail TEXT] [--times N]\n"
+     "                                                        match=START,END group1=START,END ...\n"
+     "                                                        or \"no match\" or \"too complex\"\n"
+     "  qwilbench regex PATTERN --lines FILE | --generate MB [--flags N]\n"
+     "                                                        lines= bytes= matches= too_complex= ms= mb_per_s="},
 };
 
 bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }
