@@ -2,29 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <vector>
 
 #include "tools/charrule.h"
+#include "tools/regexp/rgtest.h"
 
 namespace {
-
-// Character equality written out step by step as the search defines it.
-bool ReferenceEqual(uint32_t s, uint32_t c, uint32_t options) {
-  const bool ic = options & SF_IGNORECASE;
-  const bool iw = options & SF_IGNOREWIDTH;
-  if (!iw && ((s < 256) != (c < 256))) return false;
-  if (iw || (ic && s >= 256 && c >= 256)) {
-    s = CharFold_Width(s);
-    c = CharFold_Width(c);
-  }
-  if ((s < 256) != (c < 256)) return false;
-  if (ic) {
-    if (1 <= s && s <= 255) s = static_cast<uint32_t>(std::tolower(static_cast<int>(s)));
-    if (1 <= c && c <= 255) c = static_cast<uint32_t>(std::tolower(static_cast<int>(c)));
-  }
-  return s == c;
-}
 
 std::vector<uint32_t> SampleCodes() {
   std::vector<uint32_t> codes;
@@ -46,7 +29,7 @@ TEST(CharFold, KeysAgreeWithTheStepByStepEquality) {
   for (uint32_t options : {0u, 2u, 4u, 6u, 6u | SF_WHOLEWORD | SF_REGEXP}) {
     for (uint32_t s : codes) {
       for (uint32_t c : codes) {
-        ASSERT_EQ(ReferenceEqual(s, c, options), CharFold_EqualCodes(s, c, options))
+        ASSERT_EQ(rgtest::ReferenceEqual(s, c, options), CharFold_EqualCodes(s, c, options))
             << std::hex << "text " << s << " pattern " << c << " options " << options;
       }
     }

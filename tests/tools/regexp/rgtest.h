@@ -2,12 +2,16 @@
 // describing results and trees as short strings that read well in a failure.
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "tools/charfold.h"
+#include "tools/charrule.h"
 #include "tools/regexp/regexp.h"
+#include "tools/regexp/rgclass.h"
 #include "tools/regexp/rgparse.h"
 
 namespace rgtest {
@@ -102,6 +106,80 @@ inline std::string ParseDump(const char* pattern, int32_t* groups = nullptr) {
   if (groups) *groups = n;
   tree_free(t);
   return out;
+}
+
+// Class membership read from the text at every call, step by step as the
+// matcher defines it. It is the reference for the compiled sets.
+inline bool ReferenceEscape(const char* p, uint32_t* code, const char** nested, int32_t* len) {
+  RgEscape esc;
+  RgEscape_Read(p, &esc);
+  *len = esc.nLength;
+  if (esc.bClass) {
+    *nested = esc.pClass;
+    return false;
+  }
+  *code = RgEscape_Code(esc.ch);
+  return true;
+}
+
+inline bool ReferenceHas(const char* text, uint32_t c) {
+  bool invert = false;
+  if (*text == '^') {
+    invert = true;
+    ++text;
+  }
+  const char* p = text;
+  while (*p) {
+    uint32_t a = 0;
+    if (p[0] == '\\' && p[1]) {
+      const char* nested = nullptr;
+      int32_t len = 0;
+      if (!ReferenceEscape(p + 1, &a, &nested, &len)) {
+        if (ReferenceHas(nested, c)) return !invert;
+        p += 1 + len;
+        continue;
+      }
+      p += 1 + len;
+    } else {
+      a = Char_Code(p);
+      p += (Char_IsLeadByte(static_cast<unsigned char>(*p)) && p[1]) ? 2 : 1;
+    }
+    uint32_t b = a;
+    if (p[0] == '-' && p[1]) {
+      if (p[1] == '\\' && p[2]) {
+        uint32_t code = 0;
+        const char* nested = nullptr;
+        int32_t len = 0;
+        if (ReferenceEscape(p + 2, &code, &nested, &len)) {
+          b = code;
+          p += 2 + len;
+        }
+      } else {
+        b = Char_Code(p + 1);
+        p += 1 + ((Char_IsLeadByte(static_cast<unsigned char>(p[1])) && p[2]) ? 2 : 1);
+      }
+    }
+    if (a <= c && c <= b) return !invert;
+  }
+  return invert;
+}
+
+
+// Character equality written out step by step as the search defines it.
+inline bool ReferenceEqual(uint32_t s, uint32_t c, uint32_t options) {
+  const bool ic = options & SF_IGNORECASE;
+  const bool iw = options & SF_IGNOREWIDTH;
+  if (!iw && ((s < 256) != (c < 256))) return false;
+  if (iw || (ic && s >= 256 && c >= 256)) {
+    s = CharFold_Width(s);
+    c = CharFold_Width(c);
+  }
+  if ((s < 256) != (c < 256)) return false;
+  if (ic) {
+    if (1 <= s && s <= 255) s = static_cast<uint32_t>(std::tolower(static_cast<int>(s)));
+    if (1 <= c && c <= 255) c = static_cast<uint32_t>(std::tolower(static_cast<int>(c)));
+  }
+  return s == c;
 }
 
 // A small deterministic generator, the same on every platform.
