@@ -217,7 +217,8 @@ void StartAttempt(nfa* pattern, match* m) {
 
 int64_t StepBudget(const nfa* pattern, int32_t bytesLeft) {
   if (pattern->nStepLimit > 0) return pattern->nStepLimit;
-  return kRegexpBaseSteps + kRegexpStepsPerByte * int64_t(bytesLeft);
+  const int64_t steps = kRegexpBaseSteps + kRegexpStepsPerByte * int64_t(bytesLeft);
+  return steps < kRegexpMaxSteps ? steps : kRegexpMaxSteps;
 }
 
 // The attempt at pos; REGEXP_MATCH with span 0 set, or another result.
@@ -265,6 +266,12 @@ inline int32_t NextCandidate(const nfa* pattern, const Subject* s, int32_t pos) 
   return pos;
 }
 
+// The per-call check stays cheap, as searches run line by line; the whole
+// table is checked once, when the pattern is built.
+bool IsUsablePattern(const nfa* pattern) {
+  return pattern && pattern->count > 0 && pattern->table && pattern->table->num >= 2 && pattern->visited;
+}
+
 bool ValidCall(const match* m, const char* pos, const nfa* pattern, const char* subject, int32_t length) {
   return m && pattern && subject && length >= 0 && m->count == pattern->count && pos >= subject && pos <= subject + length;
 }
@@ -272,7 +279,7 @@ bool ValidCall(const match* m, const char* pos, const nfa* pattern, const char* 
 }  // namespace
 
 match* match_new(const nfa* pattern) {
-  QWIL_ASSERT(is_valid_nfa(pattern));
+  QWIL_ASSERT(IsUsablePattern(pattern));
   const size_t size = sizeof(match) + sizeof(span) * static_cast<size_t>(pattern->count);
   match* m = static_cast<match*>(Mem_Alloc(size));
   if (!m) return nullptr;
@@ -297,7 +304,7 @@ bool match_get_span(const match* m, int32_t i, const char** start, const char** 
 }
 
 int32_t regexp_match_at_into(match* m, const char* pos, nfa* pattern, const char* subject, int32_t length) {
-  QWIL_ASSERT(is_valid_nfa(pattern));
+  QWIL_ASSERT(IsUsablePattern(pattern));
   if (!ValidCall(m, pos, pattern, subject, length)) return REGEXP_NOMATCH;
   const Subject s = {reinterpret_cast<const uint8_t*>(subject), subject, length};
   const int32_t p = static_cast<int32_t>(pos - subject);
@@ -314,7 +321,7 @@ int32_t regexp_match_at_into(match* m, const char* pos, nfa* pattern, const char
 }
 
 int32_t regexp_search_into(match* m, const char* pos, nfa* pattern, const char* subject, int32_t length) {
-  QWIL_ASSERT(is_valid_nfa(pattern));
+  QWIL_ASSERT(IsUsablePattern(pattern));
   if (!ValidCall(m, pos, pattern, subject, length)) return REGEXP_NOMATCH;
   const Subject s = {reinterpret_cast<const uint8_t*>(subject), subject, length};
   const int32_t first = static_cast<int32_t>(pos - subject);
@@ -353,8 +360,7 @@ match* regexp_match_at(const char* pos, nfa* pattern, const char* subject, int32
 
 match* regexp_search(const char* pos, nfa* pattern, const char* subject, int32_t length, int32_t* result) {
   match* m = match_new(pattern);
-  int32_t r = m ? regexp_search_into(m, pos, pattern, subject, length) : REGEXP_NOMATCH;
-  if (!m) r = REGEXP_NOMEMORY;
+  int32_t r = m ? regexp_search_into(m, pos, pattern, subject, length) : REGEXP_NOMEMORY;
   if (result) *result = r;
   if (r == REGEXP_MATCH) return m;
   match_free(m);

@@ -16,12 +16,15 @@ constexpr int32_t kRegexpMaxStates = 1 << 20;
 constexpr int32_t kRegexpMaxTrans = 1 << 20;
 
 // Every search is bounded. A search over a subject of n bytes may take
-// kRegexpBaseSteps + kRegexpStepsPerByte * n steps (a step is one transition
-// entered) and hold kRegexpMaxFrames transitions on its path at once; past
-// either, it gives up with "too complex" instead of an answer.
-constexpr int64_t kRegexpBaseSteps = 4000000;
+// kRegexpBaseSteps + kRegexpStepsPerByte * n steps, at most kRegexpMaxSteps (a
+// step is one transition entered, some 5 to 10 ns), and hold kRegexpMaxFrames
+// transitions on its path at once; past either, it gives up with "too
+// complex" instead of an answer. Ordinary searches stay far below: they skip
+// most start positions without a step and take a few steps at the others.
+constexpr int64_t kRegexpBaseSteps = 16000000;
 constexpr int64_t kRegexpStepsPerByte = 16;
-constexpr int32_t kRegexpMaxFrames = 1 << 23;
+constexpr int64_t kRegexpMaxSteps = 160000000;
+constexpr int32_t kRegexpMaxFrames = 1 << 22;
 
 // At most this many bytes of literal text that every match starts with.
 constexpr int32_t kRegexpMaxPrefix = 16;
