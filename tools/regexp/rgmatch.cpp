@@ -216,9 +216,14 @@ void StartAttempt(nfa* pattern, match* m) {
 }
 
 int64_t StepBudget(const nfa* pattern, int32_t bytesLeft) {
+  if (pattern->bSharedBudget) return pattern->nSharedSteps;
   if (pattern->nStepLimit > 0) return pattern->nStepLimit;
-  const int64_t steps = kRegexpBaseSteps + kRegexpStepsPerByte * int64_t(bytesLeft);
-  return steps < kRegexpMaxSteps ? steps : kRegexpMaxSteps;
+  return nfa_default_budget(bytesLeft);
+}
+
+void SpendSteps(nfa* pattern, int64_t budget, int64_t left) {
+  pattern->nStepsUsed = budget - left;
+  if (pattern->bSharedBudget) pattern->nSharedSteps = left;
 }
 
 // The attempt at pos; REGEXP_MATCH with span 0 set, or another result.
@@ -310,13 +315,13 @@ int32_t regexp_match_at_into(match* m, const char* pos, nfa* pattern, const char
   const int32_t p = static_cast<int32_t>(pos - subject);
   pattern->nStepsUsed = 0;
   StartAttempt(pattern, m);
-  if ((pattern->bAnchored && p > 0) || !MayStartAt(pattern, &s, p) || !HoldsRequiredBytes(pattern, &s, p)) {
-    return REGEXP_NOMATCH;
-  }
+  // No look for the required bytes here: it reads the rest of the line, and
+  // a backward search makes one anchored attempt per character of the line.
+  if ((pattern->bAnchored && p > 0) || !MayStartAt(pattern, &s, p)) return REGEXP_NOMATCH;
   const int64_t budget = StepBudget(pattern, length - p);
   int64_t steps = budget;
   const int32_t result = Attempt(pattern, &s, p, m, &steps);
-  pattern->nStepsUsed = budget - steps;
+  SpendSteps(pattern, budget, steps);
   return result;
 }
 
@@ -345,7 +350,7 @@ int32_t regexp_search_into(match* m, const char* pos, nfa* pattern, const char* 
     p += CharLengthAt(&s, p);
     if (p >= length) break;
   }
-  pattern->nStepsUsed = budget - steps;
+  SpendSteps(pattern, budget, steps);
   return result;
 }
 

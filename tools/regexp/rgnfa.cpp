@@ -216,3 +216,13 @@ void nfa_set_limits(nfa* pattern, int64_t steps, int32_t frames) {
   pattern->nStepLimit = steps > 0 ? steps : 0;
   pattern->nFrameLimit = frames > 0 ? frames : 0;
 }
+
+int64_t nfa_default_budget(int32_t bytes) {
+  const int64_t steps = kRegexpBaseSteps + kRegexpStepsPerByte * int64_t(bytes > 0 ? bytes : 0);
+  return steps < kRegexpMaxSteps ? steps : kRegexpMaxSteps;
+}
+
+void nfa_share_budget(nfa* pattern, int64_t steps) {
+  pattern->bSharedBudget = steps > 0;
+  pattern->nSharedSteps = steps > 0 ? steps : 0;
+}

@@ -58,6 +58,8 @@ struct nfa {
   int64_t nStepLimit;
   int32_t nFrameLimit;
   int64_t nStepsUsed;    // steps taken by the last search, for measurements
+  bool bSharedBudget;    // searches draw their steps from nSharedSteps
+  int64_t nSharedSteps;
 
   // The walk's working memory. `visited` holds one mark per transition: the
   // attempt's generation in the high half and the position at which the
@@ -80,6 +82,16 @@ void nfa_free(nfa* pattern);
 
 bool is_valid_nfa(const nfa* pattern);
 
-// Limits for the searches that follow (tests use small ones); 0 restores the
-// default.
+// Limits for each of the searches that follow (tests use small ones); 0
+// restores the default.
 void nfa_set_limits(nfa* pattern, int64_t steps, int32_t frames);
+
+// The default step budget of a search over `bytes` bytes.
+int64_t nfa_default_budget(int32_t bytes);
+
+// Makes the searches that follow draw their steps from one budget of `steps`
+// until it is spent (each search after that is too complex); steps <= 0 ends
+// the sharing. For callers that search one line many times, such as a
+// backward search trying an anchored match at every character start, so that
+// the line as a whole stays bounded.
+void nfa_share_budget(nfa* pattern, int64_t steps);

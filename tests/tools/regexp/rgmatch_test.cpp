@@ -275,6 +275,25 @@ TEST(RegexpMatch, TooComplexIsAnAnswerOfItsOwn) {
   nfa_free(re);
 }
 
+TEST(RegexpMatch, SearchesCanShareOneBudget) {
+  nfa* re = regexp_compile("(a+)+b", 0);
+  ASSERT_NE(nullptr, re);
+  const std::string line = std::string(12, 'a') + "!b";
+  EXPECT_EQ(REGEXP_NOMATCH, SearchResult(re, line));
+  const int64_t one = re->nStepsUsed;
+  ASSERT_GT(one, 0);
+  nfa_share_budget(re, one * 2 + one / 2);
+  EXPECT_EQ(REGEXP_NOMATCH, SearchResult(re, line));
+  EXPECT_EQ(REGEXP_NOMATCH, SearchResult(re, line));
+  EXPECT_EQ(REGEXP_TOO_COMPLEX, SearchResult(re, line));  // the third finds the budget spent
+  EXPECT_EQ(REGEXP_TOO_COMPLEX, SearchResult(re, line));
+  nfa_share_budget(re, 0);
+  EXPECT_EQ(REGEXP_NOMATCH, SearchResult(re, line));
+  EXPECT_EQ(nfa_default_budget(0), kRegexpBaseSteps);
+  EXPECT_EQ(nfa_default_budget(INT32_MAX), kRegexpMaxSteps);
+  nfa_free(re);
+}
+
 TEST(RegexpMatch, LongMatchesNeedNoNativeStack) {
   nfa* re = regexp_compile(".*", 0);
   ASSERT_NE(nullptr, re);
