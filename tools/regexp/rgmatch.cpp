@@ -273,7 +273,7 @@ inline int32_t NextCandidate(const nfa* pattern, const Subject* s, int32_t pos) 
 
 // The per-call check stays cheap, as searches run line by line; the whole
 // table is checked once, when the pattern is built.
-bool IsUsablePattern(const nfa* pattern) {
+[[maybe_unused]] bool IsUsablePattern(const nfa* pattern) {
   return pattern && pattern->count > 0 && pattern->table && pattern->table->num >= 2 && pattern->visited;
 }
 
