@@ -41,3 +41,4 @@ int Bench_Type(const BenchArgs* args);
 int Bench_Rows(const BenchArgs* args);
 int Bench_Convert(const BenchArgs* args);
 int Bench_DateFmt(const BenchArgs* args);
+int Bench_Regex(const BenchArgs* args);

@@ -28,6 +28,12 @@ const BenchCommand kCommands[] = {
     {"convert", Bench_Convert, "convert ID < IN > OUT                         one conversion command on stdin's bytes"},
     {"datefmt", Bench_DateFmt,
      "datefmt FORMAT \"YYYY-MM-DD HH:MM:SS W\"        the formatted text (W: day of week, 0 = Sunday)"},
+    {"regex", Bench_Regex,
+     "regex PATTERN SUBJECT [--flags N] [--repeat N] [--tail TEXT] [--times N]\n"
+     "                                                        match=START,END group1=START,END ...\n"
+     "                                                        or \"no match\" or \"too complex\"\n"
+     "  qwilbench regex PATTERN --lines FILE | --generate MB [--flags N]\n"
+     "                                                        lines= bytes= matches= too_complex= ms= mb_per_s="},
 };
 
 bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }
