@@ -42,3 +42,5 @@ int Bench_Rows(const BenchArgs* args);
 int Bench_Convert(const BenchArgs* args);
 int Bench_DateFmt(const BenchArgs* args);
 int Bench_Regex(const BenchArgs* args);
+int Bench_Find(const BenchArgs* args);
+int Bench_ReplaceAll(const BenchArgs* args);

@@ -34,6 +34,13 @@ const BenchCommand kCommands[] = {
      "                                                        or \"no match\" or \"too complex\"\n"
      "  qwilbench regex PATTERN --lines FILE | --generate MB [--flags N]\n"
      "                                                        lines= bytes= matches= too_complex= ms= mb_per_s="},
+    {"find", Bench_Find,
+     "find FILE PATTERN [--flags N] [--count]       each match forward from the start as\n"
+     "                                                \"LINE COL_START COL_END\" (line from 1, byte columns from 0),\n"
+     "                                                or count= status= bytes= ms= mb_per_s="},
+    {"replace-all", Bench_ReplaceAll,
+     "replace-all FILE PATTERN REPLACEMENT OUT [--flags N]\n"
+     "                                                replacements= status= undo_steps= ms=, then saves OUT"},
 };
 
 bool IsOptionWithValue(const char* arg) { return arg[0] == '-' && arg[1] == '-'; }

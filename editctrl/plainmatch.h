@@ -1,0 +1,59 @@
+// Plain matching of a search string in one line: the character-by-character
+// comparison under the ignore-case and ignore-width options, found fast.
+//
+// A match at a character start d is the walk from d: text and pattern advance
+// one character each while CharEqual holds (a full-width text character may
+// stand for a half-width pattern character), until the whole pattern has been
+// consumed. Trying every character start in turn is slow on long lines, so:
+// - With neither option a character equals only itself, and a match is the
+//   pattern's very bytes at a character start (unless the pattern ends in a
+//   lead byte of its own, which a following trail byte would complete). Such a
+//   match is found by scanning for one of its bytes with memchr and comparing
+//   the rest with memcmp.
+// - With an option, only character starts whose character equals the
+//   pattern's first character are walked: their first bytes are few.
+// Both give exactly the matches of trying every start. As each pattern
+// character takes exactly one text character, later matches also end later.
+#pragma once
+
+#include <cstdint>
+
+#include "editctrl/charsync.h"
+
+constexpr int32_t kPlainMaxFirstCodes = 8;
+
+struct PlainPattern {
+  char* pBytes;      // own copy of the search string, NUL-terminated behind nLength
+  int32_t nLength;   // bytes; a pattern of 0 bytes matches the empty text anywhere
+  uint32_t nOptions; // the option word; SF_IGNORECASE and SF_IGNOREWIDTH act here
+  bool bExact;       // no option is on, so a match is the pattern's bytes
+  // With bExact: the byte scanned for (the one that looks rarest in ordinary
+  // text) and whether the last character is a lead byte standing alone.
+  int32_t nScanIndex;
+  bool bLoneLeadTail;
+  // Otherwise: the codes equal to the first pattern character and their first bytes.
+  uint32_t aFirstCodes[kPlainMaxFirstCodes];
+  int32_t nFirstCodes;
+  uint8_t aFirstBytes[256];
+};
+
+bool IsValidPlainPattern(const PlainPattern* pattern);
+
+// Copies the search string (length bytes; a negative length counts as 0).
+// False, with nothing to release, when the copy cannot be allocated.
+bool PlainPattern_Init(PlainPattern* pattern, const char* bytes, int32_t length, uint32_t options);
+void PlainPattern_Release(PlainPattern* pattern);
+
+// The walk at character start `at` of the line: true with *pEnd when the
+// whole pattern is consumed before the text would pass `limit` (<= length).
+bool PlainPattern_MatchAt(const PlainPattern* pattern, const char* line, int32_t length, int32_t at, int32_t limit,
+                          int32_t* pEnd);
+
+// The first match at a character start at or after `from` (sync's floor <= from).
+bool PlainPattern_FindForward(const PlainPattern* pattern, CharSync* sync, int32_t from, int32_t* pStart,
+                              int32_t* pEnd);
+
+// The match with the greatest character start before `below` among those
+// ending at or before `limit`.
+bool PlainPattern_FindBackward(const PlainPattern* pattern, CharSync* sync, int32_t below, int32_t limit,
+                               int32_t* pStart, int32_t* pEnd);

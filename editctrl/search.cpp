@@ -1,0 +1,274 @@
+#include "editctrl/search.h"
+
+#include "editctrl/editselect.h"
+#include "editctrl/editundo.h"
+#include "editctrl/linedata.h"
+#include "tools/charrule.h"
+#include "tools/platform.h"
+
+namespace {
+
+// The line of `from` (clamped) and its column clamped to the line.
+LineData* LineOf(TextData* text, POINT from, int32_t* pY, int32_t* pX) {
+  LineData* line = TextData_Lookup(text, from.y, pY);
+  const int32_t length = Line_GetLength(line);
+  *pX = from.x < 0 ? 0 : (from.x > length ? length : from.x);
+  return line;
+}
+
+// The start of the character holding byte x (< length), stepping from the
+// character start known (<= x).
+int32_t CharHolding(const char* s, int32_t known, int32_t x) {
+  return static_cast<int32_t>(Char_Prev(s + known, s + x + 1) - s);
+}
+
+// A column inside a two-byte character moves to the character's end, as when
+// inserted text ends with a lead byte that the next byte completes.
+int32_t AlignUp(const LineData* line, int32_t x, int32_t known) {
+  const char* s = Line_GetString(line);
+  const int32_t length = Line_GetLength(line);
+  if (x >= length || x <= known) return x;
+  const int32_t start = CharHolding(s, known, x);
+  return start == x ? x : start + Char_Length(s, length, start);
+}
+
+int32_t AlignDown(const LineData* line, int32_t x) {
+  return x >= Line_GetLength(line) ? x : CharHolding(Line_GetString(line), 0, x);
+}
+
+// Whether the searcher's match in this line is one the document search takes.
+bool TakeMatch(const Searcher* s, const LineData* line, int32_t y, TextRange* pFound) {
+  const char* start = nullptr;
+  const char* end = nullptr;
+  const char* str = Line_GetString(line);
+  if (!Searcher_GetMatch(s, &start, &end) || end <= start || start < str || end > str + Line_GetLength(line)) {
+    return false;
+  }
+  pFound->start = {static_cast<LONG>(start - str), y};
+  pFound->end = {static_cast<LONG>(end - str), y};
+  return true;
+}
+
+// A status that ends the document search without an answer.
+inline bool IsNoAnswer(int32_t status) { return status == SEARCH_TOO_COMPLEX || status == SEARCH_NOMEMORY; }
+
+// Forward from `from`, with `known` a character start on from's line at or
+// before its column. Returns the document search's status.
+int32_t ForwardFrom(TextData* text, Searcher* s, POINT from, int32_t known, TextRange* pFound) {
+  QWIL_ASSERT(IsValidSearcherHandle(s) && s->bForward);
+  int32_t y = 0;
+  int32_t x = 0;
+  LineData* line = LineOf(text, from, &y, &x);
+  if (known < 0 || known > x) known = 0;
+  x = AlignUp(line, x, known);
+  for (; line; line = Line_GetNext(line), ++y, x = 0, known = 0) {
+    Searcher_FindFrom(s, Line_GetString(line), Line_GetLength(line), x, known);
+    if (IsNoAnswer(Searcher_GetStatus(s))) return Searcher_GetStatus(s);
+    if (TakeMatch(s, line, y, pFound)) return SEARCH_FOUND;
+  }
+  return SEARCH_NOTFOUND;
+}
+
+int32_t BackwardFrom(TextData* text, Searcher* s, POINT from, TextRange* pFound) {
+  QWIL_ASSERT(IsValidSearcherHandle(s) && !s->bForward);
+  int32_t y = 0;
+  int32_t x = 0;
+  LineData* line = LineOf(text, from, &y, &x);
+  x = AlignDown(line, x);
+  for (; line; line = Line_GetPrev(line), --y, x = -1) {
+    const int32_t offset = x >= 0 ? x : Line_GetLength(line);
+    Searcher_Find(s, Line_GetString(line), Line_GetLength(line), offset);
+    if (IsNoAnswer(Searcher_GetStatus(s))) return Searcher_GetStatus(s);
+    if (TakeMatch(s, line, y, pFound)) return SEARCH_FOUND;
+  }
+  return SEARCH_NOTFOUND;
+}
+
+// The document search's status becomes the searcher's, as callers read it there.
+bool Finish(Searcher* s, int32_t status, POINT from, TextRange* pFound) {
+  s->nStatus = status;
+  if (status != SEARCH_FOUND) *pFound = {from, from};
+  return status == SEARCH_FOUND;
+}
+
+typedef bool (*DocumentSearch)(TextData* text, Searcher* searcher, POINT from, TextRange* pFound);
+
+// One searcher for the search from `from` and, when it finds nothing at all,
+// the search again from `wrap`.
+bool FindWrapping(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, bool forward,
+                  TextRange* pFound, int32_t* pStatus) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  const TextRange selection = EditBody_GetSelection(body);
+  TextRange found = selection;
+  int32_t status = SEARCH_NOMEMORY;
+  Searcher* s = Searcher_Create(pattern, length, options, forward);
+  if (s) {
+    const DocumentSearch search = forward ? Search_FindForward : Search_FindBackward;
+    const POINT from = forward ? selection.end : selection.start;
+    const POINT wrap = forward ? POINT{0, 0} : TextData_EndOfDocument(body->text);
+    if (!search(body->text, s, from, &found) && Searcher_GetStatus(s) == SEARCH_NOTFOUND) {
+      search(body->text, s, wrap, &found);
+    }
+    status = Searcher_GetStatus(s);
+    Searcher_Free(s);
+  }
+  if (status != SEARCH_FOUND) found = selection;
+  if (pFound) *pFound = found;
+  if (pStatus) *pStatus = status;
+  return status == SEARCH_FOUND;
+}
+
+// What replace all puts back when it takes its replacements back.
+struct BodyState {
+  EditRecord* pUndo;  // the undo stack's top before the first replacement
+  EditRecord* pRedo;  // the redo steps, set aside while replacing
+  POINT ptCaret;
+  POINT ptSelect;
+  BYTE bModified;
+  int32_t nModifyId;
+  int32_t nLastId;
+};
+
+BodyState SetAside(TextEditorBody* body) {
+  EditAllocator* a = body->allocator;
+  BodyState state = {a->pUndo, a->pRedo, body->ptCaret, body->ptSelect, body->bModified, body->nModifyId, a->nLastId};
+  a->pRedo = nullptr;
+  return state;
+}
+
+// The redo steps set aside come back; after a change of the text they no longer apply.
+void RestoreRedo(TextEditorBody* body, const BodyState* state, bool changed) {
+  body->allocator->pRedo = state->pRedo;
+  if (changed) EditAllocator_ClearRedo(body->allocator);
+}
+
+// Undoes the replacements above the saved top, discarding each undo. False
+// when one cannot be undone for memory; the ones left then stay as undo steps.
+bool TakeBack(TextEditorBody* body, const BodyState* state) {
+  EditAllocator* a = body->allocator;
+  while (a->pUndo != state->pUndo) {
+    EditRecord* step = EditAllocator_Pop(&a->pUndo);
+    EditRecord* redo = EditBody_ApplyRecord(body, step, true, true);
+    if (!redo) {
+      EditAllocator_Push(&a->pUndo, step);
+      RestoreRedo(body, state, true);
+      return false;
+    }
+    EditRecord_Release(a, redo);
+    EditRecord_Release(a, step);
+  }
+  RestoreRedo(body, state, false);
+  body->ptCaret = state->ptCaret;
+  body->ptSelect = state->ptSelect;
+  body->bModified = state->bModified;
+  body->nModifyId = state->nModifyId;
+  a->nLastId = state->nLastId;
+  return true;
+}
+
+int32_t StepsAbove(const EditRecord* top, const EditRecord* floor) {
+  int32_t n = 0;
+  for (; top && top != floor; top = top->pNext) ++n;
+  return n;
+}
+
+// The searches of a replace all over the text as it is, going on from the end
+// of each match: what the run will meet before its first replacement changes
+// anything, so a pattern too complex for this text is found without a change.
+// (Replacements can change what later searches see, as text inserted with a
+// line end puts what follows at a line start, so the run itself still takes
+// everything back when it meets a search without an answer.)
+int32_t DryRun(TextData* text, Searcher* s) {
+  POINT from = {0, 0};
+  int32_t known = 0;
+  int32_t status = SEARCH_NOTFOUND;
+  bool any = false;
+  TextRange found;
+  while ((status = ForwardFrom(text, s, from, known, &found)) == SEARCH_FOUND) {
+    any = true;
+    from = found.end;
+    known = found.start.x;
+  }
+  Searcher_ResetSteps(s);
+  return status == SEARCH_NOTFOUND && any ? SEARCH_FOUND : status;
+}
+
+// Replaces match after match; the status ends the loop: SEARCH_NOTFOUND when
+// all are done, or why one could not be.
+int32_t ReplaceEach(TextEditorBody* body, Searcher* s, const char* replacement, int32_t n, int32_t* pCount) {
+  POINT from = {0, 0};
+  int32_t known = 0;
+  TextRange found;
+  for (;;) {
+    const int32_t status = ForwardFrom(body->text, s, from, known, &found);
+    if (status != SEARCH_FOUND) return status;
+    POINT end;
+    if (!EditBody_ReplaceRange(body, found, replacement, n, true, &end)) return SEARCH_NOMEMORY;
+    ++*pCount;
+    // Where the inserted text began is a character start before `end` on
+    // its line, unless it held a line end: then the line starts with it.
+    known = end.y == found.start.y ? found.start.x : 0;
+    from = end;
+  }
+}
+
+}  // namespace
+
+bool Search_FindForward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound) {
+  return Finish(searcher, ForwardFrom(text, searcher, from, 0, pFound), from, pFound);
+}
+
+bool Search_FindBackward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound) {
+  return Finish(searcher, BackwardFrom(text, searcher, from, pFound), from, pFound);
+}
+
+bool Search_FindNext(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
+                     int32_t* pStatus) {
+  return FindWrapping(body, pattern, length, options, true, pFound, pStatus);
+}
+
+bool Search_FindPrev(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
+                     int32_t* pStatus) {
+  return FindWrapping(body, pattern, length, options, false, pFound, pStatus);
+}
+
+bool Search_ReplaceAll(TextEditorBody* body, const char* replacement, int32_t replacementLength, const char* pattern,
+                       int32_t length, uint32_t options, int32_t* pCount, int32_t* pStatus) {
+  if (pCount) *pCount = 0;
+  if (EditBody_GetReadOnly(body)) {
+    if (pStatus) *pStatus = SEARCH_REFUSED;
+    return false;
+  }
+  Searcher* s = Searcher_Create(pattern, length, options, true);
+  if (!s) {
+    if (pStatus) *pStatus = SEARCH_NOMEMORY;
+    return false;
+  }
+  const bool done = Search_ReplaceAllWith(body, s, replacement, replacementLength, pCount, pStatus);
+  Searcher_Free(s);
+  return done;
+}
+
+bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char* replacement, int32_t replacementLength,
+                           int32_t* pCount, int32_t* pStatus) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  int32_t count = 0;
+  int32_t status = SEARCH_REFUSED;
+  const bool bAcceptable = !EditBody_GetReadOnly(body) && searcher && searcher->bForward && replacementLength >= 0 &&
+                           (replacementLength == 0 || replacement);
+  // Only pattern searches can be without an answer; a plain one always has one.
+  if (bAcceptable) status = searcher->pRegexp ? DryRun(body->text, searcher) : SEARCH_FOUND;
+  if (status == SEARCH_FOUND) {
+    BodyState state = SetAside(body);
+    status = ReplaceEach(body, searcher, replacement, replacementLength, &count);
+    if (status == SEARCH_NOTFOUND) {
+      RestoreRedo(body, &state, count > 0);
+      if (count > 0) status = SEARCH_FOUND;
+    } else {
+      count = TakeBack(body, &state) ? 0 : StepsAbove(body->allocator->pUndo, state.pUndo);
+    }
+  }
+  if (pCount) *pCount = count;
+  if (pStatus) *pStatus = status;
+  return status == SEARCH_FOUND || status == SEARCH_NOTFOUND;
+}

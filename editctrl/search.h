@@ -1,0 +1,56 @@
+// Find next, find previous and replace all over the editor body's document:
+// the line searcher (searcher.h) run line by line. Positions are (byte column,
+// line); a match never spans lines, and empty matches are never found: a line
+// whose search gives an empty match is passed over as a whole.
+//
+// A search that meets a line it cannot answer ("too complex", or memory ran
+// out) stops there and reports it instead of looking further, as a match found
+// beyond that line might not be the next one. Such a result is no match for
+// the caller (false), with its own status so that the window can say why.
+#pragma once
+
+#include <cstdint>
+
+#include "editctrl/editbody.h"
+#include "editctrl/searcher.h"
+#include "editctrl/textdata.h"
+
+// The first match from `from` to the end of the document: on from's line at
+// or after its column, then on every following line. *pFound gets the match,
+// or the empty range at `from` when there is none; the searcher's status says
+// why (it must have been made forward). `from` is clamped into the document;
+// a column inside a two-byte character counts as the character's end.
+bool Search_FindForward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound);
+// The same backward, from `from` up to the start of the document (the searcher
+// made backward); a column inside a two-byte character counts as its start.
+bool Search_FindBackward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound);
+
+// Forward from the end of the selection, and when nothing is found there, once
+// more from the start of the document. *pFound gets the match; the selection
+// is left to the caller, which selects the match with the anchor at its start
+// and the caret at its end, repainting what changed. *pStatus (optional) tells
+// SEARCH_FOUND, SEARCH_NOTFOUND, SEARCH_TOO_COMPLEX or SEARCH_NOMEMORY; only
+// nothing found at all wraps around.
+bool Search_FindNext(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
+                     int32_t* pStatus);
+// Backward from the start of the selection, then from the end of the document.
+bool Search_FindPrev(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
+                     int32_t* pStatus);
+
+// Replaces every match from the start of the document, each replacement its
+// own undo step: search forward, replace the match by the replacement's bytes
+// as they are (no group references), go on from the end of the inserted text,
+// stop when nothing more is found. The caret ends behind the last replacement.
+//
+// All or nothing: when a search cannot be answered or memory runs out, every
+// replacement made is taken back, leaving the document, the undo and redo
+// steps, the modified flag and the selection as they were. (Only when memory
+// runs out even for taking them back do the ones left stay, as undo steps.)
+// Refused while read-only. *pCount (optional) gets the replacements made;
+// *pStatus SEARCH_FOUND (some were made), SEARCH_NOTFOUND (none), or the
+// reason for false: SEARCH_REFUSED, SEARCH_TOO_COMPLEX or SEARCH_NOMEMORY.
+bool Search_ReplaceAll(TextEditorBody* body, const char* replacement, int32_t replacementLength, const char* pattern,
+                       int32_t length, uint32_t options, int32_t* pCount, int32_t* pStatus);
+// The same with a forward searcher the caller made (and frees).
+bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char* replacement, int32_t replacementLength,
+                           int32_t* pCount, int32_t* pStatus);
