@@ -1,0 +1,395 @@
+#include "editctrl/search.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editctrl/bodyfixture.h"
+#include "editctrl/searchtest.h"
+#include "tools/memory.h"
+
+namespace {
+
+// A body holding text as its clean, freshly loaded document.
+struct Doc : Body {
+  explicit Doc(const std::string& text) {
+    Type(text);
+    EditBody_Reset(body);
+  }
+};
+
+std::string Range(TextRange r) {
+  return "(" + std::to_string(r.start.x) + "," + std::to_string(r.start.y) + ")-(" + std::to_string(r.end.x) + "," +
+         std::to_string(r.end.y) + ")";
+}
+
+// Find next or previous with the options; the found range, or "none:STATUS".
+std::string Next(Doc& d, const std::string& pattern, uint32_t options = 0, bool forward = true) {
+  TextRange found = {};
+  int32_t status = -1;
+  const bool ok = forward ? Search_FindNext(d.body, pattern.data(), static_cast<int32_t>(pattern.size()), options,
+                                            &found, &status)
+                          : Search_FindPrev(d.body, pattern.data(), static_cast<int32_t>(pattern.size()), options,
+                                            &found, &status);
+  EXPECT_EQ(ok, status == SEARCH_FOUND);
+  if (!ok) return "none:" + std::to_string(status);
+  return Range(found);
+}
+
+// What the window does with a match: the anchor at its start, the caret at its end.
+std::string NextAndSelect(Doc& d, const std::string& pattern, uint32_t options = 0, bool forward = true) {
+  TextRange found = {};
+  int32_t status = 0;
+  const bool ok = forward ? Search_FindNext(d.body, pattern.data(), static_cast<int32_t>(pattern.size()), options,
+                                            &found, &status)
+                          : Search_FindPrev(d.body, pattern.data(), static_cast<int32_t>(pattern.size()), options,
+                                            &found, &status);
+  if (!ok) return "none";
+  EditBody_SetSelection(d.body, found.start, found.end);
+  return Range(found);
+}
+
+TEST(Search, FindNextGoesOnFromTheSelectionAndWrapsAround) {
+  Doc d("one abc\r\ntwo\r\nabc three abc");
+  EXPECT_EQ("(4,0)-(7,0)", NextAndSelect(d, "abc"));
+  EXPECT_EQ("(0,2)-(3,2)", NextAndSelect(d, "abc"));
+  EXPECT_EQ("(10,2)-(13,2)", NextAndSelect(d, "abc"));
+  EXPECT_EQ("(4,0)-(7,0)", NextAndSelect(d, "abc"));  // wrapped to the first match
+  EXPECT_EQ("(10,2)-(13,2)", NextAndSelect(d, "abc", 0, false));  // nothing before it: wrapped to the last match
+  EXPECT_EQ("(0,2)-(3,2)", NextAndSelect(d, "abc", 0, false));  // back from the selection's start
+}
+
+TEST(Search, NothingFoundLeavesTheSelectionAsItWas) {
+  Doc d("abc\r\ndef");
+  d.Select(Pt(1, 0), Pt(2, 1));
+  EXPECT_EQ("none:0", Next(d, "xyz"));
+  EXPECT_EQ("none:0", Next(d, "xyz", 0, false));
+  EXPECT_EQ(Pt(1, 0), d.body->ptSelect);
+  EXPECT_EQ(Pt(2, 1), d.body->ptCaret);
+  EXPECT_EQ("none:0", Next(d, ""));  // the empty string matches nothing worth a selection
+  TextRange found = {};
+  EXPECT_FALSE(Search_FindNext(d.body, "xyz", 3, 0, &found, nullptr));
+  EXPECT_EQ("(1,0)-(2,1)", Range(found));  // the range given back is the selection
+}
+
+TEST(Search, EmptyMatchesSendTheSearchToTheNextLine) {
+  Doc d("abxx\r\nxx");
+  EXPECT_EQ("(0,1)-(2,1)", Next(d, "x*", SF_REGEXP));  // line 0 gives an empty match at 0
+  d.Select(Pt(2, 0), Pt(2, 0));
+  EXPECT_EQ("(2,0)-(4,0)", Next(d, "x*", SF_REGEXP));
+}
+
+TEST(Search, ABackwardPlainSearchDoesNotFindTheMatchTheCaretIsIn) {
+  Doc d("abc abc");
+  d.Select(Pt(5, 0), Pt(5, 0));
+  EXPECT_EQ("(0,0)-(3,0)", Next(d, "abc", 0, false));
+  EXPECT_EQ("(4,0)-(7,0)", Next(d, "abc", SF_REGEXP, false));
+}
+
+// ア is 83 41, 表 95 5C, ソ 83 5C, ポ 83 7C, over several lines.
+TEST(Search, TrailBytesThroughTheDocumentSearch) {
+  Doc d("ア表\r\nソポ\r\n表ソ");
+  for (bool forward : {true, false}) {
+    for (uint32_t fold : {0u, 2u, 4u, 6u}) {
+      for (const char* p : {"A", "a", "\\", "|"}) EXPECT_EQ("none:0", Next(d, p, fold, forward)) << p;
+      for (const char* p : {"A", "\\\\", "\\|", "[A\\\\|]+"}) {
+        EXPECT_EQ("none:0", Next(d, p, fold | SF_REGEXP, forward)) << p;
+      }
+    }
+  }
+  EXPECT_EQ("(2,0)-(4,0)", Next(d, "表"));
+  EXPECT_EQ("(0,1)-(2,1)", Next(d, "ソ"));
+  EXPECT_EQ("(0,0)-(2,0)", Next(d, ".", SF_REGEXP));  // one character is both bytes
+  EXPECT_EQ("(0,0)-(4,0)", Next(d, "^..$", SF_REGEXP));
+  // The search starts at a character start: a column on a trail byte counts
+  // as the character's end forward and its start backward.
+  for (bool forward : {true, false}) {
+    Searcher* s = Searcher_Create("表", 2, 0, forward);
+    ASSERT_TRUE(s);
+    TextRange found;
+    if (forward) {
+      ASSERT_TRUE(Search_FindForward(d.body->text, s, Pt(3, 0), &found));
+      EXPECT_EQ("(0,2)-(2,2)", Range(found));
+    } else {
+      EXPECT_FALSE(Search_FindBackward(d.body->text, s, Pt(3, 0), &found));
+      EXPECT_EQ("(3,0)-(3,0)", Range(found));
+      ASSERT_TRUE(Search_FindBackward(d.body->text, s, Pt(4, 0), &found));
+      EXPECT_EQ("(2,0)-(4,0)", Range(found));
+    }
+    Searcher_Free(s);
+  }
+}
+
+TEST(Search, ALineWithoutAnAnswerEndsTheSearchWithoutWrapping) {
+  // "b" is found before the selection only by wrapping, which must not
+  // happen: the line in between might hold the next match.
+  Doc d("b\r\n" + std::string(30, 'a') + "!\r\nb");
+  d.Select(Pt(1, 0), Pt(1, 0));
+  EXPECT_EQ("none:2", Next(d, "b|^(a|a)*$", SF_REGEXP));
+  EXPECT_EQ("(0,2)-(1,2)", Next(d, "b|c", SF_REGEXP));
+  d.Select(Pt(0, 2), Pt(0, 2));
+  EXPECT_EQ("none:2", Next(d, "b|^(a|a)*$", SF_REGEXP, false));
+}
+
+TEST(Search, OneAccountBoundsASearchOverManyLines) {
+  // Every line alone stays below its own bound, all of them together do not.
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += std::string(18, 'a') + "!\r\n";
+  Doc d(text + "b");
+  Searcher* s = Searcher_Create("^(a|a)*$|b", 10, SF_REGEXP, true);
+  ASSERT_TRUE(s);
+  Searcher_SetStepLimits(s, 3000000, 0, 0);
+  TextRange found;
+  EXPECT_FALSE(Search_FindForward(d.body->text, s, Pt(0, 0), &found));
+  EXPECT_EQ(SEARCH_TOO_COMPLEX, Searcher_GetStatus(s));
+  EXPECT_EQ("(0,0)-(0,0)", Range(found));
+  Searcher_Free(s);
+}
+
+int32_t UndoDepth(const Doc& d) { return EditAllocator_Depth(d.body->allocator->pUndo); }
+int32_t RedoDepth(const Doc& d) { return EditAllocator_Depth(d.body->allocator->pRedo); }
+
+struct Replaced {
+  bool ok;
+  int32_t count;
+  int32_t status;
+};
+
+Replaced ReplaceAll(Doc& d, const std::string& pattern, const std::string& replacement, uint32_t options = 0) {
+  Replaced r = {false, -1, -1};
+  r.ok = Search_ReplaceAll(d.body, replacement.data(), static_cast<int32_t>(replacement.size()), pattern.data(),
+                           static_cast<int32_t>(pattern.size()), options, &r.count, &r.status);
+  return r;
+}
+
+TEST(ReplaceAll, EachReplacementIsItsOwnUndoStep) {
+  Doc d("aaa");
+  const Replaced r = ReplaceAll(d, "a", "aa");
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(3, r.count);
+  EXPECT_EQ(SEARCH_FOUND, r.status);
+  EXPECT_EQ("aaaaaa", d.Text());
+  EXPECT_EQ(3, UndoDepth(d));
+  EXPECT_EQ(Pt(6, 0), d.body->ptCaret);  // behind the last replacement
+  EXPECT_TRUE(EditBody_GetModified(d.body));
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  EXPECT_EQ("aaaaa", d.Text());
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  EXPECT_EQ("aaa", d.Text());
+  EXPECT_FALSE(EditBody_GetModified(d.body));
+}
+
+TEST(ReplaceAll, RevertRestoresTheOriginalExactly) {
+  searchtest::Rng rng = {5};
+  for (int round = 0; round < 60; ++round) {
+    std::string text;
+    for (int line = 0; line < 5; ++line) text += searchtest::RandomText(&rng, 12) + (line < 4 ? "\r\n" : "");
+    Doc d(text);
+    const std::string original = d.Text();
+    const char* patterns[] = {"a", "東京", "ア", "\\", "[aA]+", "^.", ".$"};
+    const char* replacement[] = {"", "x", "表\r\n", "\r\n\r\n", "ソソ"};
+    const std::string pattern = patterns[rng.Below(7)];
+    const bool bRegexp = pattern.size() > 1 && pattern != "東京";
+    const uint32_t options = (bRegexp ? uint32_t(SF_REGEXP) : 0u) | (rng.Below(2) ? 6u : 0u);
+    const Replaced r = ReplaceAll(d, pattern, replacement[rng.Below(5)], options);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.count, UndoDepth(d));
+    const std::string replaced = d.Text();
+    ASSERT_TRUE(EditBody_RevertAll(d.body));
+    EXPECT_EQ(original, d.Text()) << pattern;
+    EXPECT_FALSE(EditBody_GetModified(d.body));
+    int32_t redone = 0;
+    while (EditBody_Redo(d.body)) ++redone;
+    EXPECT_EQ(r.count, redone);
+    EXPECT_EQ(replaced, d.Text()) << pattern;
+  }
+}
+
+TEST(ReplaceAll, ReadOnlyRefusesAndChangesNothing) {
+  Doc d("abc abc");
+  EditBody_SetReadOnly(d.body, true);
+  const Replaced r = ReplaceAll(d, "abc", "x");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(SEARCH_REFUSED, r.status);
+  EXPECT_EQ(0, r.count);
+  EXPECT_EQ("abc abc", d.Text());
+  EXPECT_EQ(0, UndoDepth(d));
+}
+
+TEST(ReplaceAll, NothingFoundChangesNothingAndKeepsRedo) {
+  Doc d("abc");
+  d.Type("d");
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  const Replaced r = ReplaceAll(d, "xyz", "x");
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(SEARCH_NOTFOUND, r.status);
+  EXPECT_EQ(1, RedoDepth(d));
+  const Replaced empty = ReplaceAll(d, "", "x");  // the empty string is never replaced
+  EXPECT_TRUE(empty.ok);
+  EXPECT_EQ(0, empty.count);
+  EXPECT_EQ("abc", d.Text());
+}
+
+TEST(ReplaceAll, ReplacementsMayHoldLineEnds) {
+  Doc d("a,b,c");
+  const Replaced r = ReplaceAll(d, ",", "\r\n");
+  EXPECT_EQ(2, r.count);
+  EXPECT_EQ("a\r\nb\r\nc", d.Text());
+  EXPECT_EQ(3, TextData_GetCount(d.body->text));
+  EXPECT_EQ(Pt(0, 2), d.body->ptCaret);
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  EXPECT_EQ("a\r\nb,c", d.Text());
+}
+
+// Text inserted with a line end puts what follows at a line start, where "^"
+// holds again; each search goes on from the end of the inserted text.
+TEST(ReplaceAll, WhereLinesStartFollowsTheReplacements) {
+  Doc d("xxx");
+  Replaced r = ReplaceAll(d, "^x", "y\r\n", SF_REGEXP);
+  EXPECT_EQ(3, r.count);
+  EXPECT_EQ("y\r\ny\r\ny\r\n", d.Text());
+  Doc e("xxx");
+  r = ReplaceAll(e, "^x", "", SF_REGEXP);  // the empty replacement leaves the rest at the line start
+  EXPECT_EQ(3, r.count);
+  EXPECT_EQ("", e.Text());
+  Doc f("xxx");
+  r = ReplaceAll(f, "^x", "z", SF_REGEXP);
+  EXPECT_EQ(1, r.count);
+  EXPECT_EQ("zxx", f.Text());
+}
+
+// A replacement ending in a lead byte of its own makes a two-byte character
+// with the next byte; the search goes on behind that character, never inside
+// what was inserted.
+TEST(ReplaceAll, AReplacementEndingInALeadByteDoesNotLoop) {
+  Doc d("AAA");
+  const std::string lead(1, '\x83');
+  const Replaced r = ReplaceAll(d, "A", lead);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(2, r.count);
+  EXPECT_EQ("ア" + lead, d.Text());  // 83 41 83
+}
+
+// Remembers everything replace all promises to leave as it was.
+struct Snapshot {
+  std::string text;
+  std::vector<std::string> undo;
+  std::vector<std::string> redo;
+  POINT caret;
+  POINT anchor;
+  bool modified;
+  int32_t lastId;
+
+  static std::vector<std::string> Stack(const EditRecord* r) {
+    std::vector<std::string> out;
+    for (; r; r = r->pNext) {
+      out.push_back(std::to_string(r->id) + ":" + Range({r->ptStart, r->ptEnd}) + ":" +
+                    std::string(r->string ? r->string : "", r->length > 0 ? static_cast<size_t>(r->length) : 0));
+    }
+    return out;
+  }
+  explicit Snapshot(Doc& d)
+      : text(d.Text()),
+        undo(Stack(d.body->allocator->pUndo)),
+        redo(Stack(d.body->allocator->pRedo)),
+        caret(d.body->ptCaret),
+        anchor(d.body->ptSelect),
+        modified(EditBody_GetModified(d.body)),
+        lastId(d.body->allocator->nLastId) {}
+  bool operator==(const Snapshot& o) const {
+    return text == o.text && undo == o.undo && redo == o.redo && caret == o.caret && anchor == o.anchor &&
+           modified == o.modified && lastId == o.lastId;
+  }
+};
+
+// A document with undo steps, a redo step, a selection and the modified flag set.
+void MakeHistory(Doc& d) {
+  d.Select(Pt(0, 0), Pt(0, 0));
+  d.Type("q");
+  d.Type("r");
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  d.Select(Pt(1, 0), Pt(0, 1));
+}
+
+TEST(ReplaceAll, TooComplexAnywhereChangesNothing) {
+  Doc d("abc\r\nabc\r\n" + std::string(30, 'a') + "!\r\nabc");
+  MakeHistory(d);
+  const Snapshot before(d);
+  const Replaced r = ReplaceAll(d, "abc|^(a|a)*$", "X", SF_REGEXP);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(SEARCH_TOO_COMPLEX, r.status);
+  EXPECT_EQ(0, r.count);
+  EXPECT_TRUE(before == Snapshot(d));
+}
+
+// Only the replacements make the hard line: the search over the original text
+// sees "^" fail after the "x", the run itself meets it at a line start, and
+// takes back what it did.
+TEST(ReplaceAll, ALineMadeHardByTheReplacementsTakesThemBack) {
+  Doc d("x\r\nx" + std::string(40, 'a') + "\r\nx");
+  MakeHistory(d);
+  const Snapshot before(d);
+  const std::string pattern = "x|^(a|a)*b";
+  Searcher* s = Searcher_Create(pattern.data(), static_cast<int32_t>(pattern.size()), SF_REGEXP, true);
+  ASSERT_TRUE(s);
+  Searcher_SetStepLimits(s, 200000, 0, 0);
+  int32_t count = -1;
+  int32_t status = -1;
+  int calls = d.log.calls;
+  EXPECT_FALSE(Search_ReplaceAllWith(d.body, s, "\r\n", 2, &count, &status));
+  EXPECT_EQ(SEARCH_TOO_COMPLEX, status);
+  EXPECT_EQ(0, count);
+  EXPECT_EQ(4, d.log.calls - calls);  // two replacements, two taken back: the window saw each
+  EXPECT_TRUE(before == Snapshot(d));
+  // Without the line end in the replacement the same run has nothing to take back.
+  EXPECT_TRUE(Search_ReplaceAllWith(d.body, s, "y", 1, &count, &status));
+  EXPECT_EQ(3, count);
+  Searcher_Free(s);
+}
+
+TEST(ReplaceAll, MemoryRunningOutTakesEverythingBack) {
+  bool sawFailure = false;
+  bool sawSuccess = false;
+  bool sawPartial = false;
+  for (long k = 0; k < 200 && !sawSuccess; ++k) {
+    Doc d("ab ab\r\nab\r\nxab");
+    MakeHistory(d);
+    const Snapshot before(d);
+    Mem_FailAfter(k);
+    const Replaced r = ReplaceAll(d, "ab", "表\r\n");
+    Mem_ClearFault();
+    if (r.ok) {
+      sawSuccess = true;
+      EXPECT_EQ(4, r.count);
+      EXPECT_EQ("q表\r\n 表\r\n\r\n表\r\n\r\nx表\r\n", d.Text());
+      continue;
+    }
+    sawFailure = true;
+    EXPECT_EQ(SEARCH_NOMEMORY, r.status);
+    if (r.count == 0) {
+      EXPECT_TRUE(before == Snapshot(d)) << "after " << k << " allocations";
+    } else {
+      // Memory stayed short while taking back: what stays is one undo step
+      // per replacement left, and undoing them gives the text back.
+      EXPECT_EQ(static_cast<int32_t>(before.undo.size()) + r.count, UndoDepth(d));
+      EXPECT_EQ(0, RedoDepth(d));
+      for (int32_t i = 0; i < r.count; ++i) ASSERT_TRUE(EditBody_Undo(d.body));
+      EXPECT_EQ(before.text, d.Text());
+      sawPartial = true;
+    }
+  }
+  EXPECT_TRUE(sawFailure);
+  EXPECT_TRUE(sawPartial);
+  EXPECT_TRUE(sawSuccess);
+}
+
+TEST(ReplaceAll, WholeWordsAndFoldingApply) {
+  Doc d("cat Cat ｃａｔ concat cats\r\nCAT");
+  const Replaced r = ReplaceAll(d, "cat", "dog", SF_WHOLEWORD | SF_IGNORECASE | SF_IGNOREWIDTH);
+  EXPECT_EQ(4, r.count);
+  EXPECT_EQ("dog dog dog concat cats\r\ndog", d.Text());
+}
+
+}  // namespace
