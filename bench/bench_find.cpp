@@ -6,7 +6,7 @@
 #include "bench/bench.h"
 #include "editctrl/editbody.h"
 #include "editctrl/editundo.h"
-#include "editctrl/search.h"
+#include "editctrl/replaceall.h"
 
 namespace {
 

@@ -246,6 +246,8 @@ void EditBody_Reset(TextEditorBody* body) {
   EditAllocator_ClearUndo(body->allocator);
 }
 
+void EditBody_TrackModified(TextEditorBody* body, int32_t id) { TrackModified(body, id); }
+
 bool EditBody_GetModified(const TextEditorBody* body) { return body->bModified != 0; }
 
 void EditBody_SetModified(TextEditorBody* body, bool bModified) { body->bModified = bModified ? 1 : 0; }

@@ -87,5 +87,9 @@ bool EditBody_CanRedo(const TextEditorBody* body);
 // For a new or loaded document: clean, caret and anchor at (0, 0), no steps.
 void EditBody_Reset(TextEditorBody* body);
 
+// The modified flag's rule for an applied edit of this id, for callers that
+// apply several undo steps' edits to the document at once (replace all).
+void EditBody_TrackModified(TextEditorBody* body, int32_t id);
+
 bool EditBody_GetModified(const TextEditorBody* body);
 void EditBody_SetModified(TextEditorBody* body, bool bModified);

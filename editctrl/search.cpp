@@ -1,7 +1,6 @@
 #include "editctrl/search.h"
 
 #include "editctrl/editselect.h"
-#include "editctrl/editundo.h"
 #include "editctrl/linedata.h"
 #include "tools/charrule.h"
 #include "tools/platform.h"
@@ -118,104 +117,14 @@ bool FindWrapping(TextEditorBody* body, const char* pattern, int32_t length, uin
   return status == SEARCH_FOUND;
 }
 
-// What replace all puts back when it takes its replacements back.
-struct BodyState {
-  EditRecord* pUndo;  // the undo stack's top before the first replacement
-  EditRecord* pRedo;  // the redo steps, set aside while replacing
-  POINT ptCaret;
-  POINT ptSelect;
-  BYTE bModified;
-  int32_t nModifyId;
-  int32_t nLastId;
-};
-
-BodyState SetAside(TextEditorBody* body) {
-  EditAllocator* a = body->allocator;
-  BodyState state = {a->pUndo, a->pRedo, body->ptCaret, body->ptSelect, body->bModified, body->nModifyId, a->nLastId};
-  a->pRedo = nullptr;
-  return state;
-}
-
-// The redo steps set aside come back; after a change of the text they no longer apply.
-void RestoreRedo(TextEditorBody* body, const BodyState* state, bool changed) {
-  body->allocator->pRedo = state->pRedo;
-  if (changed) EditAllocator_ClearRedo(body->allocator);
-}
-
-// Undoes the replacements above the saved top, discarding each undo. False
-// when one cannot be undone for memory; the ones left then stay as undo steps.
-bool TakeBack(TextEditorBody* body, const BodyState* state) {
-  EditAllocator* a = body->allocator;
-  while (a->pUndo != state->pUndo) {
-    EditRecord* step = EditAllocator_Pop(&a->pUndo);
-    EditRecord* redo = EditBody_ApplyRecord(body, step, true, true);
-    if (!redo) {
-      EditAllocator_Push(&a->pUndo, step);
-      RestoreRedo(body, state, true);
-      return false;
-    }
-    EditRecord_Release(a, redo);
-    EditRecord_Release(a, step);
-  }
-  RestoreRedo(body, state, false);
-  body->ptCaret = state->ptCaret;
-  body->ptSelect = state->ptSelect;
-  body->bModified = state->bModified;
-  body->nModifyId = state->nModifyId;
-  a->nLastId = state->nLastId;
-  return true;
-}
-
-int32_t StepsAbove(const EditRecord* top, const EditRecord* floor) {
-  int32_t n = 0;
-  for (; top && top != floor; top = top->pNext) ++n;
-  return n;
-}
-
-// The searches of a replace all over the text as it is, going on from the end
-// of each match: what the run will meet before its first replacement changes
-// anything, so a pattern too complex for this text is found without a change.
-// (Replacements can change what later searches see, as text inserted with a
-// line end puts what follows at a line start, so the run itself still takes
-// everything back when it meets a search without an answer.)
-int32_t DryRun(TextData* text, Searcher* s) {
-  POINT from = {0, 0};
-  int32_t known = 0;
-  int32_t status = SEARCH_NOTFOUND;
-  bool any = false;
-  TextRange found;
-  while ((status = ForwardFrom(text, s, from, known, &found)) == SEARCH_FOUND) {
-    any = true;
-    from = found.end;
-    known = found.start.x;
-  }
-  Searcher_ResetSteps(s);
-  return status == SEARCH_NOTFOUND && any ? SEARCH_FOUND : status;
-}
-
-// Replaces match after match; the status ends the loop: SEARCH_NOTFOUND when
-// all are done, or why one could not be.
-int32_t ReplaceEach(TextEditorBody* body, Searcher* s, const char* replacement, int32_t n, int32_t* pCount) {
-  POINT from = {0, 0};
-  int32_t known = 0;
-  TextRange found;
-  for (;;) {
-    const int32_t status = ForwardFrom(body->text, s, from, known, &found);
-    if (status != SEARCH_FOUND) return status;
-    POINT end;
-    if (!EditBody_ReplaceRange(body, found, replacement, n, true, &end)) return SEARCH_NOMEMORY;
-    ++*pCount;
-    // Where the inserted text began is a character start before `end` on
-    // its line, unless it held a line end: then the line starts with it.
-    known = end.y == found.start.y ? found.start.x : 0;
-    from = end;
-  }
-}
-
 }  // namespace
 
 bool Search_FindForward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound) {
   return Finish(searcher, ForwardFrom(text, searcher, from, 0, pFound), from, pFound);
+}
+
+bool Search_FindForwardFrom(TextData* text, Searcher* searcher, POINT from, int32_t known, TextRange* pFound) {
+  return Finish(searcher, ForwardFrom(text, searcher, from, known, pFound), from, pFound);
 }
 
 bool Search_FindBackward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound) {
@@ -230,45 +139,4 @@ bool Search_FindNext(TextEditorBody* body, const char* pattern, int32_t length, 
 bool Search_FindPrev(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
                      int32_t* pStatus) {
   return FindWrapping(body, pattern, length, options, false, pFound, pStatus);
-}
-
-bool Search_ReplaceAll(TextEditorBody* body, const char* replacement, int32_t replacementLength, const char* pattern,
-                       int32_t length, uint32_t options, int32_t* pCount, int32_t* pStatus) {
-  if (pCount) *pCount = 0;
-  if (EditBody_GetReadOnly(body)) {
-    if (pStatus) *pStatus = SEARCH_REFUSED;
-    return false;
-  }
-  Searcher* s = Searcher_Create(pattern, length, options, true);
-  if (!s) {
-    if (pStatus) *pStatus = SEARCH_NOMEMORY;
-    return false;
-  }
-  const bool done = Search_ReplaceAllWith(body, s, replacement, replacementLength, pCount, pStatus);
-  Searcher_Free(s);
-  return done;
-}
-
-bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char* replacement, int32_t replacementLength,
-                           int32_t* pCount, int32_t* pStatus) {
-  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
-  int32_t count = 0;
-  int32_t status = SEARCH_REFUSED;
-  const bool bAcceptable = !EditBody_GetReadOnly(body) && searcher && searcher->bForward && replacementLength >= 0 &&
-                           (replacementLength == 0 || replacement);
-  // Only pattern searches can be without an answer; a plain one always has one.
-  if (bAcceptable) status = searcher->pRegexp ? DryRun(body->text, searcher) : SEARCH_FOUND;
-  if (status == SEARCH_FOUND) {
-    BodyState state = SetAside(body);
-    status = ReplaceEach(body, searcher, replacement, replacementLength, &count);
-    if (status == SEARCH_NOTFOUND) {
-      RestoreRedo(body, &state, count > 0);
-      if (count > 0) status = SEARCH_FOUND;
-    } else {
-      count = TakeBack(body, &state) ? 0 : StepsAbove(body->allocator->pUndo, state.pUndo);
-    }
-  }
-  if (pCount) *pCount = count;
-  if (pStatus) *pStatus = status;
-  return status == SEARCH_FOUND || status == SEARCH_NOTFOUND;
 }

@@ -21,6 +21,10 @@
 // why (it must have been made forward). `from` is clamped into the document;
 // a column inside a two-byte character counts as the character's end.
 bool Search_FindForward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound);
+// The same for a caller that knows a character start `known` on from's line at
+// or before its column (where text it just inserted began), so that the
+// search never has to look at the line before it.
+bool Search_FindForwardFrom(TextData* text, Searcher* searcher, POINT from, int32_t known, TextRange* pFound);
 // The same backward, from `from` up to the start of the document (the searcher
 // made backward); a column inside a two-byte character counts as its start.
 bool Search_FindBackward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound);
@@ -36,21 +40,3 @@ bool Search_FindNext(TextEditorBody* body, const char* pattern, int32_t length, 
 // Backward from the start of the selection, then from the end of the document.
 bool Search_FindPrev(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
                      int32_t* pStatus);
-
-// Replaces every match from the start of the document, each replacement its
-// own undo step: search forward, replace the match by the replacement's bytes
-// as they are (no group references), go on from the end of the inserted text,
-// stop when nothing more is found. The caret ends behind the last replacement.
-//
-// All or nothing: when a search cannot be answered or memory runs out, every
-// replacement made is taken back, leaving the document, the undo and redo
-// steps, the modified flag and the selection as they were. (Only when memory
-// runs out even for taking them back do the ones left stay, as undo steps.)
-// Refused while read-only. *pCount (optional) gets the replacements made;
-// *pStatus SEARCH_FOUND (some were made), SEARCH_NOTFOUND (none), or the
-// reason for false: SEARCH_REFUSED, SEARCH_TOO_COMPLEX or SEARCH_NOMEMORY.
-bool Search_ReplaceAll(TextEditorBody* body, const char* replacement, int32_t replacementLength, const char* pattern,
-                       int32_t length, uint32_t options, int32_t* pCount, int32_t* pStatus);
-// The same with a forward searcher the caller made (and frees).
-bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char* replacement, int32_t replacementLength,
-                           int32_t* pCount, int32_t* pStatus);

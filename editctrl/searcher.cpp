@@ -14,7 +14,8 @@ struct LineCall {
   const char* line;
   int32_t length;
   int32_t offset;
-  int32_t known;  // a character start at or before offset
+  int32_t known;        // a character start at or before offset
+  uint32_t nPrevClass;  // when not 0, the class of the character before offset, which is not the line's
 };
 
 // A variant's answer: a SearchStatus, with the span on SEARCH_FOUND.
@@ -26,12 +27,27 @@ int32_t PrevStartFrom(const char* line, int32_t known, int32_t at) {
   return static_cast<int32_t>(Char_Prev(base, line + at) - line);
 }
 
-// prev is the start of the character before start (unused at the line start).
-bool IsWholeWordAt(const char* line, int32_t length, int32_t start, int32_t end, int32_t prev) {
-  if (start > 0 && Char_Class(line + prev) == Char_Class(line + start)) return false;
+// The end half of the whole-word test: the match's last character and the
+// one behind it differ in class, or the match reaches the line end.
+bool EndIsWordEnd(const char* line, int32_t length, int32_t start, int32_t end) {
   if (end >= length) return true;
   const char* last = Char_Prev(line + start, line + end);
   return Char_Class(last) != Char_Class(line + end);
+}
+
+// prev is the start of the character before start (unused at the line start).
+bool IsWholeWordAt(const char* line, int32_t length, int32_t start, int32_t end, int32_t prev) {
+  if (start > 0 && Char_Class(line + prev) == Char_Class(line + start)) return false;
+  return EndIsWordEnd(line, length, start, end);
+}
+
+// The whole-word test of a forward variant, where the character before offset
+// may be given instead of read from the line.
+bool IsWholeWordFrom(const LineCall* c, int32_t start, int32_t end, int32_t known) {
+  if (start == c->offset && c->nPrevClass != 0) {
+    return c->nPrevClass != Char_Class(c->line + start) && EndIsWordEnd(c->line, c->length, start, end);
+  }
+  return IsWholeWordAt(c->line, c->length, start, end, PrevStartFrom(c->line, known, start));
 }
 
 inline int32_t NextStart(const LineCall* c, int32_t at) { return at + Char_Length(c->line, c->length, at); }
@@ -59,7 +75,7 @@ int32_t PlainWordsForward(Searcher* s, const LineCall* c, int32_t* pStart, int32
   int32_t from = c->offset;
   while (PlainPattern_FindForward(&s->plain, &sync, from, pStart, pEnd)) {
     if (*pStart == *pEnd) return SEARCH_FOUND;  // the empty string: no word to test
-    if (IsWholeWordAt(c->line, c->length, *pStart, *pEnd, PrevStartFrom(c->line, known, *pStart))) return SEARCH_FOUND;
+    if (IsWholeWordFrom(c, *pStart, *pEnd, known)) return SEARCH_FOUND;
     known = *pStart;
     from = NextStart(c, *pStart);
   }
@@ -120,10 +136,7 @@ int32_t RegexpWordsForward(Searcher* s, const LineCall* c, int32_t* pStart, int3
   for (;;) {
     const int32_t status = RegexpSearch(s, c, from, pStart, pEnd);
     if (status != SEARCH_FOUND) return status;
-    if (*pEnd > *pStart &&
-        IsWholeWordAt(c->line, c->length, *pStart, *pEnd, PrevStartFrom(c->line, known, *pStart))) {
-      return SEARCH_FOUND;
-    }
+    if (*pEnd > *pStart && IsWholeWordFrom(c, *pStart, *pEnd, known)) return SEARCH_FOUND;
     known = *pStart;
     from = NextStart(c, *pStart);
     if (from >= c->length) return SEARCH_NOTFOUND;
@@ -244,7 +257,10 @@ const char* Searcher_Find(Searcher* searcher, const char* line, int32_t length, 
   return Searcher_FindFrom(searcher, line, length, offset, 0);
 }
 
-const char* Searcher_FindFrom(Searcher* searcher, const char* line, int32_t length, int32_t offset, int32_t known) {
+namespace {
+
+const char* Run(Searcher* searcher, const char* line, int32_t length, int32_t offset, int32_t known,
+                uint32_t prevClass) {
   QWIL_ASSERT(IsValidSearcherHandle(searcher));
   searcher->pStart = nullptr;
   searcher->pEnd = nullptr;
@@ -253,7 +269,7 @@ const char* Searcher_FindFrom(Searcher* searcher, const char* line, int32_t leng
   if (offset < 0) offset = 0;
   if (offset > length) offset = length;
   if (known < 0 || known > offset) known = known < 0 ? 0 : offset;
-  const LineCall call = {line, length, offset, known};
+  const LineCall call = {line, length, offset, known, prevClass};
   int32_t start = 0;
   int32_t end = 0;
   searcher->nStatus = searcher->pRegexp ? RunWithAccount(searcher, &call, &start, &end)
@@ -262,6 +278,20 @@ const char* Searcher_FindFrom(Searcher* searcher, const char* line, int32_t leng
   searcher->pStart = line + start;
   searcher->pEnd = line + end;
   return searcher->pStart;
+}
+
+}  // namespace
+
+const char* Searcher_FindFrom(Searcher* searcher, const char* line, int32_t length, int32_t offset, int32_t known) {
+  return Run(searcher, line, length, offset, known, 0);
+}
+
+// A line start is the start of the subject: the bytes before offset are left out.
+const char* Searcher_FindAfter(Searcher* searcher, const char* line, int32_t length, int32_t offset, uint32_t prevClass) {
+  if (prevClass != 0 || !line) return Run(searcher, line, length, offset, offset, prevClass);
+  if (offset < 0) offset = 0;
+  if (offset > length) offset = length;
+  return Run(searcher, line + offset, length - offset, 0, 0, 0);
 }
 
 bool Searcher_GetMatch(const Searcher* searcher, const char** start, const char** end) {

@@ -77,6 +77,13 @@ const char* Searcher_Find(Searcher* searcher, const char* line, int32_t length, 
 // when known equals offset).
 const char* Searcher_FindFrom(Searcher* searcher, const char* line, int32_t length, int32_t offset, int32_t known);
 
+// Searches the line's bytes from offset on as if other text stood before
+// them: a character of class prevClass (Char_Class), or, when prevClass is 0,
+// nothing: offset is then a line start, where "^" holds. offset must be a
+// character start. For replace all, which looks for the next match behind a
+// replacement in the line as it was before the replacement.
+const char* Searcher_FindAfter(Searcher* searcher, const char* line, int32_t length, int32_t offset, uint32_t prevClass);
+
 // The span of the last match (pointers into the line), or false with nulls.
 bool Searcher_GetMatch(const Searcher* searcher, const char** start, const char** end);
 int32_t Searcher_GetStatus(const Searcher* searcher);

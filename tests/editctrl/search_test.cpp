@@ -1,4 +1,4 @@
-#include "editctrl/search.h"
+#include "editctrl/replaceall.h"
 
 #include <gtest/gtest.h>
 
@@ -341,7 +341,9 @@ TEST(ReplaceAll, ALineMadeHardByTheReplacementsTakesThemBack) {
   EXPECT_FALSE(Search_ReplaceAllWith(d.body, s, "\r\n", 2, &count, &status));
   EXPECT_EQ(SEARCH_TOO_COMPLEX, status);
   EXPECT_EQ(0, count);
-  EXPECT_EQ(4, d.log.calls - calls);  // two replacements, two taken back: the window saw each
+  // The first line's replacement was made and taken back, the window told of
+  // each; the hard line's search came before its own replacement.
+  EXPECT_EQ(2, d.log.calls - calls);
   EXPECT_TRUE(before == Snapshot(d));
   // Without the line end in the replacement the same run has nothing to take back.
   EXPECT_TRUE(Search_ReplaceAllWith(d.body, s, "y", 1, &count, &status));
@@ -390,6 +392,96 @@ TEST(ReplaceAll, WholeWordsAndFoldingApply) {
   const Replaced r = ReplaceAll(d, "cat", "dog", SF_WHOLEWORD | SF_IGNORECASE | SF_IGNOREWIDTH);
   EXPECT_EQ(4, r.count);
   EXPECT_EQ("dog dog dog concat cats\r\ndog", d.Text());
+}
+
+// The loop as the text describes it: each match replaced as an edit of its
+// own, the next search going on from the end of the inserted text.
+void ReferenceReplaceAll(Doc& d, const std::string& pattern, uint32_t options, const std::string& replacement) {
+  Searcher* s = Searcher_Create(pattern.data(), static_cast<int32_t>(pattern.size()), options, true);
+  ASSERT_TRUE(s);
+  POINT from = {0, 0};
+  TextRange found;
+  while (Search_FindForward(d.body->text, s, from, &found)) {
+    POINT end;
+    ASSERT_TRUE(EditBody_ReplaceRange(d.body, found, replacement.data(), static_cast<int32_t>(replacement.size()),
+                                      true, &end));
+    from = end;
+  }
+  EXPECT_EQ(SEARCH_NOTFOUND, Searcher_GetStatus(s));
+  Searcher_Free(s);
+}
+
+// Replacing a line's matches together leaves the same text, the same undo
+// steps (ids, ranges, bytes), caret and flags as replacing them one by one,
+// also where replacements bring line starts ("^") and word ends along.
+TEST(ReplaceAll, ALinesMatchesReplacedTogetherAreTheSameAsOneByOne) {
+  searchtest::Rng rng = {31};
+  const char* patterns[] = {"a", "A", "東京", "\\", "^.", "a+", ".$", "^", "[aA]|ア", "b*", "ア.", "\\s"};
+  const char* replacements[] = {"", "x", "表", "ア\r\n", "\r\n", "\r", "\n", "a\rb", "aa", "ａ", " ", "東", "\n\r"};
+  int64_t replaced = 0;
+  for (int round = 0; round < 800; ++round) {
+    std::string text;
+    const int lines = 1 + static_cast<int>(rng.Below(4));
+    for (int line = 0; line < lines; ++line) {
+      text += searchtest::RandomText(&rng, static_cast<int32_t>(rng.Below(30))) + (line + 1 < lines ? "\r\n" : "");
+    }
+    const size_t pi = rng.Below(sizeof(patterns) / sizeof(patterns[0]));
+    const std::string pattern = patterns[pi];
+    uint32_t options = (pi >= 3 ? uint32_t(SF_REGEXP) : 0u) | (rng.Below(2) ? 6u : 0u) | (rng.Below(3) == 0 ? 8u : 0u);
+    const std::string replacement = replacements[rng.Below(sizeof(replacements) / sizeof(replacements[0]))];
+    Doc together(text);
+    Doc oneByOne(text);
+    MakeHistory(together);
+    MakeHistory(oneByOne);
+    const Replaced r = ReplaceAll(together, pattern, replacement, options);
+    ASSERT_TRUE(r.ok);
+    ReferenceReplaceAll(oneByOne, pattern, options, replacement);
+    ASSERT_TRUE(Snapshot(oneByOne) == Snapshot(together))
+        << "pattern " << pattern << " options " << options << " replacement " << replacement << " text " << text
+        << "\n got " << together.Text() << "\n want " << oneByOne.Text();
+    replaced += r.count;
+  }
+  EXPECT_GT(replaced, 1000);
+}
+
+// Deleting whole words: what the deletions leave before the next match
+// decides whether it is a word of its own. After 東 and 東 are gone from
+// 東イ東ア, ア follows イ, so it is not.
+TEST(ReplaceAll, WordsAfterDeletedWordsSeeWhatWasLeftBeforeThem) {
+  for (uint32_t kind : {0u, static_cast<uint32_t>(SF_REGEXP)}) {
+    const std::string pattern = kind ? "東|ア" : "東";
+    Doc together("東イ東ア東");
+    Doc oneByOne("東イ東ア東");
+    const Replaced r = ReplaceAll(together, pattern, "", SF_WHOLEWORD | kind);
+    ReferenceReplaceAll(oneByOne, pattern, SF_WHOLEWORD | kind, "");
+    EXPECT_EQ(3, r.count);
+    EXPECT_EQ("イア", together.Text());
+    EXPECT_TRUE(Snapshot(oneByOne) == Snapshot(together)) << oneByOne.Text();
+  }
+}
+
+TEST(ReplaceAll, ALongLineWithManyMatchesTakesTimeInProportion) {
+  std::string line;
+  for (int i = 0; i < 250000; ++i) line += "ab";
+  Doc d(line + "\r\nab");
+  const int calls = d.log.calls;
+  const Replaced r = ReplaceAll(d, "a", "東京");
+  EXPECT_EQ(250001, r.count);
+  EXPECT_EQ(250001, UndoDepth(d));
+  EXPECT_EQ(2, d.log.calls - calls);  // one change per line for the window
+  std::string want;
+  for (int i = 0; i < 250000; ++i) want += "東京b";
+  EXPECT_EQ(want + "\r\n東京b", d.Text());
+  EXPECT_EQ(Pt(4, 1), d.body->ptCaret);
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  ASSERT_TRUE(EditBody_Undo(d.body));
+  EXPECT_EQ("ab", d.Line(1));
+  EXPECT_EQ("東京bab", d.Line(0).substr(d.Line(0).size() - 7));
+  // Splitting the line at every "b" makes a line of each.
+  Doc e(line);
+  const Replaced split = ReplaceAll(e, "b", "\r\n");
+  EXPECT_EQ(250000, split.count);
+  EXPECT_EQ(250001, TextData_GetCount(e.body->text));
 }
 
 }  // namespace
