@@ -24,6 +24,15 @@ printf 'a\r\nb\r\nc\r\n' | cmp - "$dir/ends.out"
 "$bench" type "$dir/in.txt" --keys 50 --line 1 --wrap 80 | grep -q '^keys=50 line=1 .* us_per_key='
 "$bench" rows "$dir/in.txt" --moves 500 --wrap 40 | grep -q '^moves=500 .* us_per_move='
 if "$bench" type "$dir/missing.txt" --keys 5 2> /dev/null; then exit 1; fi
+# Find counts what replace all replaces, and after it nothing is left to find.
+n=$("$bench" find "$dir/in.txt" 東京 --count | sed -n 's/^count=\([0-9]*\) status="not found" .*/\1/p')
+[ -n "$n" ] && [ "$n" -gt 0 ]
+"$bench" replace-all "$dir/in.txt" 東京 大阪 "$dir/rep.txt" | grep -q "^replacements=$n status=\"found\" undo_steps=$n "
+"$bench" find "$dir/rep.txt" 東京 --count | grep -q '^count=0 '
+"$bench" find "$dir/in.txt" 'id=[0-9]+' --flags 16 > "$dir/ids.txt"
+head -n 1 "$dir/ids.txt" | grep -Eq '^[0-9]+ [0-9]+ [0-9]+$'
+printf 'aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!\r\n' > "$dir/hard.txt"
+"$bench" find "$dir/hard.txt" '^(a|a)*$' --flags 16 | grep -q '^too complex$'
 # A missing file is an error with a message, not a crash.
 if "$bench" load "$dir/missing.txt" 2> "$dir/err.txt"; then exit 1; fi
 grep -q "cannot open" "$dir/err.txt"
