@@ -5,7 +5,7 @@
 # screenshot as build/screenshot.png, closes the window and says where the
 # screenshot is.
 set -uo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")" || exit 1
 source scripts/lib.sh
 
 if [ $# -gt 1 ]; then

@@ -4,7 +4,7 @@
 # tests under Wine and the end-to-end tests of the real window. Exits non-zero
 # on any failure; ends with the summary lines of both ctest runs.
 set -uo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")" || exit 1
 source scripts/lib.sh
 
 scripts/setup.sh || { qwil_say "test.sh: set-up failed"; exit 1; }

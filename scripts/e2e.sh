@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers of the end-to-end tests and of ./run.sh (source it, don't run it):
 # Qwilpad.exe runs in Wine's virtual desktop, which draws title bars and frames
 # as Windows does (a bare Xvfb has no window manager), and xdotool drives it.
@@ -59,9 +60,9 @@ e2e_start() {
 # Polls `xdotool search --onlyvisible ARGS...` for up to S seconds; prints the first
 # window. Stops early when the program has ended.
 e2e_search() {
-  local seconds="$1" i wid
+  local seconds="$1" wid
   shift
-  for i in $(seq 1 $((seconds * 4))); do
+  for _ in $(seq 1 $((seconds * 4))); do
     wid="$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1)"
     if [ -n "$wid" ]; then
       printf '%s\n' "$wid"
@@ -98,8 +99,8 @@ e2e_close() {
 
 # The exit code is there once the batch file's wait for the program is over.
 e2e_wait_exit() {
-  local seconds="${1:-60}" rcfile="$E2E_OUT/$E2E_NAME.rc" i
-  for i in $(seq 1 $((seconds * 4))); do
+  local seconds="${1:-60}" rcfile="$E2E_OUT/$E2E_NAME.rc"
+  for _ in $(seq 1 $((seconds * 4))); do
     [ -s "$rcfile" ] && break
     sleep 0.25
   done
@@ -108,7 +109,7 @@ e2e_wait_exit() {
     return 1
   fi
   # The virtual desktop closes with its last window; the next start gets a new one.
-  for i in $(seq 1 40); do
+  for _ in $(seq 1 40); do
     kill -0 "$E2E_PID" 2>/dev/null || break
     sleep 0.25
   done

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts (source it, don't run it): the worktree's root, the Wine
 # environment of the project's prefix, and a private Xvfb for headless runs.
 
@@ -26,12 +27,12 @@ qwil_prefix_ready() { [ -f "$QWIL_PREFIX_STAMP" ]; }
 # qwil_xvfb_stop ends it by its process id.
 QWIL_XVFB_PID=""
 qwil_xvfb_start() {
-  local geometry="${1:-1280x1024x24}" numfile i
+  local geometry="${1:-1280x1024x24}" numfile
   numfile="$(mktemp)"
   Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   QWIL_XVFB_PID=$!
   # Xvfb writes its display number once it accepts connections.
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     [ -s "$numfile" ] && break
     if ! kill -0 "$QWIL_XVFB_PID" 2>/dev/null; then break; fi
     sleep 0.1
@@ -42,7 +43,8 @@ qwil_xvfb_start() {
     qwil_xvfb_stop
     return 1
   fi
-  export DISPLAY=":$(head -n 1 "$numfile")"
+  DISPLAY=":$(head -n 1 "$numfile")"
+  export DISPLAY
   rm -f "$numfile"
 }
 

@@ -94,6 +94,8 @@ EOF
 
 create_prefix() {
   qwil_say "setup: creating the Wine prefix in $QWIL_PREFIX"
+  # Whatever an interrupted creation left running in the old prefix goes first.
+  [ -d "$QWIL_PREFIX" ] && { wineserver -k >/dev/null 2>&1 || true; }
   rm -rf "$QWIL_PREFIX"
   mkdir -p "$QWIL_PREFIX" "$HOME"
   # No display: wineboot then shows no progress window and asks nothing.

@@ -16,8 +16,9 @@ start_main_window() {
   e2e_start "$exe"
   wid="$(e2e_find_window '^Qwilpad$' 60)" || e2e_fail "the main window did not appear"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
-  [ "${WIDTH:-0}" -ge 200 ] && [ "${HEIGHT:-0}" -ge 100 ] ||
+  if [ "${WIDTH:-0}" -lt 200 ] || [ "${HEIGHT:-0}" -lt 100 ]; then
     e2e_fail "the main window is ${WIDTH:-?}x${HEIGHT:-?}"
+  fi
 }
 
 # A screenshot with the desktop, the frame and the text in it has many colours.
