@@ -37,6 +37,7 @@ add_executable(qwilcore_tests ${QWIL_TEST_SOURCES})
 target_link_libraries(qwilcore_tests PRIVATE qwilcore gtest gtest_main)
 target_include_directories(qwilcore_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 add_test(NAME win.core COMMAND qwilcore_tests --gtest_brief=1)
+set_tests_properties(win.core PROPERTIES TIMEOUT 900)
 
 # Win32-layer tests: the real windows driven by messages.
 file(GLOB QWIL_WINTEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
@@ -46,6 +47,7 @@ target_include_directories(qwilwin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>")
 add_dependencies(qwilwin_tests Qwilpad)
 add_test(NAME win.layer COMMAND qwilwin_tests)
+set_tests_properties(win.layer PROPERTIES TIMEOUT 600)
 
 # End-to-end tests: Qwilpad.exe in a real window under Xvfb, driven with xdotool.
 file(GLOB QWIL_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)

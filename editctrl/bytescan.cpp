@@ -48,6 +48,31 @@ bool ByteScan_Next(ByteScan* scan) {
   return true;
 }
 
+namespace {
+
+// Unwrapped, columns grow with bytes but at tabs, so the scan lands on the
+// character holding x at once and only the tabs before it are stepped.
+void SkipUnwrapped(ByteScan* scan, int32_t x) {
+  const char* s = Line_GetString(scan->line);
+  const int32_t length = Line_GetLength(scan->line);
+  const int32_t tabsize = scan->line->prop.tabsize;
+  const int32_t from = scan->index;
+  if (x < from) return;
+  const int32_t to = x >= length ? length : Char_StartHolding(s, from, x);
+  int64_t column = scan->pt.x;
+  int32_t at = from;
+  for (int32_t t = Char_NextTab(s, to, from); t < to; t = Char_NextTab(s, to, t + 1)) {
+    column += t - at;
+    column += tabsize - column % tabsize;
+    at = t + 1;
+  }
+  column += to - at;
+  scan->index = to;
+  scan->pt.x = column > INT32_MAX ? INT32_MAX : static_cast<int32_t>(column);
+}
+
+}  // namespace
+
 void ByteScan_SkipTo(ByteScan* scan, int32_t x) {
   QWIL_ASSERT(IsValidByteScanStructPtr(scan));
   const LineData* line = scan->line;
@@ -59,6 +84,10 @@ void ByteScan_SkipTo(ByteScan* scan, int32_t x) {
   int32_t i = scan->index;
   int32_t px = scan->pt.x;
   int32_t py = scan->pt.y;
+  if (!wrap) {
+    SkipUnwrapped(scan, x);
+    return;
+  }
   while (i < length) {
     // Length and cells of the character at i, as Line_GetCharLength and Line_GetCharWidth give them.
     int32_t a = (s[i] != 0 && Char_IsLeadByte(s[i]) && i + 1 < length && s[i + 1] != 0) ? 2 : 1;

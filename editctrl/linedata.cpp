@@ -69,37 +69,9 @@ void FillLine(LineData* line, const char* head, int32_t nHead, const char* tail,
 
 int32_t Saturate(int64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v); }
 
-// The start of the run of lead bytes that ends just before p, not before `from`
-// (a character start). A byte that is not a lead byte always ends a character, so
-// the run starts at a character start and its bytes pair up from there.
-int32_t LeadRunStart(const unsigned char* s, int32_t from, int32_t p) {
-  while (p > from && Char_IsLeadByte(s[p - 1])) --p;
-  return p;
-}
+const char* Chars(const unsigned char* s) { return reinterpret_cast<const char*>(s); }
 
-// Whether byte t, behind the character start `from`, is the second byte of a
-// two-byte character.
-bool IsSecondByte(const unsigned char* s, int32_t from, int32_t t) {
-  return ((t - LeadRunStart(s, from, t)) & 1) != 0 && s[t] != 0;
-}
-
-// The start of the character holding byte p, counted from the character start `from`.
-int32_t CharStartHolding(const unsigned char* s, int32_t from, int32_t p) {
-  return IsSecondByte(s, from, p) ? p - 1 : p;
-}
-
-// The next tab at or behind the character start `from` that is a character of its
-// own (a 0x09 behind a lead byte is that character's second byte); length if none.
-int32_t NextTab(const unsigned char* s, int32_t length, int32_t from) {
-  for (int32_t k = from; k < length;) {
-    const void* hit = std::memchr(s + k, '\t', static_cast<size_t>(length - k));
-    if (!hit) break;
-    int32_t t = static_cast<int32_t>(static_cast<const unsigned char*>(hit) - s);
-    if (!IsSecondByte(s, from, t)) return t;
-    k = t + 1;
-  }
-  return length;
-}
+int32_t NextTab(const unsigned char* s, int32_t length, int32_t from) { return Char_NextTab(Chars(s), length, from); }
 
 // The unwrapped width: every byte is one column (a two-byte character is two bytes
 // and two columns), except that a tab reaches the next stop from the line start.
@@ -145,7 +117,7 @@ POINT WrappedTail(const unsigned char* s, int32_t length, int32_t width, int32_t
         k = tab;
         continue;
       }
-      int32_t holder = last < k ? k : CharStartHolding(s, k, static_cast<int32_t>(last));
+      int32_t holder = last < k ? k : Char_StartHolding(Chars(s), k, static_cast<int32_t>(last));
       if (holder == k && x == 0) holder = k + Char_Length(reinterpret_cast<const char*>(s), length, k);
       breakAt = holder;
     }

@@ -92,6 +92,28 @@ const char* Char_Prev(const char* start, const char* p) {
   }
 }
 
+bool Char_IsSecondByte(const char* s, int32_t from, int32_t t) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+  int32_t k = t;
+  while (k > from && Char_IsLeadByte(u[k - 1])) --k;
+  return ((t - k) & 1) != 0 && u[t] != 0;
+}
+
+int32_t Char_StartHolding(const char* s, int32_t from, int32_t p) {
+  return Char_IsSecondByte(s, from, p) ? p - 1 : p;
+}
+
+int32_t Char_NextTab(const char* s, int32_t length, int32_t from) {
+  for (int32_t k = from; k < length;) {
+    const void* hit = std::memchr(s + k, '\t', static_cast<size_t>(length - k));
+    if (!hit) break;
+    int32_t t = static_cast<int32_t>(static_cast<const char*>(hit) - s);
+    if (!Char_IsSecondByte(s, from, t)) return t;
+    k = t + 1;
+  }
+  return length;
+}
+
 uint32_t Char_ClassOfCode(uint32_t code) {
   if (code < 0x100) return OneByteClass(static_cast<unsigned char>(code));
   return TwoByteClasses().bits[code & 0xFFFF];

@@ -67,6 +67,19 @@ inline int32_t Char_Length(const char* s, int32_t length, int32_t index) {
 // bytes just before p has to be stepped through.
 const char* Char_Prev(const char* start, const char* p);
 
+// Byte-run rules for counted strings (NUL inside them is an ordinary character),
+// all counted from `from`, a known character start at or before the bytes asked
+// about. They rest on one fact: a byte that is not a lead byte always ends a
+// character, so only the run of lead bytes just before a byte decides its role.
+//
+// Whether byte t is the second byte of a two-byte character.
+bool Char_IsSecondByte(const char* s, int32_t from, int32_t t);
+// The start of the character holding byte p.
+int32_t Char_StartHolding(const char* s, int32_t from, int32_t p);
+// The first tab at or behind `from` that is a character of its own (a 0x09 behind
+// a lead byte is that character's second byte); length when there is none.
+int32_t Char_NextTab(const char* s, int32_t length, int32_t from);
+
 // Class bits of the character at p (p NUL-terminated behind its data).
 uint32_t Char_Class(const char* p);
 

@@ -1,0 +1,31 @@
+// The process entry of Qwilpad.exe: one main window and one message loop.
+#include "app/qwilwind_win.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace {
+
+// Exit code 1 when the window class or the window cannot be made; otherwise
+// the message loop's result.
+int RunApplication(HINSTANCE hInstance) {
+  if (!MainWindow_RegisterClass(hInstance)) return 1;
+  MainWindow main = {};
+  HWND hWnd = MainWindow_Create(hInstance, &main);
+  if (!hWnd) return 1;
+  // The show command handed to the process is not used: the window opens as
+  // it was last closed (normal until there are settings to say otherwise).
+  ShowWindow(hWnd, SW_SHOWNORMAL);
+  UpdateWindow(hWnd);
+  return MainWindow_RunMessageLoop(hWnd);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+  InitCommonControls();
+  HRESULT hr = CoInitialize(nullptr);
+  int nExitCode = RunApplication(hInstance);
+  if (SUCCEEDED(hr)) CoUninitialize();
+  return nExitCode;
+}

@@ -1,0 +1,138 @@
+# shellcheck shell=bash
+# Helpers of the end-to-end tests and of ./run.sh (source it, don't run it):
+# Qwilpad.exe runs in Wine's virtual desktop, which draws title bars and frames
+# as Windows does (a bare Xvfb has no window manager), and xdotool drives it.
+#
+#   e2e_begin NAME              display (a private Xvfb when there is none), output folder
+#   e2e_start EXE [ARGS...]     starts EXE in the virtual desktop, in the background (call it
+#                               directly, not inside $(...): it keeps the process id)
+#   e2e_find_window REGEX [S]   prints the X window whose title matches, waiting up to S seconds
+#   e2e_find_main_window [S]    prints the started program's visible top-level window (any title)
+#   e2e_screenshot FILE         saves the virtual desktop as a PNG
+#   e2e_close WINDOW            Alt+F4 to the window (the system's close: WM_CLOSE)
+#   e2e_wait_exit [S]           waits for the program's end and prints its exit code
+#   e2e_end                     ends what e2e_begin and e2e_start started
+#   e2e_fail MESSAGE            says what failed, ends everything, exits 1
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+E2E_NAME=""
+E2E_OUT=""
+E2E_DESKTOP=""
+E2E_PID=""
+E2E_CLASS=""
+E2E_OWN_DISPLAY=0
+
+e2e_begin() {
+  E2E_NAME="$1"
+  E2E_OUT="$QWIL_ROOT/build/e2e"
+  E2E_DESKTOP="qwil-$E2E_NAME"
+  mkdir -p "$E2E_OUT"
+  qwil_wine_env
+  if ! qwil_prefix_ready; then
+    "$QWIL_ROOT/scripts/setup.sh" --prefix || e2e_fail "no Wine prefix"
+  fi
+  if [ -z "${DISPLAY:-}" ]; then
+    qwil_xvfb_start || e2e_fail "no display"
+    E2E_OWN_DISPLAY=1
+  fi
+  trap e2e_end EXIT
+}
+
+# The virtual desktop's own process does not pass the program's exit code on,
+# so a batch file waits for the program and writes the code to a file. The batch
+# file is code page 932, as cmd reads it.
+e2e_start() {
+  local exe="$1" arg args="" batch="$E2E_OUT/$E2E_NAME.cmd"
+  shift
+  # Wine names the X windows of a program after its file, in lower case.
+  E2E_CLASS="$(basename "$exe" | tr '[:upper:]' '[:lower:]')"
+  for arg in "$@"; do args+=" \"$arg\""; done
+  rm -f "$E2E_OUT/$E2E_NAME.rc"
+  printf '@echo off\r\nstart "" /wait "%s"%s\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
+    "$(qwil_windows_path "$exe")" "$args" "$(qwil_windows_path "$E2E_OUT/$E2E_NAME.rc")" |
+    iconv -f UTF-8 -t CP932 > "$batch" || e2e_fail "cannot write $batch"
+  wine explorer "/desktop=$E2E_DESKTOP,1024x768" cmd /c "$(qwil_windows_path "$batch")" \
+    >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
+  E2E_PID=$!
+}
+
+# Polls `xdotool search --onlyvisible ARGS...` for up to S seconds; prints the first
+# window. Stops early when the program has ended.
+e2e_search() {
+  local seconds="$1" wid
+  shift
+  for _ in $(seq 1 $((seconds * 4))); do
+    wid="$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1)"
+    if [ -n "$wid" ]; then
+      printf '%s\n' "$wid"
+      return 0
+    fi
+    if [ -s "$E2E_OUT/$E2E_NAME.rc" ]; then
+      qwil_say "the program ended (exit code $(tr -d '\r\n ' < "$E2E_OUT/$E2E_NAME.rc"))"
+      return 1
+    fi
+    sleep 0.25
+  done
+  qwil_say "no window matching $* appeared within ${seconds}s"
+  return 1
+}
+
+e2e_find_window() { e2e_search "${2:-60}" --name "$1"; }
+
+e2e_find_main_window() { e2e_search "${1:-60}" --classname "^${E2E_CLASS//./\\.}\$"; }
+
+# The virtual desktop's window when there is one, else the whole screen.
+e2e_screenshot() {
+  local file="$1" target=root wid
+  wid="$(xdotool search --onlyvisible --name "^$E2E_DESKTOP - " 2>/dev/null | head -n 1)"
+  [ -n "$wid" ] && target="$wid"
+  # Give the program a moment to finish painting.
+  sleep 0.5
+  import -window "$target" "$file"
+}
+
+e2e_close() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  xdotool key --clearmodifiers alt+F4
+}
+
+# The exit code is there once the batch file's wait for the program is over.
+e2e_wait_exit() {
+  local seconds="${1:-60}" rcfile="$E2E_OUT/$E2E_NAME.rc"
+  for _ in $(seq 1 $((seconds * 4))); do
+    [ -s "$rcfile" ] && break
+    sleep 0.25
+  done
+  if [ ! -s "$rcfile" ]; then
+    qwil_say "the program did not end within ${seconds}s"
+    return 1
+  fi
+  # The virtual desktop closes with its last window; the next start gets a new one.
+  for _ in $(seq 1 40); do
+    kill -0 "$E2E_PID" 2>/dev/null || break
+    sleep 0.25
+  done
+  wait "$E2E_PID" 2>/dev/null || true
+  E2E_PID=""
+  tr -d '\r\n ' < "$rcfile"
+  printf '\n'
+}
+
+e2e_end() {
+  if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then
+    kill "$E2E_PID" 2>/dev/null || true
+  fi
+  E2E_PID=""
+  if [ "$E2E_OWN_DISPLAY" = 1 ]; then
+    qwil_wine_settle 60
+    qwil_xvfb_stop
+    E2E_OWN_DISPLAY=0
+  fi
+}
+
+e2e_fail() {
+  qwil_say "FAIL ($E2E_NAME): $*"
+  e2e_end
+  exit 1
+}

@@ -1,0 +1,117 @@
+// Qwilpad.exe as the user starts it: a process of its own whose main window
+// appears with its title and menu bar and which ends with exit code 0 when closed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "win/testwin.h"
+
+namespace {
+
+struct Running {
+  PROCESS_INFORMATION pi;
+  HWND hWnd;
+};
+
+struct FindArgs {
+  DWORD nProcessId;
+  HWND hFound;
+};
+
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+  FindArgs* pArgs = reinterpret_cast<FindArgs*>(lParam);
+  DWORD nProcessId = 0;
+  GetWindowThreadProcessId(hWnd, &nProcessId);
+  char name[32] = {};
+  GetClassNameA(hWnd, name, sizeof(name));
+  if (nProcessId != pArgs->nProcessId || std::string(name) != "Qwil") return TRUE;
+  pArgs->hFound = hWnd;
+  return FALSE;
+}
+
+// The visible main window of the process, waiting up to 30 s for it.
+HWND WaitForMainWindow(const PROCESS_INFORMATION& pi) {
+  WaitForInputIdle(pi.hProcess, 30000);
+  for (int i = 0; i < 300; ++i) {
+    FindArgs args = {pi.dwProcessId, nullptr};
+    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&args));
+    if (args.hFound && IsWindowVisible(args.hFound)) return args.hFound;
+    if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0) return nullptr;  // it died
+  }
+  return nullptr;
+}
+
+// Starts Qwilpad.exe with the given arguments and waits for its main window.
+::testing::AssertionResult Start(const std::string& args, Running* pRun) {
+  std::string cmdLine = "\"" + TestWin_ExePath() + "\"" + (args.empty() ? "" : " " + args);
+  std::vector<char> buffer(cmdLine.begin(), cmdLine.end());
+  buffer.push_back('\0');
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  *pRun = Running();
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pRun->pi)) {
+    return ::testing::AssertionFailure() << "cannot start " << cmdLine << ": error "
+                                         << GetLastError();
+  }
+  pRun->hWnd = WaitForMainWindow(pRun->pi);
+  if (!pRun->hWnd) return ::testing::AssertionFailure() << "no main window of class Qwil appeared";
+  return ::testing::AssertionSuccess();
+}
+
+// Waits for the process to end and gives its exit code; kills it after 30 s.
+DWORD WaitForExit(Running* pRun) {
+  DWORD nCode = STILL_ACTIVE;
+  if (WaitForSingleObject(pRun->pi.hProcess, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(pRun->pi.hProcess, 255);
+    WaitForSingleObject(pRun->pi.hProcess, 5000);
+  } else {
+    GetExitCodeProcess(pRun->pi.hProcess, &nCode);
+  }
+  CloseHandle(pRun->pi.hThread);
+  CloseHandle(pRun->pi.hProcess);
+  return nCode;
+}
+
+TEST(QwilpadProcess, ShowsItsMainWindowAndExitsWithZeroOnClose) {
+  Running run;
+  ASSERT_TRUE(Start("", &run));
+  char text[64] = {};
+  GetWindowTextA(run.hWnd, text, sizeof(text));
+  EXPECT_STREQ("Qwilpad", text);
+  // Wine keeps a menu's items in the owning process, so only its presence can be
+  // seen from here; the items are checked inside the test process and in the file.
+  EXPECT_NE(nullptr, GetMenu(run.hWnd)) << "no menu bar";
+  RECT rc = {};
+  GetClientRect(run.hWnd, &rc);
+  EXPECT_GT(rc.right, 0);
+  EXPECT_GT(rc.bottom, 0);
+
+  PostMessageA(run.hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, WaitForExit(&run));
+}
+
+TEST(QwilpadProcess, ExitCommandEndsTheProcessWithZero) {
+  Running run;
+  ASSERT_TRUE(Start("", &run));
+  PostMessageA(run.hWnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+  EXPECT_EQ(0u, WaitForExit(&run));
+}
+
+// Every start opens a window of its own; closing one leaves the other running.
+TEST(QwilpadProcess, TwoStartsGiveTwoIndependentWindows) {
+  Running first, second;
+  ASSERT_TRUE(Start("", &first));
+  ASSERT_TRUE(Start("missing-file.txt", &second));
+  EXPECT_NE(first.hWnd, second.hWnd);
+
+  PostMessageA(first.hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, WaitForExit(&first));
+  EXPECT_TRUE(IsWindow(second.hWnd)) << "closing one window closed the other";
+  PostMessageA(second.hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, WaitForExit(&second));
+}
+
+}  // namespace
