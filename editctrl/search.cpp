@@ -15,24 +15,18 @@ LineData* LineOf(TextData* text, POINT from, int32_t* pY, int32_t* pX) {
   return line;
 }
 
-// The start of the character holding byte x (< length), stepping from the
-// character start known (<= x).
-int32_t CharHolding(const char* s, int32_t known, int32_t x) {
-  return static_cast<int32_t>(Char_Prev(s + known, s + x + 1) - s);
-}
-
 // A column inside a two-byte character moves to the character's end, as when
 // inserted text ends with a lead byte that the next byte completes.
 int32_t AlignUp(const LineData* line, int32_t x, int32_t known) {
   const char* s = Line_GetString(line);
   const int32_t length = Line_GetLength(line);
   if (x >= length || x <= known) return x;
-  const int32_t start = CharHolding(s, known, x);
+  const int32_t start = Char_StartHolding(s, known, x);
   return start == x ? x : start + Char_Length(s, length, start);
 }
 
 int32_t AlignDown(const LineData* line, int32_t x) {
-  return x >= Line_GetLength(line) ? x : CharHolding(Line_GetString(line), 0, x);
+  return x >= Line_GetLength(line) ? x : Char_StartHolding(Line_GetString(line), 0, x);
 }
 
 // Whether the searcher's match in this line is one the document search takes.

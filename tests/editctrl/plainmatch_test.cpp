@@ -127,28 +127,6 @@ TEST(PlainMatch, FastScansAgreeWithTheReference) {
   EXPECT_GT(found, 10000);  // the lines do hold matches, so agreeing means something
 }
 
-TEST(PlainMatch, TrailBytesNeverMatchOnTheirOwn) {
-  // ア is 83 41, 表 95 5C, ソ 83 5C, ポ 83 7C.
-  const std::string line = "ア表ソポア";
-  const int32_t n = static_cast<int32_t>(line.size());
-  for (uint32_t options : {0u, 2u, 4u, 6u}) {
-    for (const char* p : {"A", "a", "\\", "|"}) {
-      PlainPattern pattern;
-      ASSERT_TRUE(PlainPattern_Init(&pattern, p, 1, options));
-      CharSync sync;
-      CharSync_Init(&sync, line.c_str(), n, 0);
-      int32_t start = 0;
-      int32_t end = 0;
-      EXPECT_FALSE(PlainPattern_FindForward(&pattern, &sync, 0, &start, &end)) << p << " options " << options;
-      CharSync_Init(&sync, line.c_str(), n, 0);
-      EXPECT_FALSE(PlainPattern_FindBackward(&pattern, &sync, n, n, &start, &end)) << p << " options " << options;
-      PlainPattern_Release(&pattern);
-    }
-  }
-}
-
-// A pattern that ends in a lead byte of its own is not completed by the
-// line's next byte, and it matches that lead byte where it stands alone.
 TEST(PlainMatch, ALoneLeadByteAtThePatternEndStaysAlone) {
   const std::string lead(1, '\x83');
   const std::string line = "xア" + std::string("x") + lead;  // 78 83 41 78 83
@@ -161,25 +139,6 @@ TEST(PlainMatch, ALoneLeadByteAtThePatternEndStaysAlone) {
   ASSERT_TRUE(PlainPattern_FindForward(&pattern, &sync, 0, &start, &end));
   EXPECT_EQ(3, start);  // not at 0, where 83 is the lead of ア
   EXPECT_EQ(5, end);
-  PlainPattern_Release(&pattern);
-}
-
-TEST(PlainMatch, FullWidthTextStandsForHalfWidthPatternCharacters) {
-  const std::string line = "xＡＢＣx";
-  PlainPattern pattern;
-  ASSERT_TRUE(PlainPattern_Init(&pattern, "abc", 3, SF_IGNORECASE | SF_IGNOREWIDTH));
-  CharSync sync;
-  CharSync_Init(&sync, line.c_str(), static_cast<int32_t>(line.size()), 0);
-  int32_t start = 0;
-  int32_t end = 0;
-  ASSERT_TRUE(PlainPattern_FindForward(&pattern, &sync, 0, &start, &end));
-  EXPECT_EQ(1, start);
-  EXPECT_EQ(7, end);  // six bytes of text for three of pattern
-  EXPECT_FALSE(PlainPattern_MatchAt(&pattern, line.c_str(), static_cast<int32_t>(line.size()), 1, 6, &end));
-  PlainPattern_Release(&pattern);
-  ASSERT_TRUE(PlainPattern_Init(&pattern, "abc", 3, SF_IGNORECASE));
-  CharSync_Init(&sync, line.c_str(), static_cast<int32_t>(line.size()), 0);
-  EXPECT_FALSE(PlainPattern_FindForward(&pattern, &sync, 0, &start, &end));  // case alone keeps the widths apart
   PlainPattern_Release(&pattern);
 }
 

@@ -87,20 +87,27 @@ TEST(Search, ABackwardPlainSearchDoesNotFindTheMatchTheCaretIsIn) {
   EXPECT_EQ("(4,0)-(7,0)", Next(d, "abc", SF_REGEXP, false));
 }
 
-// ア is 83 41, 表 95 5C, ソ 83 5C, ポ 83 7C, over several lines.
+// ア is 83 41, 表 95 5C, ソ 83 5C, ポ 83 7C: their trail bytes are never a
+// letter, a backslash or a bar of their own, in the text or in the pattern.
 TEST(Search, TrailBytesThroughTheDocumentSearch) {
   Doc d("ア表\r\nソポ\r\n表ソ");
   for (bool forward : {true, false}) {
-    for (uint32_t fold : {0u, 2u, 4u, 6u}) {
-      for (const char* p : {"A", "a", "\\", "|"}) EXPECT_EQ("none:0", Next(d, p, fold, forward)) << p;
+    for (uint32_t options : {0u, 2u, 4u, 6u, 8u, 14u}) {
+      for (const char* p : {"A", "a", "\\", "|"}) EXPECT_EQ("none:0", Next(d, p, options, forward)) << p;
       for (const char* p : {"A", "\\\\", "\\|", "[A\\\\|]+"}) {
-        EXPECT_EQ("none:0", Next(d, p, fold | SF_REGEXP, forward)) << p;
+        EXPECT_EQ("none:0", Next(d, p, options | SF_REGEXP, forward)) << p;
       }
     }
   }
   EXPECT_EQ("(2,0)-(4,0)", Next(d, "表"));
   EXPECT_EQ("(0,1)-(2,1)", Next(d, "ソ"));
+  d.Select(Pt(0, 1), Pt(0, 1));
+  EXPECT_EQ("(2,2)-(4,2)", Next(d, "ソ", SF_WHOLEWORD));  // ソポ is one word, 表ソ two
+  d.Select(Pt(0, 0), Pt(0, 0));
+  EXPECT_EQ("(2,0)-(4,0)", Next(d, "表|ソ", SF_REGEXP));
+  EXPECT_EQ("(2,1)-(4,1)", Next(d, "ポ", SF_REGEXP));
   EXPECT_EQ("(0,0)-(2,0)", Next(d, ".", SF_REGEXP));  // one character is both bytes
+  EXPECT_EQ("(2,2)-(4,2)", Next(d, ".$", SF_REGEXP, false));
   EXPECT_EQ("(0,0)-(4,0)", Next(d, "^..$", SF_REGEXP));
   // The search starts at a character start: a column on a trail byte counts
   // as the character's end forward and its start backward.

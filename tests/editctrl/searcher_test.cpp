@@ -87,30 +87,6 @@ TEST(Searcher, AnEmptyMatchIsReturnedForTheDocumentToPassOver) {
   EXPECT_EQ("3,4", Text(Find("a*", SF_REGEXP | SF_WHOLEWORD, true, "bb a", 0)));
 }
 
-// ア is 83 41, 表 95 5C, ソ 83 5C, ポ 83 7C: their trail bytes are never a
-// letter, a backslash or a bar of their own, in the text or in the pattern.
-TEST(Searcher, TrailBytesAreNeitherMatchedNorReadAsSyntax) {
-  const std::string line = "ア表ソポ";
-  const int32_t n = static_cast<int32_t>(line.size());
-  for (bool forward : {true, false}) {
-    const int32_t from = forward ? 0 : n;
-    for (uint32_t words : {0u, static_cast<uint32_t>(SF_WHOLEWORD)}) {
-      for (uint32_t fold : {0u, 2u, 4u, 6u}) {
-        for (const char* p : {"A", "a", "\\", "|"}) {
-          EXPECT_EQ("-1,-1", Text(Find(p, fold | words, forward, line, from))) << p << " " << forward;
-        }
-        for (const char* p : {"A", "a", "\\\\", "\\|", "[A\\\\|]"}) {
-          EXPECT_EQ("-1,-1", Text(Find(p, SF_REGEXP | fold | words, forward, line, from))) << p << " " << forward;
-        }
-      }
-    }
-    EXPECT_EQ(forward ? "2,4" : "4,6", Text(Find("表|ソ", SF_REGEXP, forward, line, from)));
-    EXPECT_EQ(forward ? "6,8" : "6,8", Text(Find("ポ", SF_REGEXP, forward, line, from)));
-    EXPECT_EQ(forward ? "0,2" : "6,8", Text(Find(".", SF_REGEXP, forward, line, from)));  // a whole character
-    EXPECT_EQ(forward ? "2,4" : "2,4", Text(Find("表", 0, forward, line, from)));
-  }
-}
-
 // The literal reading of the pattern variants, built from the engine's own
 // calls: forward with words steps p one character on from p itself after
 // every rejected match; backward tries every character start before offset.
