@@ -291,12 +291,13 @@ int32_t ReplaceEach(TextEditorBody* body, Searcher* s, const Replacement* r, Lin
     if (!Search_FindForwardFrom(body->text, s, from, known, &found)) return Searcher_GetStatus(s);
     if (r->bInLine) {
       const LineData* line = TextData_Lookup(body->text, found.start.y, nullptr);
+      int32_t last = found.start.y;
       int32_t status = CollectMatches(s, r, line, found, known, b);
-      if (status == SEARCH_NOTFOUND) status = ApplyBatch(body, r, b, found.start.y, &from.y, pCount);
+      if (status == SEARCH_NOTFOUND) status = ApplyBatch(body, r, b, found.start.y, &last, pCount);
       if (status != SEARCH_FOUND) return status;
       // The rest of the last line was searched: the next search starts on the line after it.
-      if (++from.y >= TextData_GetCount(body->text)) return SEARCH_NOTFOUND;
-      from.x = 0;
+      if (last + 1 >= TextData_GetCount(body->text)) return SEARCH_NOTFOUND;
+      from = {0, last + 1};
       known = 0;
       continue;
     }
