@@ -34,6 +34,15 @@ struct TextData;
 struct LineDataProperty;
 TextData* Bench_LoadDocument(const char* path, const LineDataProperty* prop, double* pMs);
 
+// An editor body holding the file, with a fixed 8 x 16 font and an editor area of
+// wrapColumns columns (wrapped), or 80 unwrapped when wrapColumns is 0; null after
+// a message. The callback gets param back, as the window's change handler would.
+struct TextEditorBody;
+struct DisplayRange;
+TextEditorBody* Bench_LoadBody(const char* path, long wrapColumns,
+                               void (*callback)(void* param, const DisplayRange* after, const DisplayRange* before),
+                               void* param);
+
 // Subcommands.
 int Bench_Load(const BenchArgs* args);
 int Bench_Roundtrip(const BenchArgs* args);

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int32_t kCellWidth = 8;
-constexpr int32_t kLineHeight = 16;
 
 struct ChangeSink {
   int64_t area;  // keeps the rectangles from being optimised away
@@ -28,39 +26,12 @@ void OnChange(void* param, const DisplayRange* after, const DisplayRange* before
   sink->area += int64_t(a.bottom - a.top) + (b.bottom - b.top) + caret.y;
 }
 
-TextEditorBodyInfo BenchInfo(long wrapColumns) {
-  TextEditorBodyInfo ebi = {};
-  ebi.bWrap = wrapColumns > 0 ? 1 : 0;
-  ebi.nTab = 8;
-  ebi.tm.tmHeight = kLineHeight;
-  ebi.tm.tmAscent = 13;
-  ebi.tm.tmDescent = 3;
-  ebi.tm.tmAveCharWidth = kCellWidth;
-  ebi.tm.tmMaxCharWidth = 2 * kCellWidth;
-  ebi.tm.tmWeight = 400;
-  long columns = wrapColumns > 0 ? wrapColumns : 80;
-  ebi.rcEditor = {0, 0, static_cast<LONG>(columns * kCellWidth), 40 * kLineHeight};
-  return ebi;
-}
-
 // A body holding the file, laid out for the wrap width asked for; null after a message.
 TextEditorBody* LoadBody(const BenchArgs* args, ChangeSink* sink) {
   const char* path = Bench_Positional(args, 0);
   if (!path) return nullptr;
-  long wrap = Bench_OptionLong(args, "--wrap", 0);
-  TextEditorBodyInfo ebi = BenchInfo(wrap);
-  TextEditorBody* body = EditBody_Create(&ebi, OnChange, sink);
-  if (!body) {
-    std::fprintf(stderr, "qwilbench: out of memory\n");
-    return nullptr;
-  }
+  TextEditorBody* body = Bench_LoadBody(path, Bench_OptionLong(args, "--wrap", 0), OnChange, sink);
   sink->body = body;
-  TextFileStatus status;
-  if (!EditBody_Load(body, path, &status)) {
-    std::fprintf(stderr, "qwilbench: cannot load %s (status %d)\n", path, static_cast<int>(status));
-    EditBody_Destroy(body);
-    return nullptr;
-  }
   return body;
 }
 

@@ -38,31 +38,6 @@ double MegabytesPerSecond(int64_t bytes, double ms) {
 
 void IgnoreChange(void*, const DisplayRange*, const DisplayRange*) {}
 
-// A body with a fixed 8 x 16 font, 80 columns, not wrapped.
-TextEditorBody* LoadBody(const char* path) {
-  TextEditorBodyInfo ebi = {};
-  ebi.nTab = 8;
-  ebi.tm.tmHeight = 16;
-  ebi.tm.tmAscent = 13;
-  ebi.tm.tmDescent = 3;
-  ebi.tm.tmAveCharWidth = 8;
-  ebi.tm.tmMaxCharWidth = 16;
-  ebi.tm.tmWeight = 400;
-  ebi.rcEditor = {0, 0, 80 * 8, 40 * 16};
-  TextEditorBody* body = EditBody_Create(&ebi, IgnoreChange, nullptr);
-  if (!body) {
-    std::fprintf(stderr, "qwilbench: out of memory\n");
-    return nullptr;
-  }
-  TextFileStatus status;
-  if (!EditBody_Load(body, path, &status)) {
-    std::fprintf(stderr, "qwilbench: cannot load %s (status %d)\n", path, static_cast<int>(status));
-    EditBody_Destroy(body);
-    return nullptr;
-  }
-  return body;
-}
-
 }  // namespace
 
 // Every match forward from the start of the document, each search going on
@@ -113,7 +88,7 @@ int Bench_ReplaceAll(const BenchArgs* args) {
   if (!path || !out || !PatternArg(args, 1, "pattern", &pattern) || !PatternArg(args, 2, "replacement", &replacement)) {
     return Bench_Usage("replace-all FILE PATTERN REPLACEMENT OUT [--flags N]");
   }
-  TextEditorBody* body = LoadBody(path);
+  TextEditorBody* body = Bench_LoadBody(path, 0, IgnoreChange, nullptr);
   if (!body) return 1;
   int32_t count = 0;
   int32_t status = SEARCH_NOTFOUND;

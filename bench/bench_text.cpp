@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "bench/bench.h"
+#include "editctrl/editbody.h"
 #include "editctrl/textdata.h"
 #include "editctrl/textfile.h"
 
@@ -83,4 +84,32 @@ int Bench_Roundtrip(const BenchArgs* args) {
   }
   std::printf("load_ms=%.1f save_ms=%.1f ms=%.1f\n", loadMs, saveMs, loadMs + saveMs);
   return 0;
+}
+
+TextEditorBody* Bench_LoadBody(const char* path, long wrapColumns, EditBodyChangeProc callback, void* param) {
+  constexpr int32_t kCellWidth = 8;
+  constexpr int32_t kLineHeight = 16;
+  TextEditorBodyInfo ebi = {};
+  ebi.bWrap = wrapColumns > 0 ? 1 : 0;
+  ebi.nTab = 8;
+  ebi.tm.tmHeight = kLineHeight;
+  ebi.tm.tmAscent = 13;
+  ebi.tm.tmDescent = 3;
+  ebi.tm.tmAveCharWidth = kCellWidth;
+  ebi.tm.tmMaxCharWidth = 2 * kCellWidth;
+  ebi.tm.tmWeight = 400;
+  long columns = wrapColumns > 0 ? wrapColumns : 80;
+  ebi.rcEditor = {0, 0, static_cast<LONG>(columns * kCellWidth), 40 * kLineHeight};
+  TextEditorBody* body = EditBody_Create(&ebi, callback, param);
+  if (!body) {
+    std::fprintf(stderr, "qwilbench: out of memory\n");
+    return nullptr;
+  }
+  TextFileStatus status;
+  if (!EditBody_Load(body, path, &status)) {
+    std::fprintf(stderr, "qwilbench: %s: %s\n", path, StatusText(status));
+    EditBody_Destroy(body);
+    return nullptr;
+  }
+  return body;
 }
