@@ -218,11 +218,11 @@ TEST(EditInputScroll, HorizontalRangeGrowsWithTheCaret) {
   // A caret at column 10000 of 8 pixels lies past 32767 pixels: the range takes it
   // in and the rule can bring it into view.
   int64_t t = 10000 * 8;
-  EditScrollAxis far = EditInput_HorzAxis(false, t, 8, 0, 600);
-  EXPECT_GE(far.nRange, t + 600);
-  int64_t pos = EditInput_IntoView(&far, 0, t, 16);
+  EditScrollAxis wide = EditInput_HorzAxis(false, t, 8, 0, 600);
+  EXPECT_GE(wide.nRange, t + 600);
+  int64_t pos = EditInput_IntoView(&wide, 0, t, 16);
   EXPECT_EQ(t + 32 - 600, pos);
-  EXPECT_LE(pos, far.nMaxPos);
+  EXPECT_LE(pos, wide.nMaxPos);
   EXPECT_LT(pos, t);
   EXPECT_GT(pos + 600, t + 8) << "the caret's cell is inside the page";
   // The view scrolled far right keeps its place when the caret goes home.

@@ -1,0 +1,31 @@
+// The editor's drawing resources, one set per process and shared by every
+// editor control: the view style, the font made from its LOGFONT and the brushes
+// of its background and selected background. Each control holds a reference from
+// creation to destruction; the last one to go frees them.
+#pragma once
+
+#include "editctrl/viewstyle.h"
+#include "tools/platform.h"
+
+struct EditorStyle {
+  int32_t nUsers;      // live controls holding the resources
+  ViewStyle style;
+  HFONT hFont;         // from style.lfFont
+  HBRUSH hbrBack;      // style.crBack
+  HBRUSH hbrSelBack;   // style.crSelBack
+};
+
+// The process's record (never null; its handles are null while nobody holds it).
+const EditorStyle* EditStyle_Get();
+
+// A new control's reference; the style becomes the given one. False, with
+// nothing held or changed, when the font or a brush cannot be made.
+bool EditStyle_Acquire(const ViewStyle* style);
+void EditStyle_Release();
+
+// Replaces the style and makes its brushes and font anew, freeing the old ones.
+// False, with the old resources kept, when something cannot be made.
+bool EditStyle_Set(const ViewStyle* style);
+
+// The text metrics of a font on the screen; false when they cannot be had.
+bool EditStyle_MeasureFont(HFONT hFont, TEXTMETRICA* pTm);
