@@ -44,7 +44,8 @@ file(GLOB QWIL_WINTEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*
 add_executable(qwilwin_tests ${QWIL_WINTEST_SOURCES} ${QWIL_RC_SOURCES})
 target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main)
 target_include_directories(qwilwin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>")
+target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>"
+                           QWIL_SHOT_DIR="${CMAKE_SOURCE_DIR}/build/e2e")
 add_dependencies(qwilwin_tests Qwilpad)
 add_test(NAME win.layer COMMAND qwilwin_tests)
 set_tests_properties(win.layer PROPERTIES TIMEOUT 600)

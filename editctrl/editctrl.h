@@ -13,6 +13,7 @@
 
 #include "editctrl/editselect.h"
 #include "editctrl/editsettings.h"
+#include "editctrl/searcher.h"
 #include "editctrl/textfile.h"
 #include "editctrl/viewstyle.h"
 #include "tools/platform.h"
