@@ -57,3 +57,7 @@ foreach(script ${QWIL_E2E_SCRIPTS})
   add_test(NAME e2e.${name} COMMAND ${script} $<TARGET_FILE:Qwilpad>)
   set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
 endforeach()
+
+# The editor control timed in a real window (bench/winbench_win.cpp); not a test.
+add_executable(winbench ${CMAKE_SOURCE_DIR}/bench/winbench_win.cpp)
+target_link_libraries(winbench PRIVATE qwilwin psapi)

@@ -95,7 +95,8 @@ ATOM TextEditor_RegisterClass(HINSTANCE hInstance) {
   wc.cbSize = sizeof(wc);
   ATOM existing = static_cast<ATOM>(GetClassInfoExA(hInstance, kTextEditorClass, &wc));
   if (existing) return existing;
-  return Window_RegisterClass(hInstance, kTextEditorClass, EditWindow_Proc, CS_DBLCLKS, 0, NULL_BRUSH);
+  return Window_RegisterClassExtra(hInstance, kTextEditorClass, EditWindow_Proc, CS_DBLCLKS, 0, NULL_BRUSH,
+                                   kEditorWindowBytes);
 }
 
 void TextEditor_UnregisterClass(HINSTANCE hInstance) { UnregisterClassA(kTextEditorClass, hInstance); }

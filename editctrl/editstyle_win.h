@@ -13,6 +13,12 @@ struct EditorStyle {
   HFONT hFont;         // from style.lfFont
   HBRUSH hbrBack;      // style.crBack
   HBRUSH hbrSelBack;   // style.crSelBack
+  // The off-screen buffer every paint draws into: made once, grown as needed,
+  // since making a bitmap costs more than drawing a row of text.
+  HDC hdcBuffer;
+  HBITMAP hbmBuffer;
+  HGDIOBJ hbmOriginal;  // what hdcBuffer held before hbmBuffer
+  int32_t nBufferWidth, nBufferHeight;
 };
 
 // The process's record (never null; its handles are null while nobody holds it).
@@ -26,6 +32,10 @@ void EditStyle_Release();
 // Replaces the style and makes its brushes and font anew, freeing the old ones.
 // False, with the old resources kept, when something cannot be made.
 bool EditStyle_Set(const ViewStyle* style);
+
+// A memory DC whose bitmap, compatible with hdc, holds at least w x h pixels;
+// null when it cannot be made. Owned here; freed with the last control.
+HDC EditStyle_GetBuffer(HDC hdc, int32_t w, int32_t h);
 
 // The text metrics of a font on the screen; false when they cannot be had.
 bool EditStyle_MeasureFont(HFONT hFont, TEXTMETRICA* pTm);

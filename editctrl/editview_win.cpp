@@ -1,7 +1,10 @@
 // The editor window's view: the scroll bars and the view origin, the caret,
 // repainting what an edit or a selection change touched, and telling the parent.
+#include "editctrl/drawgdi_win.h"
 #include "editctrl/editctrl.h"
+#include "editctrl/editpaint.h"
 #include "editctrl/editselect.h"
+#include "editctrl/editstyle_win.h"
 #include "editctrl/editundo.h"
 #include "editctrl/editwind_win.h"
 
@@ -44,16 +47,26 @@ EditScrollAxis HorzAxisFor(EditorWindow* wnd) {
   return EditInput_HorzAxis(body->ebi.bWrap != 0, cw * d.x, cw, EditBody_GetView(body).x, TextWidth(wnd));
 }
 
-void SetBar(EditorWindow* wnd, int nBar, const EditScrollAxis* axis, int64_t pos, bool bRange) {
+bool SameBar(const EditScrollBar& a, const EditScrollBar& b) {
+  return a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+}
+
+// Gives the bar what the axis says; a bar that shows it already is left alone,
+// as setting it redraws it.
+void SetBar(EditorWindow* wnd, int nBar, const EditScrollAxis* axis, int64_t pos) {
   EditScrollBar bar = EditInput_BarOf(axis, pos);
+  EditScrollBar* last = nBar == SB_VERT ? &wnd->barV : &wnd->barH;
+  if (wnd->bBarsSet && SameBar(*last, bar)) return;
+  bool range = !wnd->bBarsSet || last->nMax != bar.nMax || last->nPage != bar.nPage;
   SCROLLINFO si = {};
   si.cbSize = sizeof(si);
-  si.fMask = SIF_POS | SIF_DISABLENOSCROLL | (bRange ? SIF_RANGE | SIF_PAGE : 0);
+  si.fMask = SIF_POS | SIF_DISABLENOSCROLL | (range ? SIF_RANGE | SIF_PAGE : 0);
   si.nMin = 0;
   si.nMax = bar.nMax;
   si.nPage = bar.nPage;
   si.nPos = bar.nPos;
   SetScrollInfo(wnd->hWnd, nBar, &si, TRUE);
+  *last = bar;
 }
 
 // The view origin becomes (x, y): the pixels that stay are scrolled with the
@@ -70,7 +83,7 @@ void SyncView(EditorWindow* wnd, int64_t x, int64_t y) {
   // with a vertical scroll.
   bool onlyVertical = old.x == now.x;
   if (!(onlyVertical && LineNumbersShown(wnd))) rc.left = EditBody_TextRect(body).left;
-  HideCaretIfAny(wnd);
+  // ScrollWindowEx hides the caret while it scrolls and shows it again.
   int64_t dx = int64_t(old.x) - now.x;
   int64_t dy = int64_t(old.y) - now.y;
   if (dx <= -rc.right || dx >= rc.right || dy <= -rc.bottom || dy >= rc.bottom) {
@@ -78,17 +91,17 @@ void SyncView(EditorWindow* wnd, int64_t x, int64_t y) {
   } else {
     ScrollWindowEx(wnd->hWnd, static_cast<int>(dx), static_cast<int>(dy), &rc, &rc, nullptr, nullptr, SW_INVALIDATE);
   }
+  wnd->bCaretPlaced = 0;  // the scroll may have moved it with the pixels
   EditWindow_PlaceCaret(wnd);
-  ShowCaretIfAny(wnd);
 }
 
 void SetViewX(EditorWindow* wnd, int64_t x) {
-  SetBar(wnd, SB_HORZ, &wnd->axisH, x, false);
+  SetBar(wnd, SB_HORZ, &wnd->axisH, x);
   SyncView(wnd, EditInput_ClampPos(&wnd->axisH, x), EditBody_GetView(wnd->body).y);
 }
 
 void SetViewY(EditorWindow* wnd, int64_t y) {
-  SetBar(wnd, SB_VERT, &wnd->axisV, y, false);
+  SetBar(wnd, SB_VERT, &wnd->axisV, y);
   SyncView(wnd, EditBody_GetView(wnd->body).x, EditInput_ClampPos(&wnd->axisV, y));
 }
 
@@ -96,7 +109,8 @@ int64_t PixelY(const EditorWindow* wnd, int32_t row) {
   return int64_t(EditBody_LineHeight(wnd->body)) * row - EditBody_GetView(wnd->body).y;
 }
 
-// Rows below the change keep their pixels: they move by the change in height.
+// Rows below the change keep their pixels: they move by the change in height,
+// their line numbers with them.
 void ScrollBelowChange(EditorWindow* wnd, const DisplayRange* after, const DisplayRange* before) {
   int64_t a = PixelY(wnd, after->ptEnd.y);
   int64_t b = PixelY(wnd, before->ptEnd.y);
@@ -105,7 +119,7 @@ void ScrollBelowChange(EditorWindow* wnd, const DisplayRange* after, const Displ
   int64_t top = (a < b ? a : b) + EditBody_LineHeight(wnd->body);
   if (top > text.bottom) return;  // nothing of the text area lies below
   if (top < text.top) top = text.top;
-  RECT rc = {text.left, static_cast<LONG>(top), text.right, text.bottom};
+  RECT rc = {0, static_cast<LONG>(top), text.right, text.bottom};
   int64_t dy = a - b;
   if (dy >= rc.bottom - rc.top || -dy >= rc.bottom - rc.top) {
     InvalidateRect(wnd->hWnd, &rc, FALSE);
@@ -114,16 +128,12 @@ void ScrollBelowChange(EditorWindow* wnd, const DisplayRange* after, const Displ
   }
 }
 
-void InvalidateChangedRows(EditorWindow* wnd, const DisplayRange* after) {
-  RECT text = EditBody_TextRect(wnd->body);
-  RECT changed = EditBody_ChangeRect(wnd->body, after, &text);
-  InvalidateRect(wnd->hWnd, &changed, FALSE);
-  if (!LineNumbersShown(wnd)) return;
-  // The numbers below the first changed row may all have moved.
-  int64_t top = PixelY(wnd, after->ptStart.y);
-  if (top >= text.bottom) return;
-  RECT numbers = {0, Saturate(top < text.top ? text.top : top), text.right, text.bottom};
-  InvalidateRect(wnd->hWnd, &numbers, FALSE);
+// The rows from the first changed one to the new end of the change, with their
+// line numbers (a change on one row keeps its number and starts at its column).
+RECT ChangedRows(EditorWindow* wnd, const DisplayRange* after) {
+  RECT clip = EditBody_TextRect(wnd->body);
+  if (LineNumbersShown(wnd)) clip.left = 0;
+  return EditBody_ChangeRect(wnd->body, after, &clip);
 }
 
 // A line count that reaches another number of digits widens the line-number
@@ -165,6 +175,8 @@ void EditWindow_NotifyChange(EditorWindow* wnd) {
   EditWindow_Notify(hWnd, TEN_UPDATE, 0, 0);
 }
 
+// The caret stays hidden from the edit until everything is drawn, so that it is
+// drawn once, where it ends.
 void EditWindow_OnTextChange(void* param, const DisplayRange* after, const DisplayRange* before) {
   EditorWindow* wnd = static_cast<EditorWindow*>(param);
   if (wnd->nBatch > 0) {
@@ -176,12 +188,13 @@ void EditWindow_OnTextChange(void* param, const DisplayRange* after, const Displ
     EditWindow_InvalidateAll(wnd);
   } else {
     ScrollBelowChange(wnd, after, before);
-    InvalidateChangedRows(wnd, after);
+    RECT rows = ChangedRows(wnd, after);
+    EditWindow_PaintNow(wnd, &rows);
   }
   EditWindow_UpdateScrollBars(wnd);
   EditWindow_ScrollCaretIntoView(wnd);
+  UpdateWindow(wnd->hWnd);  // what scrolling uncovered
   ShowCaretIfAny(wnd);
-  UpdateWindow(wnd->hWnd);
 }
 
 void EditWindow_BeginBatch(EditorWindow* wnd) { ++wnd->nBatch; }
@@ -255,8 +268,9 @@ void EditWindow_UpdateScrollBars(EditorWindow* wnd) {
   POINT view = EditBody_GetView(body);
   int64_t x = EditInput_ClampPos(&wnd->axisH, view.x);
   int64_t y = EditInput_ClampPos(&wnd->axisV, view.y);
-  SetBar(wnd, SB_HORZ, &wnd->axisH, x, true);
-  SetBar(wnd, SB_VERT, &wnd->axisV, y, true);
+  SetBar(wnd, SB_HORZ, &wnd->axisH, x);
+  SetBar(wnd, SB_VERT, &wnd->axisV, y);
+  wnd->bBarsSet = 1;
   SyncView(wnd, x, y);
 }
 
@@ -294,11 +308,7 @@ void EditWindow_ScrollCaretIntoView(EditorWindow* wnd) {
   POINT d = EditBody_PosToDisplay(body, body->ptCaret);
   // The horizontal range follows the caret, so that a caret far out on a long
   // line can always be brought into view.
-  EditScrollAxis h = HorzAxisFor(wnd);
-  if (h.nRange != wnd->axisH.nRange || h.nPage != wnd->axisH.nPage) {
-    wnd->axisH = h;
-    SetBar(wnd, SB_HORZ, &wnd->axisH, EditBody_GetView(body).x, true);
-  }
+  wnd->axisH = HorzAxisFor(wnd);
   SetViewX(wnd, EditInput_IntoView(&wnd->axisH, EditBody_GetView(body).x, cw * d.x, 2 * cw));
   SetViewY(wnd, EditInput_IntoView(&wnd->axisV, EditBody_GetView(body).y, lh * d.y, lh));
   EditWindow_PlaceCaret(wnd);
@@ -310,11 +320,16 @@ void EditWindow_PlaceCaret(EditorWindow* wnd) {
   POINT px = EditBody_DisplayToPixel(body, EditBody_PosToDisplay(body, body->ptCaret));
   // Scrolled into the line-number column: out of sight.
   if (px.x < EditBody_TextRect(body).left) px.x = -3;
+  // Moving the caret redraws it: only when it moves.
+  if (wnd->bCaretPlaced && SamePoint(px, wnd->ptCaretShown)) return;
   SetCaretPos(px.x, px.y);
+  wnd->ptCaretShown = px;
+  wnd->bCaretPlaced = 1;
 }
 
 void EditWindow_RecreateCaret(EditorWindow* wnd) {
   if (!wnd->bCaret) return;
+  wnd->bCaretPlaced = 0;
   DestroyCaret();
   CreateCaret(wnd->hWnd, nullptr, 2, EditBody_LineHeight(wnd->body));
   EditWindow_PlaceCaret(wnd);
@@ -329,4 +344,40 @@ void EditWindow_Relayout(EditorWindow* wnd) {
   EditWindow_UpdateScrollBars(wnd);
   EditWindow_InvalidateAll(wnd);
   EditWindow_ScrollCaretIntoView(wnd);
+}
+
+void EditWindow_PaintOffscreen(EditorWindow* wnd, HDC hdc, const RECT* prc) {
+  RECT rc = *prc;
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  if (w <= 0 || h <= 0) return;
+  HDC mem = EditStyle_GetBuffer(hdc, w, h);
+  if (!mem) return;  // nothing drawn; the area is validated all the same
+  int saved = SaveDC(mem);
+  // The buffer's corner stands for the rectangle's: the body draws in client
+  // coordinates.
+  SetViewportOrgEx(mem, -rc.left, -rc.top, nullptr);
+  const EditorStyle* style = EditStyle_Get();
+  SelectObject(mem, style->hFont);
+  SetBkMode(mem, TRANSPARENT);
+  SetTextAlign(mem, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+  GdiDraw draw;
+  GdiDraw_Begin(&draw, mem, EditBody_CellWidth(wnd->body), style->hbrBack, style->style.crBack, style->hbrSelBack,
+                style->style.crSelBack);
+  DrawSeam seam = GdiDraw_Seam(&draw);
+  EditBody_Paint(wnd->body, &style->style, &seam, &rc);
+  GdiDraw_End(&draw);
+  BitBlt(hdc, rc.left, rc.top, w, h, mem, rc.left, rc.top, SRCCOPY);
+  RestoreDC(mem, saved);
+}
+
+// The caller has hidden the caret: drawing over it would leave it inverted.
+void EditWindow_PaintNow(EditorWindow* wnd, const RECT* rc) {
+  if (rc->left >= rc->right || rc->top >= rc->bottom) return;
+  HDC hdc = GetDC(wnd->hWnd);
+  if (!hdc) {
+    InvalidateRect(wnd->hWnd, rc, FALSE);
+    return;
+  }
+  EditWindow_PaintOffscreen(wnd, hdc, rc);
+  ReleaseDC(wnd->hWnd, hdc);
 }

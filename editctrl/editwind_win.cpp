@@ -90,6 +90,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
     FreeWindow(wnd, true);
     return -1;
   }
+  SetWindowLongPtrA(hWnd, 0, reinterpret_cast<LONG_PTR>(wnd));
   SetClassLongPtrA(hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursor(nullptr, IDC_IBEAM)));
   wnd->nLineNumberWidth = EditBody_LineNumberWidth(wnd->body);
   EditWindow_UpdateScrollBars(wnd);
@@ -99,6 +100,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
 
 LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   EditorWindow* wnd = static_cast<EditorWindow*>(RemovePropA(hWnd, kEditorProp));
+  SetWindowLongPtrA(hWnd, 0, 0);
   if (!wnd) return 0;  // its creation failed
   StopDragTimers(wnd);
   if (wnd->bCaret) DestroyCaret();
@@ -128,6 +130,7 @@ LRESULT OnSetFocus(HWND hWnd, WPARAM, LPARAM) {
   EditInput_DropLead(&wnd->charInput);
   if (!CreateCaret(hWnd, nullptr, 2, EditBody_LineHeight(wnd->body))) return 0;
   wnd->bCaret = 1;
+  wnd->bCaretPlaced = 0;
   EditWindow_PlaceCaret(wnd);
   ShowCaret(hWnd);
   return 0;
@@ -139,49 +142,17 @@ LRESULT OnKillFocus(HWND hWnd, WPARAM, LPARAM) {
   EditInput_DropLead(&wnd->charInput);
   if (wnd->bCaret) DestroyCaret();
   wnd->bCaret = 0;
+  wnd->bCaretPlaced = 0;
   return 0;
-}
-
-// Draws the invalid rectangle off screen and copies it in one go. The bitmap
-// covers only that rectangle: the memory DC's origin is moved to its corner,
-// so the body still draws in client coordinates.
-void PaintOffscreen(EditorWindow* wnd, HDC hdc, const RECT& rc) {
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  HDC mem = CreateCompatibleDC(hdc);
-  HBITMAP bitmap = mem ? CreateCompatibleBitmap(hdc, w, h) : nullptr;
-  if (mem && bitmap) {
-    HGDIOBJ oldBitmap = SelectObject(mem, bitmap);
-    int saved = SaveDC(mem);
-    SetViewportOrgEx(mem, -rc.left, -rc.top, nullptr);
-    const EditorStyle* style = EditStyle_Get();
-    SelectObject(mem, style->hFont);
-    SetBkMode(mem, TRANSPARENT);
-    SetTextAlign(mem, TA_TOP | TA_LEFT | TA_NOUPDATECP);
-    GdiDraw draw;
-    GdiDraw_Begin(&draw, mem, EditBody_CellWidth(wnd->body), style->hbrBack, style->style.crBack, style->hbrSelBack,
-                  style->style.crSelBack);
-    DrawSeam seam = GdiDraw_Seam(&draw);
-    EditBody_Paint(wnd->body, &style->style, &seam, &rc);
-    GdiDraw_End(&draw);
-    BitBlt(hdc, rc.left, rc.top, w, h, mem, rc.left, rc.top, SRCCOPY);
-    RestoreDC(mem, saved);
-    SelectObject(mem, oldBitmap);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  if (mem) DeleteDC(mem);
 }
 
 LRESULT OnPaint(HWND hWnd, WPARAM, LPARAM) {
   EditorWindow* wnd = EditWindow_FromHandle(hWnd);
   PAINTSTRUCT ps;
+  // BeginPaint hides the caret and EndPaint shows it again.
   HDC hdc = BeginPaint(hWnd, &ps);
   if (!hdc) return 0;
-  if (wnd && ps.rcPaint.left < ps.rcPaint.right && ps.rcPaint.top < ps.rcPaint.bottom) {
-    if (wnd->bCaret) HideCaret(hWnd);
-    PaintOffscreen(wnd, hdc, ps.rcPaint);
-    EditWindow_PlaceCaret(wnd);
-    if (wnd->bCaret) ShowCaret(hWnd);
-  }
+  if (wnd) EditWindow_PaintOffscreen(wnd, hdc, &ps.rcPaint);
   EndPaint(hWnd, &ps);
   return 0;
 }
@@ -436,15 +407,16 @@ constexpr MessageEntry kMessageTable[] = {
 
 bool IsValidEditorWindow(const EditorWindow* wnd) {
   return wnd != nullptr && IsWindow(wnd->hWnd) && GetPropA(wnd->hWnd, kEditorProp) == wnd &&
+         GetWindowLongPtrA(wnd->hWnd, 0) == reinterpret_cast<LONG_PTR>(wnd) &&
          IsValidTextEditorBodyHandle(wnd->body) && wnd->body->param == wnd && wnd->nBatch >= 0 &&
          (wnd->charInput.bWaiting == 0 || wnd->charInput.bWaiting == 1);
 }
 
 EditorWindow* EditWindow_FromHandle(HWND hWnd) {
   if (!hWnd || !IsWindow(hWnd)) return nullptr;
-  char name[32] = {};
-  if (!GetClassNameA(hWnd, name, sizeof(name)) || lstrcmpA(name, kTextEditorClass) != 0) return nullptr;
-  return static_cast<EditorWindow*>(GetPropA(hWnd, kEditorProp));
+  // The class's own procedure (a subclassed control keeps it) says the window is one.
+  if (GetClassLongPtrA(hWnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(EditWindow_Proc)) return nullptr;
+  return reinterpret_cast<EditorWindow*>(GetWindowLongPtrA(hWnd, 0));
 }
 
 LRESULT CALLBACK EditWindow_Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

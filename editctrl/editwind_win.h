@@ -13,6 +13,10 @@
 
 extern const char kEditorProp[];  // "PROP_EDITOR"
 
+// The window's extra bytes hold the record too: the property is what the
+// record's home is, the bytes a lookup that costs no trip to the window server.
+constexpr int kEditorWindowBytes = sizeof(LONG_PTR);
+
 // Timers of a mouse drag.
 constexpr UINT_PTR kDragDelayTimer = 101;   // 500 ms from the press until the mouse is followed
 constexpr UINT_PTR kDragFollowTimer = 100;  // follows the mouse while the button is held
@@ -29,8 +33,13 @@ struct EditorWindow {
   int32_t nBatch;           // > 0 inside a batch: the change handler only takes note
   BYTE bBatchChanged;       // a change happened inside the batch
   int32_t nLineNumberWidth; // the line-number column the layout was made for
-  EditScrollAxis axisH;     // as the bars were last given them
+  EditScrollAxis axisH;     // the view's extent, as the bars were last given it
   EditScrollAxis axisV;
+  EditScrollBar barH;       // what the bars were last given, so that nothing is
+  EditScrollBar barV;       // set (and redrawn) again when nothing changed
+  BYTE bBarsSet;            // barH and barV hold what the bars show
+  POINT ptCaretShown;       // where the caret was last placed
+  BYTE bCaretPlaced;        // ptCaretShown is current
 };
 
 bool IsValidEditorWindow(const EditorWindow* wnd);
@@ -45,6 +54,12 @@ LRESULT CALLBACK EditWindow_Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPa
 // control in answer, so callers touch nothing of it afterwards.
 void EditWindow_NotifyChange(EditorWindow* wnd);
 void EditWindow_Notify(HWND hWnd, int32_t code, LPARAM lValue1, LPARAM lValue2);
+
+// Draws the rectangle of the client area at once, through the shared off-screen
+// buffer, without waiting for WM_PAINT.
+void EditWindow_PaintNow(EditorWindow* wnd, const RECT* rc);
+// Draws the rectangle into the DC through the shared off-screen buffer.
+void EditWindow_PaintOffscreen(EditorWindow* wnd, HDC hdc, const RECT* rc);
 
 // The body's change handler: scrolls what stays, invalidates what changed,
 // updates the bars and the caret and paints (inside a batch it only takes note).

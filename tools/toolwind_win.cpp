@@ -14,9 +14,15 @@ HICON Module_GetShellIcon(HINSTANCE hInstance, bool bSmall) {
 
 ATOM Window_RegisterClass(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
                           UINT nMenuId, int nStockObject) {
+  return Window_RegisterClassExtra(hInstance, pszClassName, pfnWndProc, nClassStyle, nMenuId, nStockObject, 0);
+}
+
+ATOM Window_RegisterClassExtra(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
+                               UINT nMenuId, int nStockObject, int nWndExtra) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   wc.style = nClassStyle;
+  wc.cbWndExtra = nWndExtra;
   wc.lpfnWndProc = pfnWndProc;
   wc.hInstance = hInstance;
   wc.hIcon = Module_GetShellIcon(hInstance, false);

@@ -12,3 +12,6 @@ HICON Module_GetShellIcon(HINSTANCE hInstance, bool bSmall);
 // resource (0 for none) as class menu. Returns the class atom, 0 on failure.
 ATOM Window_RegisterClass(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
                           UINT nMenuId, int nStockObject);
+// The same with nWndExtra bytes of window data.
+ATOM Window_RegisterClassExtra(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
+                               UINT nMenuId, int nStockObject, int nWndExtra);

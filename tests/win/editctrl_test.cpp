@@ -47,6 +47,17 @@ TEST_F(EditorTest, ClassAndWindowAreAsTheHostAskedPlusTheirOwn) {
   EXPECT_EQ(nullptr, EditWindow_FromHandle(hHost)) << "no record for other windows";
 }
 
+TEST_F(EditorTest, CallsOnOtherWindowsDoNothing) {
+  EXPECT_EQ(0, TextEditor_GetLineCount(hHost));
+  EXPECT_FALSE(TextEditor_ReplaceSelection(hHost, "x", 1, true));
+  EXPECT_FALSE(TextEditor_LoadFile(hHost, nullptr));
+  EXPECT_FALSE(TextEditor_Undo(nullptr));
+  TextEditor_SelectAll(hHost);
+  EXPECT_FALSE(TextEditor_HasSelection(hHost));
+  EditorSettings s;
+  EXPECT_FALSE(TextEditor_GetSettings(hHost, &s));
+}
+
 TEST_F(EditorTest, InvalidSettingsCreateNoControl) {
   EditorSettings s = HostSettings();
   s.nTab = 0;
@@ -327,6 +338,28 @@ TEST_F(EditorTest, ANewFontRelaysTheText) {
   ASSERT_TRUE(TextEditor_SetViewStyle(&style, hEditor, false));
   EXPECT_EQ(RGB(250, 250, 200), EditStyle_Get()->style.crBack);
   EXPECT_EQ(3 * LineHeight(), ScrollInfo(SB_VERT).nMax);
+}
+
+// The composition window opens at the caret, kept inside the text area, in the
+// editor's font.
+TEST_F(EditorTest, InputMethodCompositionStartsAtTheCaret) {
+  SetText("abc\r\ndefgh");
+  TextEditor_SetCaret(hEditor, {3, 1}, true);
+  SendMessageA(hEditor, WM_IME_STARTCOMPOSITION, 0, 0);
+  HIMC hImc = ImmGetContext(hEditor);
+  if (!hImc) GTEST_SKIP() << "no input context in this Wine";
+  COMPOSITIONFORM form = {};
+  LOGFONTA lf = {};
+  BOOL gotWindow = ImmGetCompositionWindow(hImc, &form);
+  BOOL gotFont = ImmGetCompositionFontA(hImc, &lf);
+  ImmReleaseContext(hEditor, hImc);
+  ASSERT_TRUE(gotWindow);
+  EXPECT_EQ(static_cast<DWORD>(CFS_POINT), form.dwStyle);
+  EXPECT_EQ(3 * CellWidth(), form.ptCurrentPos.x);
+  EXPECT_EQ(LineHeight(), form.ptCurrentPos.y);
+  ASSERT_TRUE(gotFont);
+  EXPECT_EQ(HostSettings().style.lfFont.lfHeight, lf.lfHeight);
+  EXPECT_STREQ(HostSettings().style.lfFont.lfFaceName, lf.lfFaceName);
 }
 
 // The input method's result arrives whole, however long, as one edit.

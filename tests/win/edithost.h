@@ -60,6 +60,13 @@ inline std::string HostEventList() {
   return out;
 }
 
+// A key whose TEN_KEYDOWN makes the host destroy the control, as a key
+// assignment closing the document might; 0 for none.
+inline WPARAM& HostDestroyKey() {
+  static WPARAM key = 0;
+  return key;
+}
+
 inline LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   HostEvent e = {};
   e.uMsg = uMsg;
@@ -73,6 +80,9 @@ inline LRESULT CALLBACK HostWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPAR
       e.lValue1 = nm->lValue1;
       e.lValue2 = nm->lValue2;
       HostEvents().push_back(e);
+      if (e.nCode == TEN_KEYDOWN && HostDestroyKey() && static_cast<WPARAM>(e.lValue1) == HostDestroyKey()) {
+        DestroyWindow(nm->hdr.hwndFrom);
+      }
       return 0;
     }
     case WM_COMMAND:

@@ -123,6 +123,17 @@ TEST_F(EditorTest, EveryKeyDownIsReportedBeforeItIsHandled) {
   EXPECT_EQ(POINT({1, 0}), Caret());
 }
 
+TEST_F(EditorTest, AControlClosedByItsKeyDownNotificationIsLeftAlone) {
+  SetText("abc");
+  HostDestroyKey() = VK_DELETE;
+  Key(VK_DELETE);
+  HostDestroyKey() = 0;
+  EXPECT_FALSE(IsWindow(hEditor));
+  EXPECT_EQ("TEN_KEYDOWN(0x2e, 0x1)\n", HostEventList()) << "nothing after the control was gone";
+  hEditor = nullptr;
+  ASSERT_TRUE(Open(HostSettings()));
+}
+
 TEST_F(EditorTest, LockKeysGoOnToTheParentUnchanged) {
   for (UINT vk : {VK_CAPITAL, VK_KANA, VK_NUMLOCK, VK_SCROLL}) {
     HostEvents().clear();
