@@ -253,6 +253,8 @@ const char* PrintText_ResultName(PrintResult result) {
       return "EndPage failed";
     case kPrintEndDocFailed:
       return "EndDoc failed";
+    case kPrintBusy:
+      return "busy";
   }
   return "unknown";
 }

@@ -62,6 +62,7 @@ enum PrintResult : int32_t {
   kPrintStartPageFailed,   // a page could not be started
   kPrintEndPageFailed,     // a page could not be finished
   kPrintEndDocFailed,      // the pages went out but the job did not end normally
+  kPrintBusy,              // another job was still running: nothing was started
 };
 
 // The print font: the display font at pointSize tenths of a point on a device of
