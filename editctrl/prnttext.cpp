@@ -168,12 +168,12 @@ void InitJob(PrintJob* job, const PrintSeam* seam, TextData* text, const RECT* r
   job->space.cx = job->space.cy = 0;
 }
 
+}  // namespace
+
 bool IsValidPrintSeam(const PrintSeam* seam) {
   return seam && seam->pfnGetDeviceCaps && seam->pfnStartDoc && seam->pfnEndDoc && seam->pfnAbortDoc &&
          seam->pfnStartPage && seam->pfnEndPage && seam->pfnTextExtent && seam->pfnTextOut && seam->pfnContinue;
 }
-
-}  // namespace
 
 LOGFONTA PrintText_PrintFont(const LOGFONTA* display, int32_t pointSize, int32_t dpiY) {
   LOGFONTA font = *display;

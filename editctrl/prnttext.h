@@ -42,6 +42,9 @@ struct PrintSeam {
   bool (*pfnContinue)(void* pContext);
 };
 
+// Every call is there.
+bool IsValidPrintSeam(const PrintSeam* seam);
+
 // The unit of the margins, as the page setup dialog's flags name it.
 constexpr uint32_t kPrintInThousandthsOfInches = 0x4;      // PSD_INTHOUSANDTHSOFINCHES
 constexpr uint32_t kPrintInHundredthsOfMillimeters = 0x8;  // PSD_INHUNDREDTHSOFMILLIMETERS

@@ -172,4 +172,6 @@ PrintResult PrintText_Print(TextData* text, const PAGESETUPDLGA* pPageSetup, HDC
   return result;
 }
 
+bool PrintText_IsPrinting() { return g_pJob != nullptr; }
+
 HWND PrintText_GetCancelDialog() { return g_pJob ? g_pJob->hCancel : nullptr; }

@@ -18,5 +18,8 @@
 PrintResult PrintText_Print(TextData* text, const PAGESETUPDLGA* pPageSetup, HDC hdc, const DOCINFOA* pDocInfo,
                             const LOGFONTA* pFont, int32_t pointSize, HWND hOwner);
 
+// Whether a job is running: the main window refuses to close, to load a file and
+// to print again until it is over.
+bool PrintText_IsPrinting();
 // The cancel dialog of the job that is running, or null.
 HWND PrintText_GetCancelDialog();

@@ -450,14 +450,6 @@ TEST(PrintText, CancelAfterPageTwoAbortsAndDrawsNothingMore) {
   EXPECT_GE(mid.Texts().size(), 4u);
 }
 
-TEST(PrintText, MessagesGetThroughBeforeEveryPageAndPrintLine) {
-  Recorder r;
-  r.nHeight = 36;
-  Doc d(Lines(7));  // three pages: 3 + 3 + 1 lines
-  EXPECT_EQ(kPrintDone, PrintText_Run(&r.seam, d.text, &kNoMargins));
-  EXPECT_EQ(3 + 4, r.nContinues);  // three pages, and the lines after the first of each
-}
-
 TEST(PrintText, FailuresAbortTheJobAndSayWhy) {
   struct Case {
     const char* name;

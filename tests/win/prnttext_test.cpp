@@ -374,7 +374,7 @@ bool g_bClicked = false;
 
 void CALLBACK ClickCancel(HWND, UINT, UINT_PTR idTimer, DWORD) {
   HWND hDlg = PrintText_GetCancelDialog();
-  if (!hDlg) return;
+  if (!hDlg || !PrintText_IsPrinting()) return;
   KillTimer(nullptr, idTimer);
   // A second job while one runs is refused, and leaves the first alone.
   LOGFONTA font = DefaultFont();
@@ -402,6 +402,7 @@ TEST_F(PdfQueueTest, CancelledJobLeavesNoPdf) {
   EXPECT_TRUE(g_bClicked);
   EXPECT_EQ(kPrintBusy, g_secondJob);
   EXPECT_EQ(nullptr, PrintText_GetCancelDialog());
+  EXPECT_FALSE(PrintText_IsPrinting());
 
   // A quit message that arrives while the pages go out stops the job and is put
   // back for the program's own loop.
