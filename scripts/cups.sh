@@ -1,8 +1,8 @@
 #!/bin/bash
 # The PDF printer of the printing tests: a CUPS daemon of this work tree alone
-# (its own configuration, spool and socket under DIR) with one queue, "QwilPDF",
-# on the cups-pdf backend, which writes every job as a PDF into DIR/pdf. Wine's
-# printing reaches it through libcups when CUPS_SERVER names DIR/cups.sock.
+# (its own configuration, spool and socket) with one queue, "QwilPDF", on the
+# cups-pdf backend, which writes every job as a PDF into DIR/pdf. Wine's printing
+# reaches it through libcups when CUPS_SERVER names DIR/cups.sock.
 #
 #   scripts/cups.sh start DIR          starts the daemon unless it runs, makes the queue
 #   scripts/cups.sh stop DIR           ends the daemon this script started
@@ -36,11 +36,20 @@ usage() {
 # the name carries a hash of DIR so that work trees keep apart.
 backend_name() { printf 'qwil-%s' "$(printf '%s' "$DIR" | md5sum | cut -c1-12)"; }
 backend_conf() { printf '/etc/cups/cups-pdf-%s.conf' "$(backend_name)"; }
+# The filters run as the user lp and read the spooled job and the queue's PPD:
+# those live where lp can reach them whatever the work tree's folders allow.
+run_dir() { printf '/tmp/%s-cups' "$(backend_name)"; }
+
+# A process of the daemon that has not ended (an ended daemon whose parent is gone
+# stays a zombie until init takes it).
+daemon_alive() {
+  grep -qx 'cupsd' "/proc/$1/comm" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null
+}
 
 daemon_pid() {
   local pid
-  pid="$(cat "$DIR/state/cupsd.pid" 2>/dev/null)" || return 1
-  [ -n "$pid" ] && [ -d "/proc/$pid" ] && grep -qx 'cupsd' "/proc/$pid/comm" 2>/dev/null || return 1
+  pid="$(cat "$(run_dir)/state/cupsd.pid" 2>/dev/null)" || return 1
+  [ -n "$pid" ] && daemon_alive "$pid" || return 1
   printf '%s\n' "$pid"
 }
 
@@ -59,15 +68,15 @@ fail() {
 
 write_files_conf() {
   cat <<EOF
-ServerRoot $DIR/conf
-RequestRoot $DIR/spool
-TempDir $DIR/spool/tmp
-CacheDir $DIR/cache
-StateDir $DIR/state
+ServerRoot $RUN/conf
+RequestRoot $RUN/spool
+TempDir $RUN/spool/tmp
+CacheDir $RUN/cache
+StateDir $RUN/state
 AccessLog $DIR/log/access_log
 ErrorLog $DIR/log/error_log
 PageLog $DIR/log/page_log
-Printcap $DIR/state/printcap
+Printcap $RUN/state/printcap
 SystemGroup root
 User lp
 Group lp
@@ -161,18 +170,21 @@ start() {
   done
   # A Unix socket's path has at most 107 bytes.
   [ "${#DIR}" -le 90 ] || fail "the path $DIR is too long for the daemon's socket"
-  mkdir -p "$DIR"/{conf,spool/tmp,spool/pdf,cache,state,log,pdf} || fail "cannot make $DIR"
-  write_files_conf | put_file "$DIR/conf/cups-files.conf" || fail "cannot write the configuration"
-  write_cupsd_conf | put_file "$DIR/conf/cupsd.conf" || fail "cannot write the configuration"
+  mkdir -p "$DIR"/{spool/pdf,log,pdf} || fail "cannot make $DIR"
+  mkdir -p "$RUN" || fail "cannot make $RUN"
+  if [ -L "$RUN" ] || [ ! -O "$RUN" ]; then fail "$RUN is not this script's"; fi
+  chmod 755 "$RUN" || fail "cannot open $RUN to lp"
+  mkdir -p "$RUN"/{conf,spool/tmp,cache,state} || fail "cannot make $RUN"
+  write_files_conf | put_file "$RUN/conf/cups-files.conf" || fail "cannot write the configuration"
+  write_cupsd_conf | put_file "$RUN/conf/cupsd.conf" || fail "cannot write the configuration"
   write_glyph_names | put_file "$DIR/glyphnames.ps" || fail "cannot write the glyph names"
   write_backend_conf | put_file "$(backend_conf)" || fail "cannot write $(backend_conf)"
 
   export CUPS_SERVER="$DIR/cups.sock"
   if ! daemon_pid >/dev/null; then
-    rm -f "$DIR/cups.sock" "$DIR/state/cupsd.pid"
-    "$CUPSD" -c "$DIR/conf/cupsd.conf" -s "$DIR/conf/cups-files.conf" || fail "cupsd did not start"
-    local i
-    for i in $(seq 1 100); do
+    rm -f "$DIR/cups.sock" "$RUN/state/cupsd.pid"
+    "$CUPSD" -c "$RUN/conf/cupsd.conf" -s "$RUN/conf/cups-files.conf" || fail "cupsd did not start"
+    for _ in $(seq 1 100); do
       [ -S "$DIR/cups.sock" ] && lpstat -r >/dev/null 2>&1 && break
       sleep 0.05
     done
@@ -180,7 +192,9 @@ start() {
   fi
   /usr/sbin/lpadmin -p "$QUEUE" -E -v "cups-pdf:/$(backend_name)" -P "$PPD" -o printer-error-policy=abort-job \
     2>/dev/null || fail "lpadmin could not make the queue $QUEUE"
-  /usr/sbin/cupsenable "$QUEUE" && /usr/sbin/cupsaccept "$QUEUE" || fail "the queue $QUEUE does not take jobs"
+  if ! /usr/sbin/cupsenable "$QUEUE" || ! /usr/sbin/cupsaccept "$QUEUE"; then
+    fail "the queue $QUEUE does not take jobs"
+  fi
   echo ready > "$DIR/status"
 }
 
@@ -188,27 +202,25 @@ stop() {
   local pid
   if pid="$(daemon_pid)"; then
     kill "$pid" 2>/dev/null
-    local i
-    for i in $(seq 1 50); do
-      [ -d "/proc/$pid" ] && grep -qx 'cupsd' "/proc/$pid/comm" 2>/dev/null || break
-      # An ended daemon whose parent is gone stays a zombie until init takes it.
-      grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null && break
+    for _ in $(seq 1 50); do
+      daemon_alive "$pid" || break
       sleep 0.05
     done
   fi
   rm -f "$DIR/cups.sock" "$DIR/status" "$(backend_conf)"
+  rm -rf "$RUN"
 }
 
 report() {
-  local title="$1" out="$2" tmp="$2.tmp" i pdf=""
+  local title="$1" out="$2" tmp="$2.tmp" pdf=""
   export CUPS_SERVER="$DIR/cups.sock"
   # The backend writes the file while the job is still listed; a job that is done
   # leaves the list.
-  for i in $(seq 1 600); do
+  for _ in $(seq 1 600); do
     [ -z "$(lpstat -o "$QUEUE" 2>/dev/null)" ] && break
     sleep 0.05
   done
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     pdf="$(find "$DIR/pdf" -maxdepth 1 -name "$title*.pdf" -print -quit)"
     [ -n "$pdf" ] && break
     sleep 0.05
@@ -231,6 +243,7 @@ report() {
 
 [ $# -ge 2 ] || usage
 DIR="$(realpath -m -- "$2")"
+RUN="$(run_dir)"
 case "$1" in
   start) start ;;
   stop) stop ;;
