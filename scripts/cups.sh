@@ -13,8 +13,8 @@
 #                                      word in points, then pdftotext's text after a
 #                                      "text:" line), or "error=..." when there is none
 #
-# start writes DIR/status: "ready", or "skip: REASON" when this machine cannot have
-# the queue (not root, packages missing); any other failure exits non-zero. The
+# start writes DIR/status: "ready"; "skip: REASON" when this machine cannot have the
+# queue (not root, packages missing); "failed: REASON" when it should have had it. The
 # daemon is private so that test runs of other work trees, and a desktop's own
 # printing service, neither see nor disturb it.
 set -uo pipefail
@@ -59,11 +59,13 @@ skip() {
   exit 0
 }
 
+# The printing tests fail on this status with the reason; the other Windows tests,
+# which wait for this start as ctest's fixture, still run.
 fail() {
   printf 'failed: %s\n' "$*" > "$DIR/status"
   qwil_say "cups.sh: $*"
   [ -f "$DIR/log/error_log" ] && tail -n 20 "$DIR/log/error_log" >&2
-  exit 1
+  exit 0
 }
 
 write_files_conf() {

@@ -222,7 +222,8 @@ class PdfQueueTest : public ::testing::Test {
     cupsDir = dir;
     std::string status = ReadFile(WindowsPath(cupsDir + "/status"));
     if (status.compare(0, 5, "skip:") == 0) GTEST_SKIP() << "no PDF printer on this machine: " << status;
-    ASSERT_EQ("ready\n", status) << "the PDF printer was not made (scripts/cups.sh start " << cupsDir << ")";
+    ASSERT_EQ("ready\n", status) << "the PDF printer was not made (scripts/cups.sh start " << cupsDir
+                                 << "; its daemon's log is in " << cupsDir << "/log)";
     hdc = CreateDCA("WINSPOOL", "QwilPDF", nullptr, nullptr);
     ASSERT_NE(nullptr, hdc) << "Wine does not reach the queue QwilPDF: error " << GetLastError()
                             << "; printers: " << Printers();
