@@ -31,7 +31,6 @@ struct Glyph {
 // paper shows the same whatever width the editor window had.
 struct PrintJob {
   const PrintSeam* seam;
-  TextData* text;
   LineScan scan;     // the next character to print
   RECT rcPrint;      // device pixels
   int32_t nTab;      // tab stop distance in cells
@@ -44,6 +43,10 @@ struct PrintJob {
   // One-byte characters measured so far (the font stays the same for the job).
   SIZE single[256];
   bool bSingleKnown[256];
+  // The last character measured: each is measured as the next one, then printed.
+  const LineData* pLastLine;
+  int32_t nLastIndex, nLastColumn;
+  Glyph last;
 };
 
 int32_t PrintWidth(const PrintJob* job) { return job->rcPrint.right - job->rcPrint.left; }
@@ -62,7 +65,7 @@ SIZE Extent(PrintJob* job, const char* bytes, int32_t n) {
 }
 
 // The character at the scan, when it would start at the current print column.
-Glyph Measure(PrintJob* job) {
+Glyph MeasureNew(PrintJob* job) {
   Glyph g = {0, 0, job->space.cy, 0, false};
   const ByteScan* scan = &job->scan.scan;
   if (ByteScan_AtEnd(scan)) return g;
@@ -79,6 +82,17 @@ Glyph Measure(PrintJob* job) {
   g.advance = size.cx > 0 ? size.cx : 0;
   g.height = size.cy;
   return g;
+}
+
+Glyph Measure(PrintJob* job) {
+  if (job->pLastLine != job->scan.line || job->nLastIndex != job->scan.scan.index ||
+      job->nLastColumn != job->column) {
+    job->last = MeasureNew(job);
+    job->pLastLine = job->scan.line;
+    job->nLastIndex = job->scan.scan.index;
+    job->nLastColumn = job->column;
+  }
+  return job->last;
 }
 
 bool Exhausted(const PrintJob* job) {
@@ -156,7 +170,6 @@ PrintResult PrintPage(PrintJob* job) {
 
 void InitJob(PrintJob* job, const PrintSeam* seam, TextData* text, const RECT* rcPrint) {
   job->seam = seam;
-  job->text = text;
   LineScan_Reset(&job->scan, text);
   job->rcPrint = *rcPrint;
   job->nTab = AtLeastOne(TextData_GetProp(text)->tabsize);
@@ -166,6 +179,8 @@ void InitJob(PrintJob* job, const PrintSeam* seam, TextData* text, const RECT* r
   job->bLineStart = false;
   for (bool& known : job->bSingleKnown) known = false;
   job->space.cx = job->space.cy = 0;
+  job->pLastLine = nullptr;
+  job->nLastIndex = job->nLastColumn = -1;
 }
 
 }  // namespace
