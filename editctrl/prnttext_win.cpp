@@ -120,7 +120,8 @@ void InitDevice(PrintDevice* dev, HDC hdc, const DOCINFOA* pDocInfo, const LOGFO
   DOCINFOA none = {};
   dev->docInfo = pDocInfo ? *pDocInfo : none;
   dev->docInfo.cbSize = sizeof(DOCINFOA);
-  dev->font = PrintText_PrintFont(pFont, pointSize, GetDeviceCaps(hdc, LOGPIXELSY));
+  LOGFONTA fallback = {};  // no font given: the device's default face
+  dev->font = PrintText_PrintFont(pFont ? pFont : &fallback, pointSize, GetDeviceCaps(hdc, LOGPIXELSY));
   dev->hFont = nullptr;
   dev->nSavedDC = 0;
   dev->hCancel = nullptr;
@@ -141,7 +142,6 @@ PrintMargins MarginsOf(const PAGESETUPDLGA* pPageSetup) {
 PrintResult PrintText_Print(TextData* text, const PAGESETUPDLGA* pPageSetup, HDC hdc, const DOCINFOA* pDocInfo,
                             const LOGFONTA* pFont, int32_t pointSize, HWND hOwner) {
   QWIL_ASSERT(IsValidTextDataHandle(text));
-  QWIL_ASSERT(pFont);
   if (g_pJob) {
     QWIL_LOG("印刷中のため、次の印刷は始めません。");
     return kPrintBusy;
