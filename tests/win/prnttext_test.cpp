@@ -422,6 +422,24 @@ TEST_F(PdfQueueTest, CancelledJobLeavesNoPdf) {
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit message was lost";
   EXPECT_EQ(7u, msg.wParam);
 
+  // The window that owns the job going away (the main window closed from inside
+  // the page loop) stops the job at once.
+  DeleteDC(hdc);
+  hdc = CreateDCA("WINSPOOL", "QwilPDF", nullptr, nullptr);
+  ASSERT_NE(nullptr, hdc);
+  static HWND s_hOwner;
+  s_hOwner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, s_hOwner);
+  std::string closed = JobName("closed");
+  di.lpszDocName = closed.c_str();
+  idTimer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DestroyWindow(s_hOwner);
+  });
+  EXPECT_EQ(kPrintCancelled, PrintText_Print(d.text, &psd, hdc, &di, &font, kPointSize, s_hOwner));
+  KillTimer(nullptr, idTimer);
+  EXPECT_FALSE(IsWindow(s_hOwner));
+
   // Margins wider than the paper: no job, no dialog.
   PAGESETUPDLGA wide = PageSetup(PSD_INHUNDREDTHSOFMILLIMETERS, 20000);
   std::string refused = JobName("wide");
@@ -446,7 +464,7 @@ TEST_F(PdfQueueTest, CancelledJobLeavesNoPdf) {
   ASSERT_EQ("", r.error);
   EXPECT_EQ(1, r.pages);
   EXPECT_NE(std::string::npos, WithoutSpaces(r.text).find("afterthecancel")) << r.text;
-  for (const std::string& gone : {cancelled, quit, refused}) {
+  for (const std::string& gone : {cancelled, quit, closed, refused}) {
     std::string pattern = WindowsPath(cupsDir + "/pdf/" + gone + "*.pdf");
     WIN32_FIND_DATAA found;
     HANDLE hFind = FindFirstFileA(pattern.c_str(), &found);
