@@ -20,6 +20,9 @@ WINDOWS_PACKAGES=(
   # X extensions winex11 loads at run time (Debian only recommends them): font
   # smoothing, screen size, input, cursors, clipboard notifications.
   libxrender1 libxrandr2 libxinerama1 libxi6 libxcursor1 libxcomposite1 libxfixes3 libxxf86vm1
+  # The printing tests' PDF printer (scripts/cups.sh) and the readers of its PDFs;
+  # Wine prints through libcups, which comes with them.
+  cups printer-driver-cups-pdf poppler-utils poppler-data
 )
 
 # Raise this when the prefix's settings change: older prefixes are then made anew.
