@@ -76,6 +76,16 @@ bool TextData_Delete(TextData* text, TextRange range);
 bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_t n, POINT* pEnd);
 bool TextData_Append(TextData* text, const char* bytes, int32_t n, POINT* pEnd);
 
+// Loading, which has already divided its bytes into lines: n more bytes for the
+// last line, which then ends with the line end crlf (crlflength bytes).
+bool TextData_EndLastLine(TextData* text, const char* bytes, int32_t n, const char* crlf, int32_t crlflength);
+// A new last line of the bytes head and tail (either may be empty), packed into
+// the document's pool, with the line end crlf. The line end between it and the
+// line before is the one that line already has. Both are false, with the document
+// as it was, when memory runs out or the whole text would pass kTextMaxSize.
+bool TextData_AppendLine(TextData* text, const char* head, int32_t nHead, const char* tail, int32_t nTail,
+                         const char* crlf, int32_t crlflength);
+
 // Copies at most n bytes of the ordered range's text (lines joined by "\r\n") to
 // dest, cutting the last piece when n runs out; with dest null only counts.
 // Returns the byte count; writes no terminator.

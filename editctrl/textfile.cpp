@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-#include "editctrl/linepool.h"
 #include "tools/memory.h"
 
 // The stream appends to the document's last line, the "open" line, which is the
@@ -26,11 +25,11 @@ struct TextStream {
 
 namespace {
 
-int64_t WholeSize(const TextData* text) { return int64_t(text->length) + 2 * (int64_t(text->count) - 1); }
-
 // The size the document has with what the stream holds back: the open line's
 // bytes and, when it is a new line, the line end before it.
-int64_t StreamSize(const TextStream* s) { return WholeSize(s->text) + (s->bOpenIsExisting ? 0 : 2) + s->nCarry; }
+int64_t StreamSize(const TextStream* s) {
+  return int64_t(TextData_GetTextSize(s->text)) + (s->bOpenIsExisting ? 0 : 2) + s->nCarry;
+}
 
 bool Fail(TextFileStatus* pStatus, TextFileStatus status) {
   if (pStatus) *pStatus = status;
@@ -59,27 +58,15 @@ bool CarryAppend(TextStream* s, const char* bytes, int32_t n, TextFileStatus* pS
 // When another line follows, the line end between them must fit as well.
 bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, int32_t crlflength, bool bMore,
                TextFileStatus* pStatus) {
-  TextData* text = s->text;
   if (StreamSize(s) + n + (bMore ? 2 : 0) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
-  LineData* tail = text->pTail;
+  bool ok;
   if (s->bOpenIsExisting) {
-    int32_t rowsBefore = Line_GetRows(tail);
     if (!CarryAppend(s, bytes, n, pStatus)) return false;
-    if (!Line_InsertBytes(text->pool, tail, Line_GetLength(tail), s->carry, s->nCarry)) {
-      return Fail(pStatus, TEXTFILE_NO_MEMORY);
-    }
-    Line_SetCrlf(tail, crlf, crlflength);
-    text->length += s->nCarry;
-    text->height += Line_GetRows(tail) - rowsBefore;
+    ok = TextData_EndLastLine(s->text, s->carry, s->nCarry, crlf, crlflength);
   } else {
-    LineData* line = Line_CreateLoaded(text->pool, &text->prop, s->carry, s->nCarry, bytes, n, crlf, crlflength);
-    if (!line) return Fail(pStatus, TEXTFILE_NO_MEMORY);
-    Line_LinkAfter(line, tail);
-    text->pTail = line;
-    text->count += 1;
-    text->length += Line_GetLength(line);
-    text->height += Line_GetRows(line);
+    ok = TextData_AppendLine(s->text, s->carry, s->nCarry, bytes, n, crlf, crlflength);
   }
+  if (!ok) return Fail(pStatus, TEXTFILE_NO_MEMORY);
   s->nCarry = 0;
   return true;
 }
