@@ -46,12 +46,6 @@ bool CopyRange(TextData* text, TextRange range, char** pCopy, int32_t* pLength) 
   return true;
 }
 
-bool IsValidPosition(TextData* text, POINT p) {
-  if (p.y < 0 || p.y >= TextData_GetCount(text) || p.x < 0) return false;
-  const LineData* line = TextData_Lookup(text, p.y, nullptr);
-  return p.x <= Line_GetLength(line) && !Char_IsSecondByte(Line_GetString(line), 0, p.x);
-}
-
 // The caret goes behind new text that ended at `end`, never between the two
 // bytes of a character its last lead byte formed with the byte behind it.
 // The anchor stays at the start of the change unless the change collapses.
@@ -106,8 +100,32 @@ bool IsValidEditRecordHandle(const EditRecord* record) {
   return 0 <= record->id && record->id < kEditIdModulus && TextRange_IsOrdered({record->ptStart, record->ptEnd});
 }
 
-bool IsValidEditAllocatorHandle(const EditAllocator* allocator) {
-  return allocator != nullptr && 0 <= allocator->nLastId && allocator->nLastId < kEditIdModulus;
+namespace {
+
+// A record of a stack holds text (or none); one of the pool holds nothing.
+bool IsStackRecord(const EditRecord* record, bool pooled) {
+  return IsValidEditRecordHandle(record) && (record->length == -1) == pooled;
+}
+
+bool IsValidStack(const EditRecord* stack, bool pooled) {
+  for (; stack; stack = stack->pNext) {
+    if (!IsStackRecord(stack, pooled)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsValidEditAllocatorHandle(const EditAllocator* a) {
+  if (!a || a->nLastId < 0 || a->nLastId >= kEditIdModulus) return false;
+  if (a->pUndo && !IsStackRecord(a->pUndo, false)) return false;
+  if (a->pRedo && !IsStackRecord(a->pRedo, false)) return false;
+  return !a->pFree || IsStackRecord(a->pFree, true);
+}
+
+bool EditAllocator_CheckDeep(const EditAllocator* a) {
+  return IsValidEditAllocatorHandle(a) && IsValidStack(a->pUndo, false) && IsValidStack(a->pRedo, false) &&
+         IsValidStack(a->pFree, true);
 }
 
 EditAllocator* EditAllocator_Create() {
@@ -221,7 +239,7 @@ bool EditBody_ReplaceRange(TextEditorBody* body, TextRange range, const char* te
                            POINT* pEnd) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   if (EditBody_GetReadOnly(body) || n < 0 || (n > 0 && !text)) return false;
-  if (!IsValidPosition(body->text, range.start) || !IsValidPosition(body->text, range.end)) return false;
+  if (!TextData_IsPosition(body->text, range.start) || !TextData_IsPosition(body->text, range.end)) return false;
   EditRecord* record = EditRecord_Make(body->allocator, range, text, n);
   if (!record) return false;
   EditRecord* inverse = EditBody_ApplyRecord(body, record, collapse, true);
@@ -237,7 +255,7 @@ bool EditBody_ReplaceRangeAsSteps(TextEditorBody* body, TextRange range, const c
                                   EditRecord* steps) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body) && steps);
   if (EditBody_GetReadOnly(body) || n < 0 || (n > 0 && !text)) return false;
-  if (!IsValidPosition(body->text, range.start) || !IsValidPosition(body->text, range.end)) return false;
+  if (!TextData_IsPosition(body->text, range.start) || !TextData_IsPosition(body->text, range.end)) return false;
   const TextRange r = TextRange_Order(range.start, range.end);
   const DisplayRange before = EditBody_ChangeRows(body, r.start, r.end.y);
   POINT end;

@@ -57,7 +57,11 @@ struct EditMark {
 };
 
 bool IsValidEditRecordHandle(const EditRecord* record);
+// The id in range and the top of each stack: a record in use on undo and redo,
+// a pooled one in the pool. Constant time, as every edit asserts it.
 bool IsValidEditAllocatorHandle(const EditAllocator* allocator);
+// Every record of every stack; O(records), for tests and debugging.
+bool EditAllocator_CheckDeep(const EditAllocator* allocator);
 
 EditAllocator* EditAllocator_Create();  // null when out of memory
 // Frees both stacks and every pooled record.

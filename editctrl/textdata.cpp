@@ -277,6 +277,13 @@ LineData* TextData_Lookup(TextData* text, int32_t index, int32_t* pIndex) {
   return c.line;
 }
 
+const LineData* TextData_PeekLine(const TextData* text, int32_t index) {
+  QWIL_ASSERT(0 <= index && index < text->count);
+  LineCursor c = StartForIndex(text, index);
+  CursorToIndex(&c, index);
+  return c.line;
+}
+
 int32_t TextData_GetLineFirstRow(TextData* text, int32_t index) {
   TextData_Lookup(text, index, nullptr);
   return text->cache_row;
@@ -456,6 +463,12 @@ int32_t TextData_GetText(TextData* text, char* dest, TextRange range, int32_t n)
 
 int32_t TextData_GetCharCode(TextData* text, POINT pos) {
   return Line_GetCharCode(TextData_Lookup(text, pos.y, nullptr), pos.x);
+}
+
+bool TextData_IsPosition(const TextData* text, POINT p) {
+  if (p.y < 0 || p.y >= text->count || p.x < 0) return false;
+  const LineData* line = TextData_PeekLine(text, p.y);
+  return p.x <= Line_GetLength(line) && !Char_IsSecondByte(Line_GetString(line), 0, p.x);
 }
 
 POINT TextData_EndOfDocument(TextData* text) { return {Line_GetLength(text->pTail), text->count - 1}; }

@@ -57,6 +57,8 @@ void TextData_Destroy(TextData* text);
 
 // The line at index, clamped to 0..count-1; *pIndex (optional) gets the index used.
 LineData* TextData_Lookup(TextData* text, int32_t index, int32_t* pIndex);
+// The same without touching the cache, for validity checks; index must be in range.
+const LineData* TextData_PeekLine(const TextData* text, int32_t index);
 // The first display row of line index (clamped).
 int32_t TextData_GetLineFirstRow(TextData* text, int32_t index);
 // The line holding display row `row` (rows below 0 give the first line); *pIndex
@@ -93,6 +95,10 @@ int32_t TextData_GetText(TextData* text, char* dest, TextRange range, int32_t n)
 // Line's character code at the position; behind a line's last character, the first
 // byte of its line end (13 or 10), 0 at the end of the document.
 int32_t TextData_GetCharCode(TextData* text, POINT pos);
+
+// Whether p is a position of the document: a line of it, a column from the
+// line's start to its end, on a character start (not a character's second byte).
+bool TextData_IsPosition(const TextData* text, POINT p);
 
 POINT TextData_EndOfDocument(TextData* text);
 POINT TextData_EndOfLine(TextData* text, int32_t y);

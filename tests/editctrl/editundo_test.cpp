@@ -449,6 +449,7 @@ void RunRandomSequence(bool wrap, unsigned start) {
     ASSERT_EQ(cur != clean, EditBody_GetModified(b.body)) << "step " << step;
     if (step % 64 == 0) {
       ASSERT_TRUE(TextData_CheckDeep(b.body->text));
+      ASSERT_TRUE(EditAllocator_CheckDeep(b.body->allocator));
     }
   }
   EditBody_SetModified(b.body, false);
