@@ -8,6 +8,7 @@
 
 #include "tools/faultfiles.h"
 #include "tools/safesave.h"
+#include "tools/seamcheck.h"
 #include "tools/testfiles.h"
 
 namespace {
@@ -23,24 +24,7 @@ FileInfo Query(const std::string& path, FileError* pError = nullptr) {
 
 TEST(FileStreams, WriteThenReadBytesUnchanged) {
   TestFolder folder;
-  std::string path = folder / "qwil_stream_test.bin";
-  std::string bytes("a\r\nb\x1A\0c", 7);  // a 0x1A and a NUL must pass in binary mode
-  FileHandle* file = nullptr;
-  ASSERT_EQ(FILEERR_NONE, Crt()->pfnOpen(nullptr, path.c_str(), FILEOPEN_CREATE_NEW, &file));
-  EXPECT_TRUE(Crt()->pfnWrite(nullptr, file, bytes.data(), static_cast<int32_t>(bytes.size())));
-  EXPECT_TRUE(Crt()->pfnFlush(nullptr, file));
-  EXPECT_TRUE(Crt()->pfnClose(nullptr, file));
-  ASSERT_EQ(FILEERR_NONE, Crt()->pfnOpen(nullptr, path.c_str(), FILEOPEN_READ, &file));
-  int64_t size = -1;
-  EXPECT_TRUE(Crt()->pfnSize(nullptr, file, &size));
-  EXPECT_EQ(7, size);
-  FileReaderContext context;
-  ByteReader reader = FileIo_Reader(&context, Crt(), file);
-  char buffer[32];
-  int32_t n = reader.pfnRead(reader.pContext, buffer, sizeof(buffer));
-  EXPECT_EQ(bytes, std::string(buffer, static_cast<size_t>(n)));
-  EXPECT_EQ(0, reader.pfnRead(reader.pContext, buffer, sizeof(buffer)));
-  EXPECT_TRUE(Crt()->pfnClose(nullptr, file));
+  SeamCheck_RoundTrip(Crt(), folder / "qwil_stream_test.bin");
 }
 
 TEST(FileIo, TheRuntimeSaysWhatAPathNamesAndWhyAnOpenFails) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/safesave.h"
+#include "tools/seamcheck.h"
 
 namespace {
 
@@ -82,24 +83,8 @@ struct WinSeam {
 TEST(FileWin, BytesGoThroughUnchangedAndOpenFailuresSayWhy) {
   WinFolder folder;
   const std::string path = folder / "bytes.bin";
-  const std::string bytes("a\r\nb\x1A\0c\n", 8);
+  SeamCheck_RoundTrip(Win(), path);
   FileHandle* file = nullptr;
-  ASSERT_EQ(FILEERR_NONE, Win()->pfnOpen(nullptr, path.c_str(), FILEOPEN_CREATE_NEW, &file));
-  EXPECT_TRUE(Win()->pfnWrite(nullptr, file, bytes.data(), static_cast<int32_t>(bytes.size())));
-  EXPECT_TRUE(Win()->pfnFlush(nullptr, file));
-  EXPECT_TRUE(Win()->pfnClose(nullptr, file));
-  EXPECT_EQ(bytes, ReadBytes(path));
-
-  ASSERT_EQ(FILEERR_NONE, Win()->pfnOpen(nullptr, path.c_str(), FILEOPEN_READ, &file));
-  int64_t size = -1;
-  EXPECT_TRUE(Win()->pfnSize(nullptr, file, &size));
-  EXPECT_EQ(8, size);
-  char buffer[16];
-  EXPECT_EQ(8, Win()->pfnRead(nullptr, file, buffer, sizeof(buffer)));
-  EXPECT_EQ(bytes, std::string(buffer, 8));
-  EXPECT_EQ(0, Win()->pfnRead(nullptr, file, buffer, sizeof(buffer)));
-  EXPECT_TRUE(Win()->pfnClose(nullptr, file));
-
   EXPECT_EQ(FILEERR_EXISTS, Win()->pfnOpen(nullptr, path.c_str(), FILEOPEN_CREATE_NEW, &file));
   EXPECT_EQ(FILEERR_NOT_FOUND, Win()->pfnOpen(nullptr, (folder / "none.txt").c_str(), FILEOPEN_READ, &file));
   EXPECT_EQ(FILEERR_NOT_FOUND, Win()->pfnOpen(nullptr, (folder / "no\\x.txt").c_str(), FILEOPEN_CREATE_NEW, &file));
