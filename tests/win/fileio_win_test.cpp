@@ -16,6 +16,15 @@ namespace {
 
 const FileMethods* Win() { return FileWin_GetMethods(); }
 
+// Every test of the Win32 layer reads and writes files through the Win32 file
+// API, as Qwilpad.exe does from its start.
+class WinFilesEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { FileIo_SetMethods(FileWin_GetMethods()); }
+  void TearDown() override { FileIo_SetMethods(nullptr); }
+};
+::testing::Environment* const kWinFiles = ::testing::AddGlobalTestEnvironment(new WinFilesEnvironment);
+
 // A folder of its own under the temporary folder, emptied and removed at the end.
 struct WinFolder {
   std::string path;  // ends with a backslash
@@ -74,12 +83,6 @@ std::string ReadBytes(const std::string& path) {
 
 bool WriteHello(void*, const ByteWriter* writer) { return Stream_WriteString(writer, "hello\r\n"); }
 
-// The Win32 methods in force while it lives, as the program has them.
-struct WinSeam {
-  const FileMethods* pPrevious = FileIo_SetMethods(FileWin_GetMethods());
-  ~WinSeam() { FileIo_SetMethods(pPrevious); }
-};
-
 TEST(FileWin, BytesGoThroughUnchangedAndOpenFailuresSayWhy) {
   WinFolder folder;
   const std::string path = folder / "bytes.bin";
@@ -134,7 +137,7 @@ TEST(FileWin, ReplacingKeepsTheTargetWholeWhenItFails) {
 
 TEST(FileWin, SavingARefusedFileLeavesItAsItWas) {
   WinFolder folder;
-  WinSeam seam;
+  ASSERT_EQ(Win(), FileIo_GetMethods());
   const std::string target = folder / "memo.txt";
 
   // Not there yet: made the same way as any other.
@@ -180,7 +183,7 @@ std::string UnwritableFolder() {
 }
 
 TEST(FileWin, AFolderThatCannotBeWrittenHasAResultOfItsOwn) {
-  WinSeam seam;
+  ASSERT_EQ(Win(), FileIo_GetMethods());
   const std::string folder = UnwritableFolder();
   ASSERT_FALSE(folder.empty()) << "no folder here refuses new files";
   EXPECT_EQ(TEXTFILE_FOLDER_DENIED, SafeSave_Write((folder + "memo.txt").c_str(), WriteHello, nullptr)) << folder;
