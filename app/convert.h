@@ -2,40 +2,42 @@
 // (single-byte) and full-width (double-byte) forms of letters, digits, symbols, the
 // space and katakana in code page 932.
 //
-// Every conversion is measure-then-fill: it reads the source up to its first zero
-// byte; without an output buffer it returns the length of the result in bytes; with
-// a buffer of at least that length plus one it writes the result, terminated, and
-// returns the same length. The source is walked by characters: a lead byte and the
-// byte after it are one character (a lead byte before the terminator is taken
-// alone), so a trail byte is never mistaken for a letter or a symbol. Characters no
+// Every conversion is measure-then-fill over counted bytes: the source is walked
+// by characters, a lead byte and the byte after it being one character (a lead
+// byte at the end, or before a NUL, is taken alone), so a trail byte is never
+// mistaken for a letter or a symbol. NUL bytes are characters like any other and
+// are copied, so a selection holding them converts every part. Characters no
 // rule changes, kanji and hiragana among them, are copied as they are.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-typedef size_t (*ConvertFunc)(const char* pSource, char* pOutput);
+enum ConvertKind : int32_t {
+  CONVERT_LOWER,      // A to Z become a to z
+  CONVERT_UPPER,      // a to z become A to Z
+  CONVERT_SWAP_CASE,  // each ASCII letter changes case
+  CONVERT_TO_FULL,    // the single-byte characters of `rules` become their full-width pairs
+  CONVERT_TO_HALF,    // the double-byte characters of `rules` become their half-width forms
+};
 
-size_t Convert_ToLower(const char* pSource, char* pOutput);
-size_t Convert_ToUpper(const char* pSource, char* pOutput);
-size_t Convert_SwapCase(const char* pSource, char* pOutput);
-size_t Convert_LettersToFull(const char* pSource, char* pOutput);
-size_t Convert_SymbolsToFull(const char* pSource, char* pOutput);
-size_t Convert_KatakanaToFull(const char* pSource, char* pOutput);
-size_t Convert_DigitsToFull(const char* pSource, char* pOutput);
-size_t Convert_AllToFull(const char* pSource, char* pOutput);
-size_t Convert_LettersToHalf(const char* pSource, char* pOutput);
-size_t Convert_SymbolsToHalf(const char* pSource, char* pOutput);
-size_t Convert_KatakanaToHalf(const char* pSource, char* pOutput);
-size_t Convert_DigitsToHalf(const char* pSource, char* pOutput);
-size_t Convert_AllToHalf(const char* pSource, char* pOutput);
+// The characters a width conversion changes.
+enum ConvertRule : uint32_t {
+  CONVERT_SPACE = 0x01,
+  CONVERT_LETTERS = 0x02,
+  CONVERT_DIGITS = 0x04,
+  CONVERT_SYMBOLS = 0x08,
+  CONVERT_KANA = 0x10,
+  CONVERT_EVERYTHING = 0x1F,
+};
 
 // One row of the table binding command ids to conversions.
 struct ConvertCommand {
   int32_t id;
   const char* menuText;
   const char* helpText;
-  ConvertFunc pfnConvert;
+  ConvertKind kind;
+  uint32_t rules;  // ConvertRule bits of a width conversion; 0 for the case conversions
 };
 
 constexpr int32_t kConvertCommandCount = 13;
@@ -45,3 +47,9 @@ constexpr int32_t kConvertCommandCount = 13;
 const ConvertCommand* Convert_GetCommands();
 // The row of a command id, or null when the id is no conversion.
 const ConvertCommand* Convert_FindCommand(int32_t id);
+
+// Converts n bytes of source as the command says. Writes at most capacity bytes
+// of the result to output (nothing when output is null) and returns the whole
+// result's length, which is at most 2 * n; a longer result than capacity is cut
+// there, so callers measure with a null output first. No terminator is written.
+size_t Convert_Run(const ConvertCommand* command, const char* source, size_t n, char* output, size_t capacity);

@@ -1,6 +1,7 @@
 // The process entry of Qwilpad.exe: one main window and one message loop.
 #include "app/cmdline.h"
 #include "app/qwilwind_win.h"
+#include "tools/fileio_win.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -30,6 +31,8 @@ int RunApplication(HINSTANCE hInstance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+  // Every file the core reads or writes goes through the Win32 file API.
+  FileIo_SetMethods(FileWin_GetMethods());
   InitCommonControls();
   HRESULT hr = CoInitialize(nullptr);
   int nExitCode = RunApplication(hInstance);

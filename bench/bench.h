@@ -53,3 +53,4 @@ int Bench_DateFmt(const BenchArgs* args);
 int Bench_Regex(const BenchArgs* args);
 int Bench_Find(const BenchArgs* args);
 int Bench_ReplaceAll(const BenchArgs* args);
+int Bench_Print(const BenchArgs* args);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/convert.h"
 #include "bench/bench.h"
@@ -20,24 +19,9 @@ bool ReadAll(FILE* file, std::string* out) {
   return !std::ferror(file);
 }
 
-// The conversions read up to a zero byte; a file may hold several, so each run of
-// bytes between them is converted and the zero bytes are kept where they were.
-std::string ConvertBytes(ConvertFunc f, const std::string& in) {
-  std::string out;
-  out.reserve(in.size() * 2);
-  std::vector<char> buffer;
-  size_t start = 0;
-  while (start <= in.size()) {
-    size_t end = in.find('\0', start);
-    if (end == std::string::npos) end = in.size();
-    const char* segment = in.c_str() + start;  // in.c_str() ends in a zero byte too
-    size_t n = f(segment, nullptr);
-    buffer.resize(n + 1);
-    f(segment, buffer.data());
-    out.append(buffer.data(), n);
-    if (end < in.size()) out.push_back('\0');
-    start = end + 1;
-  }
+std::string ConvertBytes(const ConvertCommand* command, const std::string& in) {
+  std::string out(Convert_Run(command, in.data(), in.size(), nullptr, 0), '\0');
+  Convert_Run(command, in.data(), in.size(), &out[0], out.size());
   return out;
 }
 
@@ -70,7 +54,7 @@ int Bench_Convert(const BenchArgs* args) {
     return 1;
   }
   double t0 = Bench_NowMs();
-  std::string out = ConvertBytes(command->pfnConvert, in);
+  std::string out = ConvertBytes(command, in);
   double ms = Bench_NowMs() - t0;
   if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
     std::fprintf(stderr, "qwilbench: cannot write stdout\n");

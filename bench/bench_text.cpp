@@ -23,6 +23,14 @@ const char* StatusText(TextFileStatus status) {
       return "too large for a document";
     case TEXTFILE_NO_MEMORY:
       return "out of memory";
+    case TEXTFILE_READ_ONLY:
+      return "the file is read-only";
+    case TEXTFILE_LOCKED:
+      return "another program holds the file";
+    case TEXTFILE_FOLDER_DENIED:
+      return "the folder cannot be written";
+    case TEXTFILE_DENIED:
+      return "access denied";
   }
   return "?";
 }

@@ -42,13 +42,23 @@ set_tests_properties(win.core PROPERTIES TIMEOUT 900)
 # Win32-layer tests: the real windows driven by messages.
 file(GLOB QWIL_WINTEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
 add_executable(qwilwin_tests ${QWIL_WINTEST_SOURCES} ${QWIL_RC_SOURCES})
-target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main)
+target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main winspool)
 target_include_directories(qwilwin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>"
-                           QWIL_SHOT_DIR="${CMAKE_SOURCE_DIR}/build/e2e")
+                                                 QWIL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                                 QWIL_SHOT_DIR="${CMAKE_SOURCE_DIR}/build/e2e")
 add_dependencies(qwilwin_tests Qwilpad)
 add_test(NAME win.layer COMMAND qwilwin_tests)
-set_tests_properties(win.layer PROPERTIES TIMEOUT 600)
+
+# The printing tests print to a PDF queue of a CUPS daemon of this tree alone,
+# started before the Windows tests and ended after them (scripts/cups.sh).
+set(QWIL_CUPS_DIR ${CMAKE_BINARY_DIR}/cups)
+add_test(NAME win.cups.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups.sh start ${QWIL_CUPS_DIR})
+add_test(NAME win.cups.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups.sh stop ${QWIL_CUPS_DIR})
+set_tests_properties(win.cups.start PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
+set_tests_properties(win.cups.stop PROPERTIES FIXTURES_CLEANUP cups TIMEOUT 60)
+set_tests_properties(win.layer PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED cups
+                     ENVIRONMENT "CUPS_SERVER=${QWIL_CUPS_DIR}/cups.sock;QWIL_CUPS_DIR=${QWIL_CUPS_DIR}")
 
 # End-to-end tests: Qwilpad.exe in a real window under Xvfb, driven with xdotool.
 file(GLOB QWIL_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)

@@ -169,7 +169,6 @@ const char* FindCommandName(int32_t id) {
 }  // namespace
 
 void KeyAssignData_Init(KeyAssignData* data) {
-  data->accelerators = nullptr;
   data->keyBindingCount = 0;
   data->keyBindings = nullptr;
 }

@@ -26,16 +26,11 @@ struct KeyAssignItem {
   int32_t nCommandId;
 };
 
-#ifdef _WIN32
-typedef HACCEL KeyAccelTable;
-#else
-typedef void* KeyAccelTable;
-#endif
-
-// The application's key assignment record. The bindings are always sorted in item
-// order (KeyAssignItem_Less); duplicates of a key code may stand side by side.
+// The application's key assignment record: the user's bindings, always sorted in
+// item order (KeyAssignItem_Less); duplicates of a key code may stand side by
+// side. The accelerator table made from them is a platform handle and belongs to
+// the window layer's record (the main window's hAccel).
 struct KeyAssignData {
-  KeyAccelTable accelerators;  // the table in force, owned; may be null
   int32_t keyBindingCount;     // invariant: 0 <= keyBindingCount
   KeyAssignItem* keyBindings;  // owned heap array; invariant: null exactly when the count is 0
 };
@@ -43,7 +38,7 @@ struct KeyAssignData {
 void KeyAssignData_Init(KeyAssignData* data);
 bool IsValidKeyAssignData(const KeyAssignData* data);
 // Takes ownership of items (sorted, count entries, null when count is 0) and frees
-// the array held before. The accelerator table is the window layer's to replace.
+// the array held before. The accelerator table is the window layer's to rebuild.
 void KeyAssignData_SetBindings(KeyAssignData* data, KeyAssignItem* items, int32_t count);
 
 // Item order: the virtual key first, then the whole key code as a number. The

@@ -32,20 +32,20 @@ HACCEL KeyAssign_BuildAccelerators(const KeyAssignItem* items, int32_t count) {
   return table;
 }
 
-void KeyAssign_SetAccelerators(KeyAssignData* data, HACCEL table) {
-  if (data->accelerators && data->accelerators != table) DestroyAcceleratorTable(data->accelerators);
-  data->accelerators = table;
+void KeyAssign_ReplaceAccelerators(HACCEL* phAccel, HACCEL table) {
+  if (*phAccel && *phAccel != table) DestroyAcceleratorTable(*phAccel);
+  *phAccel = table;
 }
 
-void KeyAssign_Load(KeyAssignData* data, const char* keyFilePath) {
+HACCEL KeyAssign_Load(KeyAssignData* data, const char* keyFilePath) {
   KeyAssignData_Init(data);
   int32_t count = 0;
   KeyAssignItem* items = KeyFile_Load(keyFilePath, &count);
   KeyAssignData_SetBindings(data, items, count);
-  KeyAssign_SetAccelerators(data, KeyAssign_BuildAccelerators(data->keyBindings, data->keyBindingCount));
+  return KeyAssign_BuildAccelerators(data->keyBindings, data->keyBindingCount);
 }
 
-void KeyAssign_Free(KeyAssignData* data) {
-  KeyAssign_SetAccelerators(data, nullptr);
+void KeyAssign_Free(KeyAssignData* data, HACCEL* phAccel) {
+  KeyAssign_ReplaceAccelerators(phAccel, nullptr);
   KeyAssignData_SetBindings(data, nullptr, 0);
 }

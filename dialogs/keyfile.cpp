@@ -1,9 +1,8 @@
 #include "dialogs/keyfile.h"
 
-#include <cstdio>
-
 #include "tools/memory.h"
 #include "tools/platform.h"
+#include "tools/safesave.h"
 #include "tools/toolbase.h"
 
 namespace {
@@ -95,19 +94,31 @@ bool KeyFile_Write(const ByteWriter* writer, const KeyAssignItem* items, int32_t
 
 KeyAssignItem* KeyFile_Load(const char* path, int32_t* pnCount) {
   *pnCount = 0;
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return nullptr;
-  ByteReader reader = FileReader_Init(file);
+  const FileMethods* m = FileIo_GetMethods();
+  FileHandle* file = nullptr;
+  if (m->pfnOpen(m->pContext, path, FILEOPEN_READ, &file) != FILEERR_NONE) return nullptr;
+  FileReaderContext context;
+  const ByteReader reader = FileIo_Reader(&context, m, file);
   KeyAssignItem* items = KeyFile_Read(&reader, pnCount);
-  std::fclose(file);
+  m->pfnClose(m->pContext, file);
   return items;
 }
 
+namespace {
+
+struct KeyFileContent {
+  const KeyAssignItem* pItems;
+  int32_t nCount;
+};
+
+bool WriteKeyFile(void* context, const ByteWriter* writer) {
+  const KeyFileContent* content = static_cast<const KeyFileContent*>(context);
+  return KeyFile_Write(writer, content->pItems, content->nCount);
+}
+
+}  // namespace
+
 bool KeyFile_Save(const char* path, const KeyAssignItem* items, int32_t count) {
-  FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  ByteWriter writer = FileWriter_Init(file);
-  bool ok = KeyFile_Write(&writer, items, count);
-  if (std::fclose(file) != 0) ok = false;
-  return ok;
+  KeyFileContent content = {items, count};
+  return SafeSave_Write(path, WriteKeyFile, &content) == TEXTFILE_OK;
 }

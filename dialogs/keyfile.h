@@ -23,8 +23,9 @@ KeyAssignItem* KeyFile_Read(const ByteReader* reader, int32_t* pnCount);
 // Writes count bindings (sorted in item order); false when the writer fails.
 bool KeyFile_Write(const ByteWriter* writer, const KeyAssignItem* items, int32_t count);
 
-// The same on a file, opened in binary mode. Load gives null and 0 when the file
-// cannot be opened; Save truncates or creates the file and reports false when it
-// cannot be opened or written.
+// The same on a file, through the file seam. Load gives null and 0 when the
+// file cannot be opened (a read error ends the bindings where it happened).
+// Save writes it safely (tools/safesave.h): the file holds the new bindings,
+// or, when anything fails (false), what it held before.
 KeyAssignItem* KeyFile_Load(const char* path, int32_t* pnCount);
 bool KeyFile_Save(const char* path, const KeyAssignItem* items, int32_t count);

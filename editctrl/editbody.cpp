@@ -38,9 +38,10 @@ bool IsValidTextEditorBodyInfoStruct(const TextEditorBodyInfo* ebi) {
 }
 
 bool IsValidTextEditorBodyHandle(const TextEditorBody* body) {
-  return body != nullptr && body->callback != nullptr && body->allocator != nullptr &&
-         IsValidTextDataHandle(body->text) && IsValidTextEditorBodyInfoStruct(&body->ebi) && 0 <= body->ptView.x &&
-         0 <= body->ptView.y && 0 <= body->ptCaret.x && 0 <= body->ptSelect.x;
+  if (!body || !body->callback || !IsValidEditAllocatorHandle(body->allocator)) return false;
+  if (!IsValidTextDataHandle(body->text) || !IsValidTextEditorBodyInfoStruct(&body->ebi)) return false;
+  if (body->ptView.x < 0 || body->ptView.y < 0 || (body->ebi.bWrap && body->ptView.x != 0)) return false;
+  return TextData_IsPosition(body->text, body->ptCaret) && TextData_IsPosition(body->text, body->ptSelect);
 }
 
 TextEditorBody* EditBody_Create(const TextEditorBodyInfo* ebi, EditBodyChangeProc callback, void* param) {
@@ -80,6 +81,7 @@ bool EditBody_SetMetrics(TextEditorBody* body, const TextEditorBodyInfo* ebi) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   if (!IsValidTextEditorBodyInfoStruct(ebi)) return false;
   body->ebi = *ebi;
+  if (body->ebi.bWrap) body->ptView.x = 0;  // wrapped lines never scroll sideways
   Relayout(body);
   return true;
 }

@@ -113,8 +113,12 @@ RECT EditBody_ChangeRect(const TextEditorBody* body, const DisplayRange* range, 
 
 // Replaces the document with the file's text (or an empty document when path is
 // null), then resets caret, anchor, view, undo and the modified flag. Refused
-// while read-only. On failure the old document stays; *pStatus (optional) tells
-// why (TEXTFILE_OK with a false result means read-only).
+// while read-only. On failure the old document stays with its steps; *pStatus
+// (optional) tells why (TextFile_Load; TEXTFILE_OK with a false result means
+// read-only).
 bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus);
-// Writes the document; TEXTFILE_OK only when every byte reached the file.
+// Writes the document safely (TextFile_Save): the file holds all of it, or what
+// it held before. The document and the modified flag are left alone; clearing
+// the flag after TEXTFILE_OK is the caller's. The results are listed in
+// tools/safesave.h (read-only, locked, a folder that cannot be written ...).
 TextFileStatus EditBody_Save(TextEditorBody* body, const char* path);

@@ -2,6 +2,7 @@
 
 #include "editctrl/linedata.h"
 #include "tools/charrule.h"
+#include "tools/platform.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ int32_t PrevIndex(const LineData* line, int32_t index) {
 }  // namespace
 
 POINT EditBody_ClampPosition(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   int32_t y = 0;
   LineData* line = TextData_Lookup(body->text, p.y, &y);
   int32_t length = Line_GetLength(line);
@@ -28,54 +30,90 @@ POINT EditBody_ClampPosition(TextEditorBody* body, POINT p) {
   return {x, y};
 }
 
-TextRange EditBody_GetSelection(const TextEditorBody* body) { return TextRange_Order(body->ptSelect, body->ptCaret); }
+TextRange EditBody_GetSelection(const TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextRange_Order(body->ptSelect, body->ptCaret);
+}
 
 bool EditBody_IsSelectionEmpty(const TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   return body->ptSelect.x == body->ptCaret.x && body->ptSelect.y == body->ptCaret.y;
 }
 
-void EditBody_Collapse(TextEditorBody* body) { body->ptSelect = body->ptCaret; }
+void EditBody_Collapse(TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  body->ptSelect = body->ptCaret;
+}
 
 void EditBody_SetSelection(TextEditorBody* body, POINT anchor, POINT caret) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   body->ptSelect = EditBody_ClampPosition(body, anchor);
   body->ptCaret = EditBody_ClampPosition(body, caret);
 }
 
-POINT EditBody_GetCaret(const TextEditorBody* body) { return body->ptCaret; }
+POINT EditBody_GetCaret(const TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return body->ptCaret;
+}
 
-void EditBody_SetCaret(TextEditorBody* body, POINT caret) { body->ptCaret = EditBody_ClampPosition(body, caret); }
+void EditBody_SetCaret(TextEditorBody* body, POINT caret) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  body->ptCaret = EditBody_ClampPosition(body, caret);
+}
 
 int32_t EditBody_GetSelectedSize(TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   return TextData_GetText(body->text, nullptr, EditBody_GetSelection(body), 0);
 }
 
 int32_t EditBody_GetSelectedText(TextEditorBody* body, char* buffer, int32_t n) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   if (!buffer || n <= 0) return 0;
   return TextData_GetText(body->text, buffer, EditBody_GetSelection(body), n);
 }
 
-int32_t EditBody_GetTextSize(const TextEditorBody* body) { return TextData_GetTextSize(body->text); }
+int32_t EditBody_GetTextSize(const TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextData_GetTextSize(body->text);
+}
 
 EditCaretInfo EditBody_GetCaretInfo(TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   EditCaretInfo info;
   info.ptDisplay = EditBody_PosToDisplay(body, body->ptCaret);
   info.nCode = TextData_GetCharCode(body->text, body->ptCaret);
   return info;
 }
 
-POINT EditBody_NextChar(TextEditorBody* body, POINT p) { return TextData_NextPosition(body->text, p); }
+POINT EditBody_NextChar(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextData_NextPosition(body->text, p);
+}
 
-POINT EditBody_PrevChar(TextEditorBody* body, POINT p) { return TextData_PrevPosition(body->text, p); }
+POINT EditBody_PrevChar(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextData_PrevPosition(body->text, p);
+}
 
-POINT EditBody_LineEnd(TextEditorBody* body, POINT p) { return TextData_EndOfLine(body->text, p.y); }
+POINT EditBody_LineEnd(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextData_EndOfLine(body->text, p.y);
+}
 
-POINT EditBody_LineStart(TextEditorBody* body, POINT p) { return TextData_StartOfLine(body->text, p.y); }
+POINT EditBody_LineStart(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextData_StartOfLine(body->text, p.y);
+}
 
-POINT EditBody_DocumentEnd(TextEditorBody* body) { return TextData_EndOfDocument(body->text); }
+POINT EditBody_DocumentEnd(TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return TextData_EndOfDocument(body->text);
+}
 
 // A word runs while the AND of its characters' classes stays non-zero, so a
 // combined class ("ー", "#", "_") joins the run it follows.
 POINT EditBody_WordEnd(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   LineData* line = LineOf(body, p.y);
   int32_t length = Line_GetLength(line);
   if (p.x >= length) return p.y + 1 < TextData_GetCount(body->text) ? POINT{0, p.y + 1} : p;
@@ -89,6 +127,7 @@ POINT EditBody_WordEnd(TextEditorBody* body, POINT p) {
 }
 
 POINT EditBody_WordStart(TextEditorBody* body, POINT p) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   if (p.x <= 0) return p.y - 1 >= 0 ? TextData_EndOfLine(body->text, p.y - 1) : p;
   LineData* line = LineOf(body, p.y);
   int32_t k = PrevIndex(line, p.x);
@@ -104,6 +143,7 @@ POINT EditBody_WordStart(TextEditorBody* body, POINT p) {
 }
 
 TextRange EditBody_WordAt(TextEditorBody* body, TextRange range) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   POINT p = range.end;
   POINT q = TextData_NextPosition(body->text, p);
   if (q.y != p.y) return range;  // at the end of a line that has a next line
@@ -114,6 +154,7 @@ TextRange EditBody_WordAt(TextEditorBody* body, TextRange range) {
 }
 
 TextRange EditBody_LinesOf(TextEditorBody* body, TextRange range) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   TextRange lines;
   lines.start = {0, range.start.y};
   if (range.end.x != 0 || TextRange_IsEmpty(range)) {
@@ -125,9 +166,13 @@ TextRange EditBody_LinesOf(TextEditorBody* body, TextRange range) {
 }
 
 void EditBody_SelectLines(TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   TextRange lines = EditBody_LinesOf(body, EditBody_GetSelection(body));
   body->ptSelect = lines.start;
   body->ptCaret = lines.end;
 }
 
-TextRange EditBody_WholeDocument(TextEditorBody* body) { return {{0, 0}, TextData_EndOfDocument(body->text)}; }
+TextRange EditBody_WholeDocument(TextEditorBody* body) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return {{0, 0}, TextData_EndOfDocument(body->text)};
+}

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "tools/charrule.h"
 #include "tools/memory.h"
 
 namespace {
@@ -45,9 +46,21 @@ bool CopyRange(TextData* text, TextRange range, char** pCopy, int32_t* pLength) 
   return true;
 }
 
-bool IsValidPosition(TextData* text, POINT p) {
-  if (p.y < 0 || p.y >= TextData_GetCount(text) || p.x < 0) return false;
-  return p.x <= Line_GetLength(TextData_Lookup(text, p.y, nullptr));
+// The caret goes behind new text that ended at `end`, never between the two
+// bytes of a character its last lead byte formed with the byte behind it.
+// The anchor stays at the start of the change unless the change collapses.
+void PlaceCaret(TextEditorBody* body, POINT start, POINT end, bool collapse) {
+  const LineData* line = TextData_Lookup(body->text, end.y, nullptr);
+  if (end.x < Line_GetLength(line)) end.x = Char_EndHolding(Line_GetString(line), 0, end.x);
+  body->ptCaret = end;
+  body->ptSelect = collapse ? end : start;
+}
+
+// Tells the window which rows a change from `start` to the end of line endLine
+// touched, now and (`before`) as they were.
+void TellChange(TextEditorBody* body, POINT start, int32_t endLine, const DisplayRange* before) {
+  const DisplayRange after = EditBody_ChangeRows(body, start, endLine);
+  body->callback(body->param, &after, before);
 }
 
 // The inverse of the edit that first modified the clean document carries that
@@ -87,8 +100,32 @@ bool IsValidEditRecordHandle(const EditRecord* record) {
   return 0 <= record->id && record->id < kEditIdModulus && TextRange_IsOrdered({record->ptStart, record->ptEnd});
 }
 
-bool IsValidEditAllocatorHandle(const EditAllocator* allocator) {
-  return allocator != nullptr && 0 <= allocator->nLastId && allocator->nLastId < kEditIdModulus;
+namespace {
+
+// A record of a stack holds text (or none); one of the pool holds nothing.
+bool IsStackRecord(const EditRecord* record, bool pooled) {
+  return IsValidEditRecordHandle(record) && (record->length == -1) == pooled;
+}
+
+bool IsValidStack(const EditRecord* stack, bool pooled) {
+  for (; stack; stack = stack->pNext) {
+    if (!IsStackRecord(stack, pooled)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsValidEditAllocatorHandle(const EditAllocator* a) {
+  if (!a || a->nLastId < 0 || a->nLastId >= kEditIdModulus) return false;
+  if (a->pUndo && !IsStackRecord(a->pUndo, false)) return false;
+  if (a->pRedo && !IsStackRecord(a->pRedo, false)) return false;
+  return !a->pFree || IsStackRecord(a->pFree, true);
+}
+
+bool EditAllocator_CheckDeep(const EditAllocator* a) {
+  return IsValidEditAllocatorHandle(a) && IsValidStack(a->pUndo, false) && IsValidStack(a->pRedo, false) &&
+         IsValidStack(a->pFree, true);
 }
 
 EditAllocator* EditAllocator_Create() {
@@ -190,14 +227,10 @@ EditRecord* EditBody_ApplyRecord(TextEditorBody* body, EditRecord* record, bool 
   EditRecord* inverse = EditRecord_Apply(body->allocator, record, body->text);
   if (!inverse) return nullptr;
   TrackModified(body, record->id);
-  body->ptCaret = record->ptEnd;
   // Without collapse the new text stays selected. An anchor that stood at the
   // range's end would now point into or past text that changed.
-  body->ptSelect = collapse ? record->ptEnd : record->ptStart;
-  if (notify) {
-    DisplayRange after = EditBody_ChangeRows(body, record->ptStart, record->ptEnd.y);
-    body->callback(body->param, &after, &before);
-  }
+  PlaceCaret(body, record->ptStart, record->ptEnd, collapse);
+  if (notify) TellChange(body, record->ptStart, record->ptEnd.y, &before);
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   return inverse;
 }
@@ -206,7 +239,7 @@ bool EditBody_ReplaceRange(TextEditorBody* body, TextRange range, const char* te
                            POINT* pEnd) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   if (EditBody_GetReadOnly(body) || n < 0 || (n > 0 && !text)) return false;
-  if (!IsValidPosition(body->text, range.start) || !IsValidPosition(body->text, range.end)) return false;
+  if (!TextData_IsPosition(body->text, range.start) || !TextData_IsPosition(body->text, range.end)) return false;
   EditRecord* record = EditRecord_Make(body->allocator, range, text, n);
   if (!record) return false;
   EditRecord* inverse = EditBody_ApplyRecord(body, record, collapse, true);
@@ -214,7 +247,29 @@ bool EditBody_ReplaceRange(TextEditorBody* body, TextRange range, const char* te
   if (!inverse) return false;
   EditAllocator_Push(&body->allocator->pUndo, inverse);
   EditAllocator_ClearRedo(body->allocator);
-  if (pEnd) *pEnd = inverse->ptEnd;
+  if (pEnd) *pEnd = body->ptCaret;
+  return true;
+}
+
+bool EditBody_ReplaceRangeAsSteps(TextEditorBody* body, TextRange range, const char* text, int32_t n,
+                                  EditRecord* steps) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body) && steps);
+  if (EditBody_GetReadOnly(body) || n < 0 || (n > 0 && !text)) return false;
+  if (!TextData_IsPosition(body->text, range.start) || !TextData_IsPosition(body->text, range.end)) return false;
+  const TextRange r = TextRange_Order(range.start, range.end);
+  const DisplayRange before = EditBody_ChangeRows(body, r.start, r.end.y);
+  POINT end;
+  if (!TextData_Replace(body->text, r, text, n, &end)) return false;
+  while (steps) {
+    EditRecord* next = steps->pNext;
+    TrackModified(body, steps->id);
+    EditAllocator_Push(&body->allocator->pUndo, steps);
+    steps = next;
+  }
+  EditAllocator_ClearRedo(body->allocator);
+  PlaceCaret(body, r.start, end, true);
+  TellChange(body, r.start, end.y, &before);
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   return true;
 }
 
@@ -246,7 +301,47 @@ void EditBody_Reset(TextEditorBody* body) {
   EditAllocator_ClearUndo(body->allocator);
 }
 
-void EditBody_TrackModified(TextEditorBody* body, int32_t id) { TrackModified(body, id); }
+void EditBody_Mark(TextEditorBody* body, EditMark* mark) {
+  EditAllocator* a = body->allocator;
+  *mark = {a->pUndo, a->pRedo, body->ptCaret, body->ptSelect, body->bModified, body->nModifyId, a->nLastId};
+  a->pRedo = nullptr;
+}
+
+void EditBody_Commit(TextEditorBody* body, const EditMark* mark) {
+  EditAllocator* a = body->allocator;
+  QWIL_ASSERT(a->pRedo == nullptr);
+  a->pRedo = mark->pRedo;
+  // After a change of the text the redo steps no longer apply.
+  if (a->pUndo != mark->pUndo) EditAllocator_ClearRedo(a);
+}
+
+bool EditBody_RollBack(TextEditorBody* body, const EditMark* mark) {
+  EditAllocator* a = body->allocator;
+  while (a->pUndo != mark->pUndo) {
+    EditRecord* step = EditAllocator_Pop(&a->pUndo);
+    EditRecord* redo = EditBody_ApplyRecord(body, step, true, true);
+    if (!redo) {
+      EditAllocator_Push(&a->pUndo, step);
+      EditBody_Commit(body, mark);
+      return false;
+    }
+    EditRecord_Release(a, redo);
+    EditRecord_Release(a, step);
+  }
+  EditBody_Commit(body, mark);
+  body->ptCaret = mark->ptCaret;
+  body->ptSelect = mark->ptSelect;
+  body->bModified = mark->bModified;
+  body->nModifyId = mark->nModifyId;
+  a->nLastId = mark->nLastId;
+  return true;
+}
+
+int32_t EditBody_StepsSince(const TextEditorBody* body, const EditMark* mark) {
+  int32_t n = 0;
+  for (const EditRecord* r = body->allocator->pUndo; r && r != mark->pUndo; r = r->pNext) ++n;
+  return n;
+}
 
 bool EditBody_GetModified(const TextEditorBody* body) { return body->bModified != 0; }
 

@@ -10,60 +10,6 @@
 
 namespace {
 
-// What replace all puts back when it takes its replacements back.
-struct BodyState {
-  EditRecord* pUndo;  // the undo stack's top before the first replacement
-  EditRecord* pRedo;  // the redo steps, set aside while replacing
-  POINT ptCaret;
-  POINT ptSelect;
-  BYTE bModified;
-  int32_t nModifyId;
-  int32_t nLastId;
-};
-
-BodyState SetAside(TextEditorBody* body) {
-  EditAllocator* a = body->allocator;
-  BodyState state = {a->pUndo, a->pRedo, body->ptCaret, body->ptSelect, body->bModified, body->nModifyId, a->nLastId};
-  a->pRedo = nullptr;
-  return state;
-}
-
-// The redo steps set aside come back; after a change of the text they no longer apply.
-void RestoreRedo(TextEditorBody* body, const BodyState* state, bool changed) {
-  body->allocator->pRedo = state->pRedo;
-  if (changed) EditAllocator_ClearRedo(body->allocator);
-}
-
-// Undoes the replacements above the saved top, discarding each undo. False
-// when one cannot be undone for memory; the ones left then stay as undo steps.
-bool TakeBack(TextEditorBody* body, const BodyState* state) {
-  EditAllocator* a = body->allocator;
-  while (a->pUndo != state->pUndo) {
-    EditRecord* step = EditAllocator_Pop(&a->pUndo);
-    EditRecord* redo = EditBody_ApplyRecord(body, step, true, true);
-    if (!redo) {
-      EditAllocator_Push(&a->pUndo, step);
-      RestoreRedo(body, state, true);
-      return false;
-    }
-    EditRecord_Release(a, redo);
-    EditRecord_Release(a, step);
-  }
-  RestoreRedo(body, state, false);
-  body->ptCaret = state->ptCaret;
-  body->ptSelect = state->ptSelect;
-  body->bModified = state->bModified;
-  body->nModifyId = state->nModifyId;
-  a->nLastId = state->nLastId;
-  return true;
-}
-
-int32_t StepsAbove(const EditRecord* top, const EditRecord* floor) {
-  int32_t n = 0;
-  for (; top && top != floor; top = top->pNext) ++n;
-  return n;
-}
-
 // What the replacement text does to the line it goes into.
 struct Replacement {
   const char* pBytes;
@@ -229,33 +175,21 @@ bool BuildText(const Replacement* r, const char* str, LineBatch* b) {
   return true;
 }
 
-// Replaces the collected matches of line y in one change of the document and
-// pushes their undo steps, oldest first, as one replacement after the other
-// would have. *pLast gets the line the last replacement ends on.
+// Replaces the collected matches of line y in one change of the document with
+// their undo steps, oldest first, as one replacement after the other would
+// have made them. *pLast gets the line the last replacement ends on.
 int32_t ApplyBatch(TextEditorBody* body, const Replacement* r, LineBatch* b, int32_t y, int32_t* pLast, int32_t* pCount) {
   const char* str = Line_GetString(TextData_Lookup(body->text, y, nullptr));
   const TextRange range = {{b->pSpans[0], y}, {b->pSpans[2 * b->nSpans - 1], y}};
   if (!BuildText(r, str, b)) return SEARCH_NOMEMORY;
   EditRecord* steps = MakeSteps(body, r, str, b, range.start);
   if (!steps) return SEARCH_NOMEMORY;
-  const DisplayRange before = EditBody_ChangeRows(body, range.start, y);
-  POINT end;
-  if (!TextData_Replace(body->text, range, b->pText, b->nText, &end)) {
+  if (!EditBody_ReplaceRangeAsSteps(body, range, b->pText, b->nText, steps)) {
     ReleaseChain(body->allocator, steps);
     return SEARCH_NOMEMORY;
   }
-  while (steps) {
-    EditRecord* next = steps->pNext;
-    EditBody_TrackModified(body, steps->id);
-    EditAllocator_Push(&body->allocator->pUndo, steps);
-    steps = next;
-  }
-  body->ptCaret = end;
-  body->ptSelect = end;
-  const DisplayRange after = EditBody_ChangeRows(body, range.start, end.y);
-  body->callback(body->param, &after, &before);
   *pCount += b->nSpans;
-  *pLast = end.y;
+  *pLast = body->ptCaret.y;
   return SEARCH_FOUND;
 }
 
@@ -342,15 +276,16 @@ bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char*
   if (status == SEARCH_FOUND) {
     const Replacement r = DescribeReplacement(replacement, replacementLength);
     LineBatch batch = {};
-    BodyState state = SetAside(body);
+    EditMark mark;
+    EditBody_Mark(body, &mark);
     status = ReplaceEach(body, searcher, &r, &batch, &count);
     Mem_Free(batch.pSpans);
     Mem_Free(batch.pText);
     if (status == SEARCH_NOTFOUND) {
-      RestoreRedo(body, &state, count > 0);
+      EditBody_Commit(body, &mark);
       if (count > 0) status = SEARCH_FOUND;
     } else {
-      count = TakeBack(body, &state) ? 0 : StepsAbove(body->allocator->pUndo, state.pUndo);
+      count = EditBody_RollBack(body, &mark) ? 0 : EditBody_StepsSince(body, &mark);
     }
   }
   if (pCount) *pCount = count;

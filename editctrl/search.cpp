@@ -18,11 +18,8 @@ LineData* LineOf(TextData* text, POINT from, int32_t* pY, int32_t* pX) {
 // A column inside a two-byte character moves to the character's end, as when
 // inserted text ends with a lead byte that the next byte completes.
 int32_t AlignUp(const LineData* line, int32_t x, int32_t known) {
-  const char* s = Line_GetString(line);
-  const int32_t length = Line_GetLength(line);
-  if (x >= length || x <= known) return x;
-  const int32_t start = Char_StartHolding(s, known, x);
-  return start == x ? x : start + Char_Length(s, length, start);
+  if (x >= Line_GetLength(line) || x <= known) return x;
+  return Char_EndHolding(Line_GetString(line), known, x);
 }
 
 int32_t AlignDown(const LineData* line, int32_t x) {

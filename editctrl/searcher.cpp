@@ -200,6 +200,7 @@ int32_t RunWithAccount(Searcher* s, const LineCall* c, int32_t* pStart, int32_t*
   const int32_t status = kVariants[s->nVariant](s, c, pStart, pEnd);
   int64_t left = s->pRegexp->nSharedSteps;
   nfa_share_budget(s->pRegexp, 0);
+  s->nStepsTaken += budget - left;
   if (status == SEARCH_FOUND && s->bForward) left -= perByte * (c->length - *pEnd);
   s->nStepCarry = left > 0 ? left : 0;
   return status;
@@ -215,7 +216,8 @@ bool IsValidSearcherHandle(const Searcher* s) {
   }
   if (s->nStatus < SEARCH_NOTFOUND || s->nStatus > SEARCH_REFUSED) return false;
   if ((s->pStart == nullptr) != (s->pEnd == nullptr) || s->pStart > s->pEnd) return false;
-  return s->nStepBase >= 0 && s->nStepsPerByte >= 0 && s->nStepCeiling >= 0 && s->nStepCarry >= 0;
+  return s->nStepBase >= 0 && s->nStepsPerByte >= 0 && s->nStepCeiling >= 0 && s->nStepCarry >= 0 &&
+         s->nStepsTaken >= 0;
 }
 
 Searcher* Searcher_Create(const char* pattern, int32_t length, uint32_t options, bool forward) {
@@ -311,7 +313,10 @@ void Searcher_SetStepLimits(Searcher* searcher, int64_t base, int64_t perByte, i
 
 void Searcher_ResetSteps(Searcher* searcher) {
   searcher->nStepCarry = searcher->nStepBase > 0 ? searcher->nStepBase : kRegexpBaseSteps;
+  searcher->nStepsTaken = 0;
 }
+
+int64_t Searcher_GetStepsTaken(const Searcher* searcher) { return searcher->nStepsTaken; }
 
 bool Search_IsWholeWord(const char* line, int32_t length, int32_t start, int32_t end) {
   if (!line || start < 0 || end <= start || end > length) return false;

@@ -55,6 +55,7 @@ struct Searcher {
   int64_t nStepsPerByte; // the share of each byte moved past
   int64_t nStepCeiling;  // the most one line's search may draw
   int64_t nStepCarry;    // what the account holds now
+  int64_t nStepsTaken;   // steps pattern searches drew from it since the last reset
 };
 
 bool IsValidSearcherHandle(const Searcher* searcher);
@@ -92,6 +93,9 @@ int32_t Searcher_GetStatus(const Searcher* searcher);
 // account starts again from its allowance, as it also does with Reset.
 void Searcher_SetStepLimits(Searcher* searcher, int64_t base, int64_t perByte, int64_t ceiling);
 void Searcher_ResetSteps(Searcher* searcher);
+// The steps pattern searches took since the searcher was made or its account
+// reset: what a search cost, counted by the engine (0 for plain searches).
+int64_t Searcher_GetStepsTaken(const Searcher* searcher);
 
 // The whole-word test of the match [start, end) of a non-empty match in the
 // line: each end is at the line's end or between characters of different

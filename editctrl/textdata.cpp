@@ -277,6 +277,13 @@ LineData* TextData_Lookup(TextData* text, int32_t index, int32_t* pIndex) {
   return c.line;
 }
 
+const LineData* TextData_PeekLine(const TextData* text, int32_t index) {
+  QWIL_ASSERT(0 <= index && index < text->count);
+  LineCursor c = StartForIndex(text, index);
+  CursorToIndex(&c, index);
+  return c.line;
+}
+
 int32_t TextData_GetLineFirstRow(TextData* text, int32_t index) {
   TextData_Lookup(text, index, nullptr);
   return text->cache_row;
@@ -390,6 +397,44 @@ bool TextData_Append(TextData* text, const char* bytes, int32_t n, POINT* pEnd) 
   return TextData_Insert(text, TextData_EndOfDocument(text), bytes, n, pEnd);
 }
 
+namespace {
+
+// Whether the whole text may grow by `bytes` of line text and `lineEnds` CR LF pairs.
+bool RoomFor(const TextData* text, int64_t bytes, int32_t lineEnds) {
+  return int64_t(TextData_GetTextSize(text)) + bytes + 2 * int64_t(lineEnds) <= kTextMaxSize;
+}
+
+}  // namespace
+
+bool TextData_EndLastLine(TextData* text, const char* bytes, int32_t n, const char* crlf, int32_t crlflength) {
+  QWIL_ASSERT(IsValidTextDataHandle(text) && 0 <= n);
+  if (!RoomFor(text, n, 0)) return false;
+  LineData* tail = text->pTail;
+  const int32_t rowsBefore = Line_GetRows(tail);
+  if (!Line_InsertBytes(text->pool, tail, Line_GetLength(tail), bytes, n)) return false;
+  Line_SetCrlf(tail, crlf, crlflength);
+  text->length += n;
+  text->height += Line_GetRows(tail) - rowsBefore;
+  QWIL_ASSERT(IsValidTextDataHandle(text));
+  return true;
+}
+
+bool TextData_AppendLine(TextData* text, const char* head, int32_t nHead, const char* tail, int32_t nTail,
+                         const char* crlf, int32_t crlflength) {
+  QWIL_ASSERT(IsValidTextDataHandle(text) && 0 <= nHead && 0 <= nTail);
+  if (!RoomFor(text, int64_t(nHead) + nTail, 1)) return false;
+  LineData* line = Line_CreateLoaded(text->pool, &text->prop, head, nHead, tail, nTail, crlf, crlflength);
+  if (!line) return false;
+  // A line behind the last one changes no index or first row: the cache stays.
+  Line_LinkAfter(line, text->pTail);
+  text->pTail = line;
+  text->count += 1;
+  text->length += Line_GetLength(line);
+  text->height += Line_GetRows(line);
+  QWIL_ASSERT(IsValidTextDataHandle(text));
+  return true;
+}
+
 int32_t TextData_GetText(TextData* text, char* dest, TextRange range, int32_t n) {
   QWIL_ASSERT(IsValidTextDataHandle(text));
   TextRange r = TextRange_Order(range.start, range.end);
@@ -418,6 +463,12 @@ int32_t TextData_GetText(TextData* text, char* dest, TextRange range, int32_t n)
 
 int32_t TextData_GetCharCode(TextData* text, POINT pos) {
   return Line_GetCharCode(TextData_Lookup(text, pos.y, nullptr), pos.x);
+}
+
+bool TextData_IsPosition(const TextData* text, POINT p) {
+  if (p.y < 0 || p.y >= text->count || p.x < 0) return false;
+  const LineData* line = TextData_PeekLine(text, p.y);
+  return p.x <= Line_GetLength(line) && !Char_IsSecondByte(Line_GetString(line), 0, p.x);
 }
 
 POINT TextData_EndOfDocument(TextData* text) { return {Line_GetLength(text->pTail), text->count - 1}; }

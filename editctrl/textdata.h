@@ -57,6 +57,8 @@ void TextData_Destroy(TextData* text);
 
 // The line at index, clamped to 0..count-1; *pIndex (optional) gets the index used.
 LineData* TextData_Lookup(TextData* text, int32_t index, int32_t* pIndex);
+// The same without touching the cache, for validity checks; index must be in range.
+const LineData* TextData_PeekLine(const TextData* text, int32_t index);
 // The first display row of line index (clamped).
 int32_t TextData_GetLineFirstRow(TextData* text, int32_t index);
 // The line holding display row `row` (rows below 0 give the first line); *pIndex
@@ -76,6 +78,16 @@ bool TextData_Delete(TextData* text, TextRange range);
 bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_t n, POINT* pEnd);
 bool TextData_Append(TextData* text, const char* bytes, int32_t n, POINT* pEnd);
 
+// Loading, which has already divided its bytes into lines: n more bytes for the
+// last line, which then ends with the line end crlf (crlflength bytes).
+bool TextData_EndLastLine(TextData* text, const char* bytes, int32_t n, const char* crlf, int32_t crlflength);
+// A new last line of the bytes head and tail (either may be empty), packed into
+// the document's pool, with the line end crlf. The line end between it and the
+// line before is the one that line already has. Both are false, with the document
+// as it was, when memory runs out or the whole text would pass kTextMaxSize.
+bool TextData_AppendLine(TextData* text, const char* head, int32_t nHead, const char* tail, int32_t nTail,
+                         const char* crlf, int32_t crlflength);
+
 // Copies at most n bytes of the ordered range's text (lines joined by "\r\n") to
 // dest, cutting the last piece when n runs out; with dest null only counts.
 // Returns the byte count; writes no terminator.
@@ -83,6 +95,10 @@ int32_t TextData_GetText(TextData* text, char* dest, TextRange range, int32_t n)
 // Line's character code at the position; behind a line's last character, the first
 // byte of its line end (13 or 10), 0 at the end of the document.
 int32_t TextData_GetCharCode(TextData* text, POINT pos);
+
+// Whether p is a position of the document: a line of it, a column from the
+// line's start to its end, on a character start (not a character's second byte).
+bool TextData_IsPosition(const TextData* text, POINT p);
 
 POINT TextData_EndOfDocument(TextData* text);
 POINT TextData_EndOfLine(TextData* text, int32_t y);

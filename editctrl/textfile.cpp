@@ -1,13 +1,9 @@
 #include "editctrl/textfile.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
-#include "editctrl/linepool.h"
 #include "tools/memory.h"
+#include "tools/safesave.h"
 
 // The stream appends to the document's last line, the "open" line, which is the
 // existing last line until the first line end arrives. Bytes of a line that does
@@ -26,11 +22,11 @@ struct TextStream {
 
 namespace {
 
-int64_t WholeSize(const TextData* text) { return int64_t(text->length) + 2 * (int64_t(text->count) - 1); }
-
 // The size the document has with what the stream holds back: the open line's
 // bytes and, when it is a new line, the line end before it.
-int64_t StreamSize(const TextStream* s) { return WholeSize(s->text) + (s->bOpenIsExisting ? 0 : 2) + s->nCarry; }
+int64_t StreamSize(const TextStream* s) {
+  return int64_t(TextData_GetTextSize(s->text)) + (s->bOpenIsExisting ? 0 : 2) + s->nCarry;
+}
 
 bool Fail(TextFileStatus* pStatus, TextFileStatus status) {
   if (pStatus) *pStatus = status;
@@ -59,27 +55,15 @@ bool CarryAppend(TextStream* s, const char* bytes, int32_t n, TextFileStatus* pS
 // When another line follows, the line end between them must fit as well.
 bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, int32_t crlflength, bool bMore,
                TextFileStatus* pStatus) {
-  TextData* text = s->text;
   if (StreamSize(s) + n + (bMore ? 2 : 0) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
-  LineData* tail = text->pTail;
+  bool ok;
   if (s->bOpenIsExisting) {
-    int32_t rowsBefore = Line_GetRows(tail);
     if (!CarryAppend(s, bytes, n, pStatus)) return false;
-    if (!Line_InsertBytes(text->pool, tail, Line_GetLength(tail), s->carry, s->nCarry)) {
-      return Fail(pStatus, TEXTFILE_NO_MEMORY);
-    }
-    Line_SetCrlf(tail, crlf, crlflength);
-    text->length += s->nCarry;
-    text->height += Line_GetRows(tail) - rowsBefore;
+    ok = TextData_EndLastLine(s->text, s->carry, s->nCarry, crlf, crlflength);
   } else {
-    LineData* line = Line_CreateLoaded(text->pool, &text->prop, s->carry, s->nCarry, bytes, n, crlf, crlflength);
-    if (!line) return Fail(pStatus, TEXTFILE_NO_MEMORY);
-    Line_LinkAfter(line, tail);
-    text->pTail = line;
-    text->count += 1;
-    text->length += Line_GetLength(line);
-    text->height += Line_GetRows(line);
+    ok = TextData_AppendLine(s->text, s->carry, s->nCarry, bytes, n, crlf, crlflength);
   }
+  if (!ok) return Fail(pStatus, TEXTFILE_NO_MEMORY);
   s->nCarry = 0;
   return true;
 }
@@ -96,21 +80,6 @@ const char* FindLineEnd(const char* p, const char* end) {
   const char* limit = lf ? lf : end;
   const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(limit - p)));
   return cr ? cr : limit;
-}
-
-// What the file system says of an opened file, before reading a byte of it: a
-// folder cannot be loaded, and a file the document cannot hold is refused at once.
-TextFileStatus CheckOpenedFile(FILE* f) {
-#ifdef _WIN32
-  struct _stati64 st;
-  if (_fstati64(_fileno(f), &st) != 0) return TEXTFILE_OK;
-#else
-  struct stat st;
-  if (fstat(fileno(f), &st) != 0) return TEXTFILE_OK;
-#endif
-  if ((st.st_mode & S_IFMT) == S_IFDIR) return TEXTFILE_OPEN_FAILED;
-  if ((st.st_mode & S_IFMT) == S_IFREG && int64_t(st.st_size) > kTextMaxSize) return TEXTFILE_TOO_LARGE;
-  return TEXTFILE_OK;
 }
 
 }  // namespace
@@ -178,99 +147,60 @@ void TextStream_Abort(TextStream* s) {
   Mem_Free(s);
 }
 
-TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    Fail(pStatus, TEXTFILE_OPEN_FAILED);
-    return nullptr;
-  }
-  TextFileStatus refused = CheckOpenedFile(f);
-  if (refused != TEXTFILE_OK) {
-    std::fclose(f);
-    Fail(pStatus, refused);
-    return nullptr;
-  }
-  std::setvbuf(f, nullptr, _IONBF, 0);  // chunks go straight into our buffer
-  TextData* text = TextData_Create(prop);
-  TextStream* stream = text ? TextStream_Begin(text) : nullptr;
-  TextFileStatus status = TEXTFILE_NO_MEMORY;
-  bool ok = stream != nullptr;
-  char chunk[kTextFileChunk];
-  while (ok) {
-    size_t got = std::fread(chunk, 1, sizeof(chunk), f);
-    if (got > 0) ok = TextStream_Feed(stream, chunk, static_cast<int32_t>(got), &status);
-    if (!ok || got < sizeof(chunk)) {
-      if (ok && std::ferror(f)) {
-        status = TEXTFILE_READ_FAILED;
-        ok = false;
-      }
-      break;
-    }
-  }
-  std::fclose(f);
-  if (ok) {
-    ok = TextStream_End(stream, &status);
-  } else {
-    TextStream_Abort(stream);
-  }
-  if (!ok) {
-    TextData_Destroy(text);
-    Fail(pStatus, status);
-    return nullptr;
-  }
-  if (pStatus) *pStatus = TEXTFILE_OK;
-  return text;
-}
-
 namespace {
 
-struct SaveBuffer {
-  FILE* f;
-  bool bFailed;
-  size_t nUsed;
-  char bytes[1 << 16];
-};
-
-void SaveFlush(SaveBuffer* b) {
-  if (b->nUsed > 0 && !b->bFailed && std::fwrite(b->bytes, 1, b->nUsed, b->f) != b->nUsed) b->bFailed = true;
-  b->nUsed = 0;
+// Reads the opened file into text: every read is checked, and a file the
+// document cannot hold is refused before a byte of it is read.
+TextFileStatus ReadInto(const FileMethods* m, FileHandle* file, TextData* text) {
+  int64_t size = 0;
+  if (!m->pfnSize(m->pContext, file, &size)) return TEXTFILE_READ_FAILED;
+  if (size > kTextMaxSize) return TEXTFILE_TOO_LARGE;
+  TextStream* stream = TextStream_Begin(text);
+  if (!stream) return TEXTFILE_NO_MEMORY;
+  TextFileStatus status = TEXTFILE_OK;
+  char chunk[kTextFileChunk];
+  for (;;) {
+    const int32_t got = m->pfnRead(m->pContext, file, chunk, kTextFileChunk);
+    if (got < 0) status = TEXTFILE_READ_FAILED;
+    if (got <= 0 || !TextStream_Feed(stream, chunk, got, &status)) break;
+  }
+  if (status != TEXTFILE_OK) {
+    TextStream_Abort(stream);
+    return status;
+  }
+  return TextStream_End(stream, &status) ? TEXTFILE_OK : status;
 }
 
-void SaveWrite(SaveBuffer* b, const char* bytes, size_t n) {
-  if (b->bFailed) return;
-  if (n > sizeof(b->bytes) - b->nUsed) {
-    SaveFlush(b);
-    if (n >= sizeof(b->bytes)) {
-      if (!b->bFailed && std::fwrite(bytes, 1, n, b->f) != n) b->bFailed = true;
-      return;
-    }
+bool WriteLines(void* context, const ByteWriter* writer) {
+  const TextData* text = static_cast<const TextData*>(context);
+  for (const LineData* line = text->pHead; line; line = Line_GetNext(line)) {
+    if (!Stream_Write(writer, Line_GetString(line), Line_GetLength(line))) return false;
+    if (Line_GetNext(line) && !Stream_Write(writer, "\r\n", 2)) return false;
   }
-  std::memcpy(b->bytes + b->nUsed, bytes, n);
-  b->nUsed += n;
+  return true;
 }
 
 }  // namespace
 
+TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus) {
+  const FileMethods* m = FileIo_GetMethods();
+  FileHandle* file = nullptr;
+  TextFileStatus status = TEXTFILE_OPEN_FAILED;
+  TextData* text = nullptr;
+  if (m->pfnOpen(m->pContext, path, FILEOPEN_READ, &file) == FILEERR_NONE) {
+    text = TextData_Create(prop);
+    status = text ? ReadInto(m, file, text) : TEXTFILE_NO_MEMORY;
+    if (!m->pfnClose(m->pContext, file) && status == TEXTFILE_OK) status = TEXTFILE_READ_FAILED;
+  }
+  if (status != TEXTFILE_OK) {
+    TextData_Destroy(text);
+    text = nullptr;
+  }
+  if (pStatus) *pStatus = status;
+  return text;
+}
+
 TextFileStatus TextFile_Save(const TextData* text, const char* path) {
   QWIL_ASSERT(IsValidTextDataHandle(text));
-  SaveBuffer* b = static_cast<SaveBuffer*>(Mem_Alloc(sizeof(SaveBuffer)));
-  if (!b) return TEXTFILE_NO_MEMORY;
-  b->f = std::fopen(path, "wb");
-  if (!b->f) {
-    Mem_Free(b);
-    return TEXTFILE_OPEN_FAILED;
-  }
-  std::setvbuf(b->f, nullptr, _IONBF, 0);
-  b->bFailed = false;
-  b->nUsed = 0;
-  for (const LineData* line = text->pHead; line && !b->bFailed; line = Line_GetNext(line)) {
-    SaveWrite(b, Line_GetString(line), static_cast<size_t>(Line_GetLength(line)));
-    if (Line_GetNext(line)) SaveWrite(b, "\r\n", 2);
-  }
-  SaveFlush(b);
-  // The close flushes what the C library still holds; a full disk may show only here.
-  bool failed = b->bFailed || std::fflush(b->f) != 0 || std::ferror(b->f);
-  if (std::fclose(b->f) != 0) failed = true;
-  Mem_Free(b);
-  return failed ? TEXTFILE_WRITE_FAILED : TEXTFILE_OK;
+  return SafeSave_Write(path, WriteLines, const_cast<TextData*>(text));
 }

@@ -9,21 +9,15 @@
 #include <cstdint>
 
 #include "editctrl/textdata.h"
-
-enum TextFileStatus {
-  TEXTFILE_OK = 0,
-  TEXTFILE_OPEN_FAILED,   // the file cannot be opened (missing, no access, a folder)
-  TEXTFILE_READ_FAILED,   // an I/O error while reading
-  TEXTFILE_WRITE_FAILED,  // a write, the flush or the close failed (disk full, I/O error)
-  TEXTFILE_TOO_LARGE,     // the text would not fit the document's 32-bit sizes
-  TEXTFILE_NO_MEMORY,
-};
+#include "tools/fileio.h"
 
 constexpr int32_t kTextFileChunk = 32766;
 
-// A new document with prop holding the file's text; null with *pStatus (optional)
-// telling why. Nothing else is touched, so a failed load keeps the caller's
-// current document.
+// A new document with prop holding the file's text, read through the file
+// seam; null with *pStatus (optional) telling why: TEXTFILE_OPEN_FAILED,
+// TEXTFILE_READ_FAILED (a read, the size or the close failed),
+// TEXTFILE_TOO_LARGE or TEXTFILE_NO_MEMORY. Nothing else is touched, so a
+// failed load keeps the caller's current document.
 TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus);
 // Appends a stream of bytes to the end of a document the way loading does: the
 // bytes of successive calls are one stream. Used by the loader; exposed so that
@@ -34,5 +28,7 @@ bool TextStream_Feed(TextStream* stream, const char* bytes, int32_t n, TextFileS
 bool TextStream_End(TextStream* stream, TextFileStatus* pStatus);  // also frees the stream
 void TextStream_Abort(TextStream* stream);                        // frees it; the document keeps what it got
 
-// Writes the document; TEXTFILE_OK only when every byte reached the file.
+// Writes the document safely (tools/safesave.h): the file then holds all of it,
+// or, on any failure, exactly what it held before. TEXTFILE_OK only when every
+// byte reached the disk; the other results are listed in safesave.h.
 TextFileStatus TextFile_Save(const TextData* text, const char* path);

@@ -7,5 +7,8 @@
 // The menu bar of the main window.
 #define IDM_MAINMENU 140
 
+// The modeless dialog shown while a document prints; its one button is IDCANCEL.
+#define IDD_PRINTCANCEL 152
+
 // Command ids of menu items; they arrive at the main window as WM_COMMAND.
 #define IDM_EXIT 40005

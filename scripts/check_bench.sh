@@ -33,6 +33,10 @@ n=$("$bench" find "$dir/in.txt" 東京 --count | sed -n 's/^count=\([0-9]*\) sta
 head -n 1 "$dir/ids.txt" | grep -Eq '^[0-9]+ [0-9]+ [0-9]+$'
 printf 'aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!\r\n' > "$dir/hard.txt"
 "$bench" find "$dir/hard.txt" '^(a|a)*$' --flags 16 | grep -q '^too complex$'
+# Printing counts pages: 60 lines of 100 pixels fit between 20 mm margins on A4
+# at 600 dpi, so 120 lines take two.
+for i in $(seq 1 120); do printf 'line %d\r\n' "$i"; done > "$dir/print.txt"
+"$bench" print "$dir/print.txt" | grep -q '^pages=2 characters=[0-9]* result="done" ms='
 # A missing file is an error with a message, not a crash.
 if "$bench" load "$dir/missing.txt" 2> "$dir/err.txt"; then exit 1; fi
 grep -q "cannot open" "$dir/err.txt"

@@ -20,6 +20,9 @@ WINDOWS_PACKAGES=(
   # X extensions winex11 loads at run time (Debian only recommends them): font
   # smoothing, screen size, input, cursors, clipboard notifications.
   libxrender1 libxrandr2 libxinerama1 libxi6 libxcursor1 libxcomposite1 libxfixes3 libxxf86vm1
+  # The printing tests' PDF printer (scripts/cups.sh) and the readers of its PDFs;
+  # Wine prints through libcups, which comes with them.
+  cups printer-driver-cups-pdf poppler-utils poppler-data
 )
 
 # Raise this when the prefix's settings change: older prefixes are then made anew.
@@ -34,18 +37,48 @@ missing_packages() {
   done
 }
 
+# apt's status lines (APT::Status-Fd) as one line of ours every tenth of the
+# way, so that a first run that downloads for minutes shows it is moving.
+report_progress() {
+  local kind percent what phase shown=""
+  while IFS=: read -r kind _ percent what; do
+    case "$kind" in
+      dlstatus) phase="downloading" ;;
+      pmstatus) phase="unpacking and setting up" ;;
+      *) continue ;;
+    esac
+    [[ "$percent" =~ ^[0-9]+ ]] || continue
+    percent=$((BASH_REMATCH[0] / 10 * 10))
+    [ "$shown" = "$phase $percent" ] && continue
+    shown="$phase $percent"
+    qwil_say "setup: $phase, ${percent}% ($what)"
+  done
+}
+
 install_packages() {
-  local missing
+  local missing log="$QWIL_ROOT/build/setup.log"
   mapfile -t missing < <(missing_packages "$@")
   [ "${#missing[@]}" -eq 0 ] && return 0
-  qwil_say "setup: installing ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then
     qwil_say "setup: these Debian packages are missing and installing them needs root: ${missing[*]}"
     return 1
   fi
+  mkdir -p "$QWIL_ROOT/build"
+  qwil_say "setup: installing the missing Debian packages and what they need: ${missing[*]}"
+  qwil_say "setup: a first run downloads a few hundred megabytes, which takes some minutes (apt's output: $log)"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null
+  qwil_say "setup: updating the package lists"
+  # Everything apt and the packages' scripts print goes to the log (the locales
+  # package's script would announce a locale generation of its own); fd 3
+  # carries only the status lines.
+  if ! apt-get update -q >"$log" 2>&1 ||
+     ! apt-get install -y -q --no-install-recommends -o Dpkg::Use-Pty=0 -o APT::Status-Fd=3 "${missing[@]}" \
+         3>&1 >>"$log" 2>&1 | report_progress; then
+    tail -n 20 "$log" >&2
+    qwil_say "setup: installing the packages failed (whole log: $log)"
+    return 1
+  fi
+  qwil_say "setup: packages installed"
 }
 
 # Wine's ANSI code page follows the locale: without ja_JP.UTF-8 it is 1252.

@@ -76,6 +76,12 @@ const char* Char_Prev(const char* start, const char* p);
 bool Char_IsSecondByte(const char* s, int32_t from, int32_t t);
 // The start of the character holding byte p.
 int32_t Char_StartHolding(const char* s, int32_t from, int32_t p);
+// p when it starts a character, else the end of the character holding it: where
+// a position lands that fell between the two bytes of a character, as when text
+// ending in a lead byte of its own was put before a byte that completes it.
+inline int32_t Char_EndHolding(const char* s, int32_t from, int32_t p) {
+  return Char_IsSecondByte(s, from, p) ? p + 1 : p;
+}
 // The first tab at or behind `from` that is a character of its own (a 0x09 behind
 // a lead byte is that character's second byte); length when there is none.
 int32_t Char_NextTab(const char* s, int32_t length, int32_t from);

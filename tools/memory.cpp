@@ -8,9 +8,10 @@ struct MemFault {
   bool armed;
   long remaining;
   long count;
+  long live;
 };
 
-MemFault g_fault = {false, 0, 0};
+MemFault g_fault = {false, 0, 0, 0};
 
 bool Mem_ShouldFail() {
   ++g_fault.count;
@@ -26,15 +27,22 @@ bool Mem_ShouldFail() {
 
 void* Mem_Alloc(size_t size) {
   if (Mem_ShouldFail()) return nullptr;
-  return std::malloc(size == 0 ? 1 : size);
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block) ++g_fault.live;
+  return block;
 }
 
 void* Mem_Realloc(void* p, size_t size) {
   if (Mem_ShouldFail()) return nullptr;
-  return std::realloc(p, size == 0 ? 1 : size);
+  void* block = std::realloc(p, size == 0 ? 1 : size);
+  if (block && !p) ++g_fault.live;
+  return block;
 }
 
-void Mem_Free(void* p) { std::free(p); }
+void Mem_Free(void* p) {
+  if (p) --g_fault.live;
+  std::free(p);
+}
 
 void Mem_FailAfter(long successes) {
   g_fault.armed = true;
@@ -44,3 +52,5 @@ void Mem_FailAfter(long successes) {
 void Mem_ClearFault() { g_fault.armed = false; }
 
 long Mem_AllocationCount() { return g_fault.count; }
+
+long Mem_LiveBlocks() { return g_fault.live; }

@@ -15,3 +15,6 @@ void Mem_FailAfter(long successes);
 void Mem_ClearFault();
 // Allocations (Alloc and Realloc) made so far; lets a test count an operation's.
 long Mem_AllocationCount();
+// Blocks allocated and not yet freed; lets a test see that an operation frees
+// everything it took.
+long Mem_LiveBlocks();

@@ -42,18 +42,6 @@ bool MemWrite(void* context, const char* data, int32_t size) {
   return true;
 }
 
-int32_t FileRead(void* context, char* buffer, int32_t size) {
-  FILE* file = static_cast<FILE*>(context);
-  size_t n = std::fread(buffer, 1, static_cast<size_t>(size), file);
-  if (n == 0 && std::ferror(file)) return -1;
-  return static_cast<int32_t>(n);
-}
-
-bool FileWrite(void* context, const char* data, int32_t size) {
-  FILE* file = static_cast<FILE*>(context);
-  return std::fwrite(data, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
-}
-
 // Refills the chunk once it is used up; false when the source has nothing more.
 bool Refill(LineReader* lines) {
   if (lines->nChunkPos < lines->nChunkLength) return true;
@@ -96,10 +84,6 @@ void MemWriter_Free(MemWriter* mem) {
   Mem_Free(mem->pData);
   MemWriter_Init(mem);
 }
-
-ByteReader FileReader_Init(FILE* file) { return ByteReader{FileRead, file}; }
-
-ByteWriter FileWriter_Init(FILE* file) { return ByteWriter{FileWrite, file}; }
 
 void LineReader_Init(LineReader* lines, ByteReader source) {
   lines->source = source;

@@ -1,10 +1,9 @@
 // Byte streams: a reader and a writer as a function plus its context, so that the
 // same parsing and formatting code runs over a memory buffer in the tests and over
-// a file (or whatever the platform layer plugs in) in the program.
+// a file (through the file seam, tools/fileio.h) in the program.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 // Reads up to nSize bytes into pBuffer; returns the count, 0 at the end, -1 on an
 // error.
@@ -42,10 +41,6 @@ struct MemWriter {
 };
 ByteWriter MemWriter_Init(MemWriter* mem);
 void MemWriter_Free(MemWriter* mem);
-
-// Over an open stdio file (binary mode: the bytes are the file's, unchanged).
-ByteReader FileReader_Init(FILE* file);
-ByteWriter FileWriter_Init(FILE* file);
 
 // Lines of a reader, the way fgets reads them into a buffer of size bytes: a line
 // ends after "\n" or after size - 1 bytes, whichever comes first, so a longer line

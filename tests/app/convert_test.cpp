@@ -8,15 +8,33 @@
 
 namespace {
 
+// The conversions by their command ids.
+constexpr int32_t kToLower = 40091;
+constexpr int32_t kToUpper = 40092;
+constexpr int32_t kSwapCase = 40093;
+constexpr int32_t kLettersToFull = 40096;
+constexpr int32_t kSymbolsToFull = 40100;
+constexpr int32_t kKatakanaToFull = 40102;
+constexpr int32_t kDigitsToFull = 40098;
+constexpr int32_t kAllToFull = 40094;
+constexpr int32_t kLettersToHalf = 40097;
+constexpr int32_t kSymbolsToHalf = 40101;
+constexpr int32_t kKatakanaToHalf = 40103;
+constexpr int32_t kDigitsToHalf = 40099;
+constexpr int32_t kAllToHalf = 40095;
+
 // Runs a conversion the way the command does: measure, then fill a buffer of
-// exactly the measured length plus one (the sanitizer catches any byte more).
-std::string Conv(ConvertFunc f, const std::string& source) {
-  size_t n = f(source.c_str(), nullptr);
+// exactly the measured length (the sanitizer catches any byte more, and so
+// does the guard byte behind it).
+std::string Conv(const ConvertCommand* command, const std::string& source) {
+  size_t n = Convert_Run(command, source.data(), source.size(), nullptr, 0);
   std::vector<char> out(n + 1, 'Z');
-  EXPECT_EQ(n, f(source.c_str(), out.data()));
-  EXPECT_EQ('\0', out[n]);
+  EXPECT_EQ(n, Convert_Run(command, source.data(), source.size(), out.data(), n));
+  EXPECT_EQ('Z', out[n]);
   return std::string(out.data(), n);
 }
+
+std::string Conv(int32_t id, const std::string& source) { return Conv(Convert_FindCommand(id), source); }
 
 std::string Code(uint16_t code) {
   return std::string{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
@@ -76,127 +94,144 @@ const Pair kVoiced[] = {
 };
 const Pair kSemiVoiced[] = {{0xCA, 0x8370}, {0xCB, 0x8373}, {0xCC, 0x8376}, {0xCD, 0x8379}, {0xCE, 0x837C}};
 
-const ConvertFunc kAll[] = {
-    Convert_ToLower,       Convert_ToUpper,       Convert_SwapCase,       Convert_LettersToFull, Convert_SymbolsToFull,
-    Convert_KatakanaToFull, Convert_DigitsToFull, Convert_AllToFull,      Convert_LettersToHalf, Convert_SymbolsToHalf,
-    Convert_KatakanaToHalf, Convert_DigitsToHalf, Convert_AllToHalf,
+const int32_t kAll[] = {
+    kToLower,       kToUpper,       kSwapCase,       kLettersToFull, kSymbolsToFull,
+    kKatakanaToFull, kDigitsToFull, kAllToFull,      kLettersToHalf, kSymbolsToHalf,
+    kKatakanaToHalf, kDigitsToHalf, kAllToHalf,
 };
 
-void ExpectPairsBothWays(const std::vector<Pair>& pairs, ConvertFunc toFull, ConvertFunc toHalf, const char* what) {
+void ExpectPairsBothWays(const std::vector<Pair>& pairs, int32_t toFull, int32_t toHalf, const char* what) {
   for (const Pair& p : pairs) {
     SCOPED_TRACE(testing::Message() << what << " " << std::hex << p.half << " <-> " << p.full);
     EXPECT_EQ(Code(p.full), Conv(toFull, Byte(p.half)));
-    EXPECT_EQ(Code(p.full), Conv(Convert_AllToFull, Byte(p.half)));
+    EXPECT_EQ(Code(p.full), Conv(kAllToFull, Byte(p.half)));
     EXPECT_EQ(Byte(p.half), Conv(toHalf, Code(p.full)));
-    EXPECT_EQ(Byte(p.half), Conv(Convert_AllToHalf, Code(p.full)));
+    EXPECT_EQ(Byte(p.half), Conv(kAllToHalf, Code(p.full)));
   }
 }
 
 TEST(Convert, EveryTablePairBothWays) {
-  ExpectPairsBothWays(Letters(), Convert_LettersToFull, Convert_LettersToHalf, "letter");
-  ExpectPairsBothWays(Digits(), Convert_DigitsToFull, Convert_DigitsToHalf, "digit");
-  ExpectPairsBothWays(std::vector<Pair>(std::begin(kSymbols), std::end(kSymbols)), Convert_SymbolsToFull,
-                      Convert_SymbolsToHalf, "symbol");
-  ExpectPairsBothWays(std::vector<Pair>(std::begin(kKatakana), std::end(kKatakana)), Convert_KatakanaToFull,
-                      Convert_KatakanaToHalf, "katakana");
-  EXPECT_EQ(Code(0x8140), Conv(Convert_AllToFull, " "));
-  EXPECT_EQ(" ", Conv(Convert_AllToHalf, Code(0x8140)));
+  ExpectPairsBothWays(Letters(), kLettersToFull, kLettersToHalf, "letter");
+  ExpectPairsBothWays(Digits(), kDigitsToFull, kDigitsToHalf, "digit");
+  ExpectPairsBothWays(std::vector<Pair>(std::begin(kSymbols), std::end(kSymbols)), kSymbolsToFull,
+                      kSymbolsToHalf, "symbol");
+  ExpectPairsBothWays(std::vector<Pair>(std::begin(kKatakana), std::end(kKatakana)), kKatakanaToFull,
+                      kKatakanaToHalf, "katakana");
+  EXPECT_EQ(Code(0x8140), Conv(kAllToFull, " "));
+  EXPECT_EQ(" ", Conv(kAllToHalf, Code(0x8140)));
 }
 
 TEST(Convert, EachKindLeavesTheOtherKindsAlone) {
   const std::string half = "A1!" + Byte(0xB1) + " ";
   const std::string full = Code(0x8260) + Code(0x8250) + Code(0x8149) + Code(0x8341) + Code(0x8140);
-  EXPECT_EQ(Code(0x8260) + "1!" + Byte(0xB1) + " ", Conv(Convert_LettersToFull, half));
-  EXPECT_EQ("A" + Code(0x8250) + "!" + Byte(0xB1) + " ", Conv(Convert_DigitsToFull, half));
-  EXPECT_EQ("A1" + Code(0x8149) + Byte(0xB1) + " ", Conv(Convert_SymbolsToFull, half));
-  EXPECT_EQ("A1!" + Code(0x8341) + " ", Conv(Convert_KatakanaToFull, half));
-  EXPECT_EQ("A" + full.substr(2), Conv(Convert_LettersToHalf, full));
-  EXPECT_EQ(full.substr(0, 2) + "1" + full.substr(4), Conv(Convert_DigitsToHalf, full));
-  EXPECT_EQ(full.substr(0, 4) + "!" + full.substr(6), Conv(Convert_SymbolsToHalf, full));
-  EXPECT_EQ(full.substr(0, 6) + Byte(0xB1) + full.substr(8), Conv(Convert_KatakanaToHalf, full));
+  EXPECT_EQ(Code(0x8260) + "1!" + Byte(0xB1) + " ", Conv(kLettersToFull, half));
+  EXPECT_EQ("A" + Code(0x8250) + "!" + Byte(0xB1) + " ", Conv(kDigitsToFull, half));
+  EXPECT_EQ("A1" + Code(0x8149) + Byte(0xB1) + " ", Conv(kSymbolsToFull, half));
+  EXPECT_EQ("A1!" + Code(0x8341) + " ", Conv(kKatakanaToFull, half));
+  EXPECT_EQ("A" + full.substr(2), Conv(kLettersToHalf, full));
+  EXPECT_EQ(full.substr(0, 2) + "1" + full.substr(4), Conv(kDigitsToHalf, full));
+  EXPECT_EQ(full.substr(0, 4) + "!" + full.substr(6), Conv(kSymbolsToHalf, full));
+  EXPECT_EQ(full.substr(0, 6) + Byte(0xB1) + full.substr(8), Conv(kKatakanaToHalf, full));
   // The worked example: everything to full width, and back.
-  EXPECT_EQ(full.substr(0, 2) + Code(0x8140) + full.substr(2, 6), Conv(Convert_AllToFull, "A 1!" + Byte(0xB1)));
-  EXPECT_EQ("A 1!" + Byte(0xB1), Conv(Convert_AllToHalf, full.substr(0, 2) + Code(0x8140) + full.substr(2, 6)));
+  EXPECT_EQ(full.substr(0, 2) + Code(0x8140) + full.substr(2, 6), Conv(kAllToFull, "A 1!" + Byte(0xB1)));
+  EXPECT_EQ("A 1!" + Byte(0xB1), Conv(kAllToHalf, full.substr(0, 2) + Code(0x8140) + full.substr(2, 6)));
 }
 
 TEST(Convert, VoicedAndSemiVoicedKatakana) {
   for (const Pair& p : kVoiced) {
-    EXPECT_EQ(Code(p.full), Conv(Convert_KatakanaToFull, Byte(p.half) + Byte(0xDE))) << std::hex << p.full;
-    EXPECT_EQ(Byte(p.half) + Byte(0xDE), Conv(Convert_KatakanaToHalf, Code(p.full))) << std::hex << p.full;
-    EXPECT_EQ(Code(p.full), Conv(Convert_AllToFull, Byte(p.half) + Byte(0xDE)));
+    EXPECT_EQ(Code(p.full), Conv(kKatakanaToFull, Byte(p.half) + Byte(0xDE))) << std::hex << p.full;
+    EXPECT_EQ(Byte(p.half) + Byte(0xDE), Conv(kKatakanaToHalf, Code(p.full))) << std::hex << p.full;
+    EXPECT_EQ(Code(p.full), Conv(kAllToFull, Byte(p.half) + Byte(0xDE)));
   }
   for (const Pair& p : kSemiVoiced) {
-    EXPECT_EQ(Code(p.full), Conv(Convert_KatakanaToFull, Byte(p.half) + Byte(0xDF))) << std::hex << p.full;
-    EXPECT_EQ(Byte(p.half) + Byte(0xDF), Conv(Convert_KatakanaToHalf, Code(p.full))) << std::hex << p.full;
+    EXPECT_EQ(Code(p.full), Conv(kKatakanaToFull, Byte(p.half) + Byte(0xDF))) << std::hex << p.full;
+    EXPECT_EQ(Byte(p.half) + Byte(0xDF), Conv(kKatakanaToHalf, Code(p.full))) << std::hex << p.full;
   }
-  EXPECT_EQ("ガ", Conv(Convert_KatakanaToFull, "ｶﾞ"));
-  EXPECT_EQ("カ ″", Conv(Convert_KatakanaToFull, "ｶ ﾞ"));  // a mark not right behind its base
-  EXPECT_EQ("パ", Conv(Convert_KatakanaToFull, "ﾊﾟ"));
-  EXPECT_EQ("ヴ", Conv(Convert_KatakanaToFull, "ｳﾞ"));
-  EXPECT_EQ("カ°", Conv(Convert_KatakanaToFull, "ｶﾟ"));  // ｶ has no semi-voiced form
-  EXPECT_EQ("ア″", Conv(Convert_KatakanaToFull, "ｱﾞ"));  // nor ｱ a voiced one
-  EXPECT_EQ("ﾞ", Conv(Convert_LettersToFull, "ﾞ"));
-  EXPECT_EQ("ｳﾞ", Conv(Convert_KatakanaToHalf, "ヴ"));
-  EXPECT_EQ("ﾊﾟ", Conv(Convert_KatakanaToHalf, "パ"));
-  EXPECT_EQ("゛゜", Conv(Convert_KatakanaToHalf, "゛゜"));  // 814A and 814B are no marks of the table
-  EXPECT_EQ("ﾞﾟ", Conv(Convert_KatakanaToHalf, "″°"));
+  EXPECT_EQ("ガ", Conv(kKatakanaToFull, "ｶﾞ"));
+  EXPECT_EQ("カ ″", Conv(kKatakanaToFull, "ｶ ﾞ"));  // a mark not right behind its base
+  EXPECT_EQ("パ", Conv(kKatakanaToFull, "ﾊﾟ"));
+  EXPECT_EQ("ヴ", Conv(kKatakanaToFull, "ｳﾞ"));
+  EXPECT_EQ("カ°", Conv(kKatakanaToFull, "ｶﾟ"));  // ｶ has no semi-voiced form
+  EXPECT_EQ("ア″", Conv(kKatakanaToFull, "ｱﾞ"));  // nor ｱ a voiced one
+  EXPECT_EQ("ﾞ", Conv(kLettersToFull, "ﾞ"));
+  EXPECT_EQ("ｳﾞ", Conv(kKatakanaToHalf, "ヴ"));
+  EXPECT_EQ("ﾊﾟ", Conv(kKatakanaToHalf, "パ"));
+  EXPECT_EQ("゛゜", Conv(kKatakanaToHalf, "゛゜"));  // 814A and 814B are no marks of the table
+  EXPECT_EQ("ﾞﾟ", Conv(kKatakanaToHalf, "″°"));
 }
 
 TEST(Convert, CaseOfSingleByteLettersOnly) {
-  EXPECT_EQ("abc xyz 09", Conv(Convert_ToLower, "ABC xyz 09"));
-  EXPECT_EQ("ABC XYZ 09", Conv(Convert_ToUpper, "ABC xyz 09"));
-  EXPECT_EQ("abc XYZ 09", Conv(Convert_SwapCase, "ABC xyz 09"));
-  EXPECT_EQ("ａＡ", Conv(Convert_ToUpper, "ａＡ"));
-  EXPECT_EQ("ａＡ", Conv(Convert_ToLower, "ａＡ"));
+  EXPECT_EQ("abc xyz 09", Conv(kToLower, "ABC xyz 09"));
+  EXPECT_EQ("ABC XYZ 09", Conv(kToUpper, "ABC xyz 09"));
+  EXPECT_EQ("abc XYZ 09", Conv(kSwapCase, "ABC xyz 09"));
+  EXPECT_EQ("ａＡ", Conv(kToUpper, "ａＡ"));
+  EXPECT_EQ("ａＡ", Conv(kToLower, "ａＡ"));
   // ア is 83 41 and ソ 83 5C: their trail bytes are no letter and no symbol.
-  EXPECT_EQ("アソa", Conv(Convert_ToLower, "アソA"));
-  EXPECT_EQ("アソ", Conv(Convert_SwapCase, "アソ"));
-  EXPECT_EQ("アソ", Conv(Convert_SymbolsToFull, "アソ"));
-  EXPECT_EQ("アソ", Conv(Convert_LettersToFull, "アソ"));
+  EXPECT_EQ("アソa", Conv(kToLower, "アソA"));
+  EXPECT_EQ("アソ", Conv(kSwapCase, "アソ"));
+  EXPECT_EQ("アソ", Conv(kSymbolsToFull, "アソ"));
+  EXPECT_EQ("アソ", Conv(kLettersToFull, "アソ"));
 }
 
 TEST(Convert, BackslashAndQuotesPairWithTheirJapaneseForms) {
-  EXPECT_EQ("￥", Conv(Convert_SymbolsToFull, "\\"));
-  EXPECT_EQ("\\", Conv(Convert_SymbolsToHalf, "￥"));
-  EXPECT_EQ("”’", Conv(Convert_SymbolsToFull, "\"'"));
-  EXPECT_EQ("\"'", Conv(Convert_AllToHalf, "”’"));
-  EXPECT_EQ("“‘", Conv(Convert_AllToHalf, "“‘"));  // the opening marks have no pair
+  EXPECT_EQ("￥", Conv(kSymbolsToFull, "\\"));
+  EXPECT_EQ("\\", Conv(kSymbolsToHalf, "￥"));
+  EXPECT_EQ("”’", Conv(kSymbolsToFull, "\"'"));
+  EXPECT_EQ("\"'", Conv(kAllToHalf, "”’"));
+  EXPECT_EQ("“‘", Conv(kAllToHalf, "“‘"));  // the opening marks have no pair
 }
 
 TEST(Convert, KanjiHiraganaAndBrokenBytesPassUntouched) {
   const std::string text = "漢字ひらがな※〒表示";
-  for (ConvertFunc f : kAll) {
+  for (int32_t f : kAll) {
     EXPECT_EQ(text, Conv(f, text));
     EXPECT_EQ("", Conv(f, ""));
     // A selection that ends in a lone lead byte keeps it.
     EXPECT_EQ("漢" + Byte(0x82), Conv(f, "漢" + Byte(0x82)));
   }
-  EXPECT_EQ("ａ" + Byte(0x82), Conv(Convert_AllToFull, "a" + Byte(0x82)));
-  EXPECT_EQ("a" + Byte(0x82), Conv(Convert_AllToHalf, "ａ" + Byte(0x82)));
-  // Text after the first zero byte is not part of the source.
-  const char withNul[] = "ab\0cd";
-  EXPECT_EQ(2u, Convert_ToUpper(withNul, nullptr));
+  EXPECT_EQ("ａ" + Byte(0x82), Conv(kAllToFull, "a" + Byte(0x82)));
+  EXPECT_EQ("a" + Byte(0x82), Conv(kAllToHalf, "ａ" + Byte(0x82)));
+}
+
+// A selection may hold NUL bytes: every part around them converts, and they stay.
+TEST(Convert, NulBytesAreCharactersLikeAnyOther) {
+  const std::string nul(1, '\0');
+  EXPECT_EQ("AB" + nul + "CD" + nul, Conv(kToUpper, "ab" + nul + "cd" + nul));
+  EXPECT_EQ("ａ" + nul + "ア" + nul + nul + "１", Conv(kAllToFull, "a" + nul + "ｱ" + nul + nul + "1"));
+  EXPECT_EQ("a" + nul + "ｶﾞ", Conv(kAllToHalf, "ａ" + nul + "ガ"));
+  // A lead byte before a NUL stands alone, as in the document; a mark after a NUL is no mark of its base.
+  EXPECT_EQ(Byte(0x82) + nul + "A", Conv(kToUpper, Byte(0x82) + nul + "a"));
+  EXPECT_EQ("カ" + nul + "″", Conv(kKatakanaToFull, "ｶ" + nul + "ﾞ"));
+}
+
+// A buffer shorter than the result takes what fits, and the length says how much more there was.
+TEST(Convert, AShortBufferIsNeverOverrun) {
+  const ConvertCommand* full = Convert_FindCommand(kAllToFull);
+  char out[3] = {'x', 'x', 'x'};
+  EXPECT_EQ(6u, Convert_Run(full, "abc", 3, out, 2));
+  EXPECT_EQ(std::string("ａx"), std::string(out, 3));
+  EXPECT_EQ(0u, Convert_Run(full, nullptr, 0, out, 3));
 }
 
 TEST(Convert, FullThenHalfGivesBackEveryConvertibleCharacter) {
   for (int c = 0x20; c <= 0xDF; ++c) {
     if (c == 0x7F || (0x80 <= c && c <= 0xA0)) continue;  // control bytes and lead bytes
     std::string s = Byte(c);
-    ASSERT_EQ(2u, Conv(Convert_AllToFull, s).size()) << std::hex << c;
-    EXPECT_EQ(s, Conv(Convert_AllToHalf, Conv(Convert_AllToFull, s))) << std::hex << c;
+    ASSERT_EQ(2u, Conv(kAllToFull, s).size()) << std::hex << c;
+    EXPECT_EQ(s, Conv(kAllToHalf, Conv(kAllToFull, s))) << std::hex << c;
   }
   for (const Pair& p : kVoiced) {
     std::string s = Byte(p.half) + Byte(0xDE);
-    EXPECT_EQ(s, Conv(Convert_KatakanaToHalf, Conv(Convert_KatakanaToFull, s)));
+    EXPECT_EQ(s, Conv(kKatakanaToHalf, Conv(kKatakanaToFull, s)));
   }
   for (const Pair& p : kSemiVoiced) {
     std::string s = Byte(p.half) + Byte(0xDF);
-    EXPECT_EQ(s, Conv(Convert_AllToHalf, Conv(Convert_AllToFull, s)));
+    EXPECT_EQ(s, Conv(kAllToHalf, Conv(kAllToFull, s)));
   }
   // A whole mixed text, both ways.
   const std::string mixed = "Qwil 2.0 (ｶﾞｲﾄﾞ･ﾊﾟｽ) 50% OFF! ~\\ 漢字";
-  EXPECT_EQ(mixed, Conv(Convert_AllToHalf, Conv(Convert_AllToFull, mixed)));
-  EXPECT_EQ("Ｑｗｉｌ　２．０　（ガイド・パス）　５０％　ＯＦＦ！　～￥　漢字", Conv(Convert_AllToFull, mixed));
+  EXPECT_EQ(mixed, Conv(kAllToHalf, Conv(kAllToFull, mixed)));
+  EXPECT_EQ("Ｑｗｉｌ　２．０　（ガイド・パス）　５０％　ＯＦＦ！　～￥　漢字", Conv(kAllToFull, mixed));
 }
 
 TEST(Convert, CommandTableBindsIdsToConversions) {
@@ -211,11 +246,11 @@ TEST(Convert, CommandTableBindsIdsToConversions) {
   EXPECT_EQ(nullptr, Convert_FindCommand(0));
   EXPECT_STREQ("小文字に変換(&S)", Convert_FindCommand(40091)->menuText);
   EXPECT_STREQ("選択範囲の半角ｶﾀｶﾅを全角カタカナに変換します。", Convert_FindCommand(40102)->helpText);
-  EXPECT_EQ("a", Conv(Convert_FindCommand(40091)->pfnConvert, "A"));
-  EXPECT_EQ("ア", Conv(Convert_FindCommand(40102)->pfnConvert, "ｱ"));
-  EXPECT_EQ("1", Conv(Convert_FindCommand(40099)->pfnConvert, "１"));
-  EXPECT_EQ("　", Conv(Convert_FindCommand(40094)->pfnConvert, " "));
-  EXPECT_EQ(" ", Conv(Convert_FindCommand(40095)->pfnConvert, "　"));
+  EXPECT_EQ("a", Conv(&table[0], "A"));
+  EXPECT_EQ("ア", Conv(&table[5], "ｱ"));
+  EXPECT_EQ("1", Conv(&table[11], "１"));
+  EXPECT_EQ("　", Conv(&table[7], " "));
+  EXPECT_EQ(" ", Conv(&table[12], "　"));
 }
 
 }  // namespace

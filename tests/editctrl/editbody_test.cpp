@@ -92,8 +92,47 @@ TEST(EditBodyMetrics, ViewXIsZeroWhileWrapping) {
   ebi.bWrap = 1;
   EditBody_SetMetrics(u.body, &ebi);
   EXPECT_EQ(Pt(0, 30), EditBody_GetView(u.body));
+  EXPECT_EQ(0, u.body->ptView.x);  // the record itself, not only what it reports
+  EXPECT_TRUE(IsValidTextEditorBodyHandle(u.body));
   EditBody_SetView(u.body, Pt(-5, -7));
   EXPECT_EQ(Pt(0, 0), EditBody_GetView(u.body));
+}
+
+// What every function of the body may rely on, and what breaks it.
+TEST(EditBody, TheInvariantsKeepCaretAndAnchorOnCharacterStarts) {
+  Body b(TestInfo(true));
+  b.Type("表x\r\nab");
+  ASSERT_TRUE(IsValidTextEditorBodyHandle(b.body));
+  const struct {
+    POINT caret;
+    POINT anchor;
+    bool valid;
+  } cases[] = {
+      {Pt(2, 1), Pt(0, 0), true},   {Pt(3, 0), Pt(2, 0), true},  {Pt(1, 0), Pt(0, 0), false},
+      {Pt(0, 0), Pt(1, 0), false},  {Pt(0, 2), Pt(0, 0), false}, {Pt(3, 1), Pt(0, 0), false},
+      {Pt(0, 0), Pt(0, -1), false}, {Pt(-1, 0), Pt(0, 0), false},
+  };
+  for (const auto& c : cases) {
+    b.body->ptCaret = c.caret;
+    b.body->ptSelect = c.anchor;
+    EXPECT_EQ(c.valid, IsValidTextEditorBodyHandle(b.body)) << c.caret << " " << c.anchor;
+  }
+  b.body->ptCaret = b.body->ptSelect = Pt(0, 0);
+  b.body->ptView.x = 8;  // sideways while wrapping
+  EXPECT_FALSE(IsValidTextEditorBodyHandle(b.body));
+  b.body->ptView.x = 0;
+  b.body->ebi.tm.tmAveCharWidth = 0;  // metrics no layout can use
+  EXPECT_FALSE(IsValidTextEditorBodyHandle(b.body));
+  b.body->ebi.tm.tmAveCharWidth = 8;
+  b.Select(Pt(0, 0), Pt(2, 1));
+  b.Type("");
+  ASSERT_TRUE(EditBody_Undo(b.body));  // on redo: the deletion, a record without text
+  EditRecord* redo = b.body->allocator->pRedo;
+  ASSERT_EQ(0, redo->length);
+  redo->length = -1;  // marked as pooled while on a stack
+  EXPECT_FALSE(IsValidTextEditorBodyHandle(b.body));
+  redo->length = 0;
+  EXPECT_TRUE(IsValidTextEditorBodyHandle(b.body));
 }
 
 TEST(EditBodyMetrics, MetricsThatWouldBreakTheLayoutAreRefused) {

@@ -122,6 +122,116 @@ TEST(EditUndo, TheCallbackGetsTheRowsBeforeAndAfter) {
   EXPECT_EQ(Pt(3, 2), b.log.after.ptEnd);
 }
 
+// A lone lead byte put before other text forms one character with the byte
+// behind it: the caret goes behind that character, never between its bytes.
+TEST(EditUndo, TheCaretNeverStopsInsideACharacterAnEditFormed) {
+  const std::string lead(1, '\x83');
+  Body b;
+  b.Type("AB");
+  b.Select(Pt(0, 0), Pt(0, 0));
+  b.Type(lead);  // 83 41 is "ア"
+  EXPECT_EQ("アB", b.Text());
+  EXPECT_EQ(Pt(2, 0), b.body->ptCaret);
+  EXPECT_EQ(Pt(2, 0), b.body->ptSelect);
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_EQ(Pt(0, 0), b.body->ptCaret);
+  ASSERT_TRUE(EditBody_Redo(b.body));
+  EXPECT_EQ(Pt(2, 0), b.body->ptCaret);
+
+  // Without collapse the anchor stays at the start of the new text.
+  b.Select(Pt(2, 0), Pt(2, 0));
+  ASSERT_TRUE(EditBody_ReplaceSelection(b.body, ("x" + lead).c_str(), 2, false));
+  EXPECT_EQ("アx" + lead + "B", b.Text());
+  EXPECT_EQ(Pt(2, 0), b.body->ptSelect);
+  EXPECT_EQ(Pt(5, 0), b.body->ptCaret);
+
+  // Deleting the line end behind a lone lead byte joins it to the next line's first byte.
+  Body c;
+  c.Type(lead + "\r\nAB");
+  c.Select(Pt(1, 0), Pt(0, 1));
+  c.Type("");
+  EXPECT_EQ("アB", c.Text());
+  EXPECT_EQ(Pt(2, 0), c.body->ptCaret);
+  ASSERT_TRUE(EditBody_Undo(c.body));  // the undo puts the line end back between the two bytes
+  EXPECT_EQ(lead + "\r\nAB", c.Text());
+  EXPECT_EQ(Pt(0, 1), c.body->ptCaret);
+
+  // A position between the two bytes of a character is no place for an edit.
+  Body d;
+  d.Type("表x");
+  EXPECT_FALSE(EditBody_ReplaceRange(d.body, {{1, 0}, {1, 0}}, "y", 1, true, nullptr));
+  EXPECT_FALSE(EditBody_ReplaceRange(d.body, {{0, 0}, {1, 0}}, "y", 1, true, nullptr));
+  EXPECT_EQ("表x", d.Text());
+}
+
+// Steps made after a mark go back together, and everything with them.
+TEST(EditUndoMark, RollBackPutsEverythingBack) {
+  Body b;
+  b.Type("one");
+  b.Type(" two");
+  ASSERT_TRUE(EditBody_Undo(b.body));  // " two" waits on redo
+  EditBody_SetModified(b.body, false);
+  b.Select(Pt(1, 0), Pt(3, 0));
+  const int32_t lastId = b.body->allocator->nLastId;
+  const EditRecord* top = b.body->allocator->pUndo;
+  EditMark mark;
+  EditBody_Mark(b.body, &mark);
+  POINT end;
+  ASSERT_TRUE(EditBody_ReplaceRange(b.body, {{0, 0}, {1, 0}}, "O", 1, true, &end));
+  ASSERT_TRUE(EditBody_ReplaceRange(b.body, {{3, 0}, {3, 0}}, "\r\nline", 6, true, &end));
+  EXPECT_EQ(2, EditBody_StepsSince(b.body, &mark));
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+  ASSERT_TRUE(EditBody_RollBack(b.body, &mark));
+  EXPECT_EQ("one", b.Text());
+  EXPECT_EQ(top, b.body->allocator->pUndo);
+  EXPECT_EQ(1, RedoDepth(b));
+  EXPECT_FALSE(EditBody_GetModified(b.body));
+  EXPECT_EQ(Pt(1, 0), b.body->ptSelect);
+  EXPECT_EQ(Pt(3, 0), b.body->ptCaret);
+  EXPECT_EQ(lastId, b.body->allocator->nLastId);
+  ASSERT_TRUE(EditBody_Redo(b.body));  // the redo step set aside still applies
+  EXPECT_EQ("one two", b.Text());
+  EXPECT_TRUE(EditBody_GetModified(b.body));
+}
+
+TEST(EditUndoMark, CommitKeepsTheStepsAndRedoOnlyWhenNothingChanged) {
+  Body b;
+  b.Type("ab");
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EditMark mark;
+  EditBody_Mark(b.body, &mark);
+  EditBody_Commit(b.body, &mark);  // nothing was done: redo is as it was
+  EXPECT_EQ(1, RedoDepth(b));
+  EditBody_Mark(b.body, &mark);
+  b.Type("x");
+  b.Type("y");
+  EditBody_Commit(b.body, &mark);
+  EXPECT_EQ(0, RedoDepth(b));
+  EXPECT_EQ(2, UndoDepth(b));
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  EXPECT_EQ("x", b.Text());
+}
+
+// When even taking back runs out of memory, the steps left stay undoable.
+TEST(EditUndoMark, ARollBackWithoutMemoryLeavesUndoableSteps) {
+  Body b;
+  b.Type("base");
+  ASSERT_TRUE(EditBody_Undo(b.body));
+  ASSERT_TRUE(EditBody_Redo(b.body));
+  b.Type("x");
+  ASSERT_TRUE(EditBody_Undo(b.body));  // "x" on redo
+  EditMark mark;
+  EditBody_Mark(b.body, &mark);
+  for (int i = 0; i < 3; ++i) b.Type("-");
+  Mem_FailAfter(0);
+  EXPECT_FALSE(EditBody_RollBack(b.body, &mark));
+  Mem_ClearFault();
+  EXPECT_EQ(3, EditBody_StepsSince(b.body, &mark));
+  EXPECT_EQ(0, RedoDepth(b));  // the document changed: the redo steps no longer apply
+  EXPECT_TRUE(EditBody_RevertAll(b.body));
+  EXPECT_EQ("", b.Text());
+}
+
 TEST(EditUndo, IdsWrapModuloTheLargestPositiveNumber) {
   Body b;
   b.body->allocator->nLastId = kEditIdModulus - 2;
@@ -339,6 +449,7 @@ void RunRandomSequence(bool wrap, unsigned start) {
     ASSERT_EQ(cur != clean, EditBody_GetModified(b.body)) << "step " << step;
     if (step % 64 == 0) {
       ASSERT_TRUE(TextData_CheckDeep(b.body->text));
+      ASSERT_TRUE(EditAllocator_CheckDeep(b.body->allocator));
     }
   }
   EditBody_SetModified(b.body, false);

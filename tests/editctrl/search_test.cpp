@@ -277,6 +277,14 @@ TEST(ReplaceAll, AReplacementEndingInALeadByteDoesNotLoop) {
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(2, r.count);
   EXPECT_EQ("ア" + lead, d.Text());  // 83 41 83
+
+  // The caret ends behind the character the last replacement formed.
+  Doc e("xAb");
+  const Replaced s = ReplaceAll(e, "A", lead);
+  EXPECT_EQ(1, s.count);
+  EXPECT_EQ("x" + lead + "b", e.Text());
+  EXPECT_EQ(Pt(3, 0), e.body->ptCaret);
+  EXPECT_EQ(Pt(3, 0), e.body->ptSelect);
 }
 
 // Remembers everything replace all promises to leave as it was.

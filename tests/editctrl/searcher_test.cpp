@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -155,10 +154,6 @@ TEST(Searcher, PatternVariantsAgreeWithTheirLiteralReading) {
   }
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 // Ten-megabyte lines and patterns that explode: each variant answers "not
 // found" or "too complex", never a match and never a crash. Small step limits
 // keep the hostile ones quick; the cheap ones need none.
@@ -172,7 +167,6 @@ TEST(Searcher, HostileLinesGetBoundedAnswers) {
         ASSERT_TRUE(s);
         Searcher_SetStepLimits(s, 200000, 1, 400000);
         for (const std::string& line : lines) {
-          const auto t0 = std::chrono::steady_clock::now();
           Searcher_ResetSteps(s);
           const Answer a = FindIn(s, line, forward ? 0 : static_cast<int32_t>(line.size()));
           if (a.status == SEARCH_FOUND) {
@@ -181,7 +175,8 @@ TEST(Searcher, HostileLinesGetBoundedAnswers) {
           } else {
             EXPECT_TRUE(a.status == SEARCH_NOTFOUND || a.status == SEARCH_TOO_COMPLEX) << pattern << " " << a.status;
           }
-          EXPECT_LT(Seconds(t0), 20.0) << pattern;  // a hang would be hours
+          // The engine's own count: one line's search never draws more than the ceiling.
+          EXPECT_LE(Searcher_GetStepsTaken(s), 400000) << pattern;
         }
         Searcher_Free(s);
       }
@@ -205,13 +200,17 @@ TEST(Searcher, LongRunsOfLeadByteValuesStayLinear) {
   const int32_t n = static_cast<int32_t>(line.size());
   for (uint32_t kind : {0u, static_cast<uint32_t>(SF_REGEXP)}) {
     for (bool forward : {true, false}) {
-      const auto t0 = std::chrono::steady_clock::now();
       Searcher* s = Searcher_Create("東京", 4, SF_WHOLEWORD | kind, forward);
       ASSERT_TRUE(s);
       const Answer a = FindIn(s, line, forward ? 0 : n);
       EXPECT_EQ(SEARCH_NOTFOUND, a.status) << kind << " " << forward;
+      // The engine's count: a pattern search that went back to the line start
+      // for each match would take steps in proportion to the line's length
+      // times its matches; this one takes at most a couple per byte.
+      if (kind == SF_REGEXP) {
+        EXPECT_LE(Searcher_GetStepsTaken(s), 2 * int64_t(n)) << forward;
+      }
       Searcher_Free(s);
-      EXPECT_LT(Seconds(t0), 20.0);
     }
   }
   // The plain search counts the matches in one pass.

@@ -293,6 +293,35 @@ TEST(TextDataRandom, EditsMatchThePlainModelUnwrapped) { RunRandomEdits(false, 1
 
 TEST(TextDataRandom, EditsMatchThePlainModelWrapped) { RunRandomEdits(true, 2, 4000); }
 
+// Loading hands over lines it has already divided: the last line is ended,
+// then new lines follow, each keeping counts, rows and the cache in step.
+TEST(TextData, LoadedLinesKeepTheDocumentWhole) {
+  Doc d(Prop(true, 4, 4));
+  d.Append("ab");
+  TextData_Lookup(d.text, 0, nullptr);  // the cache on the head line
+  ASSERT_TRUE(TextData_EndLastLine(d.text, "cdefg", 5, "\n", 1));
+  ASSERT_TRUE(TextData_AppendLine(d.text, "12", 2, "345678", 6, "\r\n", 2));
+  ASSERT_TRUE(TextData_AppendLine(d.text, nullptr, 0, nullptr, 0, "", 0));
+  EXPECT_TRUE(TextData_CheckDeep(d.text));
+  TextModel m;
+  ModelReplace(&m, {0, 0}, {0, 0}, "abcdefg\n12345678\r\n");
+  EXPECT_TRUE(SameAsModel(d.text, m));
+  Doc inserted(Prop(true, 4, 4));
+  inserted.Append("abcdefg\n12345678\r\n");
+  EXPECT_EQ(TextData_GetHeight(inserted.text), TextData_GetHeight(d.text));
+  EXPECT_EQ(TextData_GetLineFirstRow(inserted.text, 2), TextData_GetLineFirstRow(d.text, 2));
+
+  // The size limit refuses what would pass it and leaves the document as it was.
+  const int32_t size = TextData_GetTextSize(d.text);
+  d.text->length += kTextMaxSize - size - 2;  // room for two more bytes, or one line end
+  EXPECT_FALSE(TextData_EndLastLine(d.text, "xyz", 3, "", 0));
+  EXPECT_FALSE(TextData_AppendLine(d.text, "x", 1, nullptr, 0, "", 0));
+  EXPECT_TRUE(TextData_AppendLine(d.text, nullptr, 0, nullptr, 0, "", 0));
+  d.text->length -= kTextMaxSize - size - 2;
+  EXPECT_TRUE(TextData_CheckDeep(d.text));
+  EXPECT_EQ(4, TextData_GetCount(d.text));
+}
+
 TEST(TextData, OversizedEditIsRefused) {
   Doc d;
   // A document that is already nearly full cannot be built cheaply; a huge

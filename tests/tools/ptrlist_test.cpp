@@ -105,13 +105,17 @@ TEST_F(PtrListTest, FailedAllocationsLeaveTheListAsItWas) {
 }
 
 TEST(PtrList, FreeingAListWithItemsReleasesTheLinks) {
-  // The sanitizer's leak check fails this test if links are left behind.
+  const long before = Mem_LiveBlocks();
   PtrList* list = PtrList_Create();
   int value = 7;
-  PtrList_AddTail(list, &value);
-  PtrList_AddTail(list, &value);
+  EXPECT_EQ(1, PtrList_AddTail(list, &value));
+  EXPECT_EQ(2, PtrList_AddTail(list, &value));
+  EXPECT_LT(before, Mem_LiveBlocks());
   PtrList_Free(list);
+  EXPECT_EQ(before, Mem_LiveBlocks());  // the list and every link, not the items
+  EXPECT_EQ(7, value);
   PtrList_Free(nullptr);
+  EXPECT_EQ(before, Mem_LiveBlocks());
 }
 
 }  // namespace

@@ -75,23 +75,4 @@ TEST(MemWriter, GrowsAndReportsFailure) {
   EXPECT_EQ(nullptr, mem.pData);
 }
 
-TEST(FileStreams, WriteThenReadBytesUnchanged) {
-  std::string path = testing::TempDir() + "qwil_stream_test.bin";
-  std::string bytes("a\r\nb\x1A\0c", 7);  // a 0x1A and a NUL must pass in binary mode
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(nullptr, f);
-  ByteWriter writer = FileWriter_Init(f);
-  EXPECT_TRUE(Stream_Write(&writer, bytes.data(), static_cast<int32_t>(bytes.size())));
-  std::fclose(f);
-  f = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(nullptr, f);
-  ByteReader reader = FileReader_Init(f);
-  char buffer[32];
-  int32_t n = reader.pfnRead(reader.pContext, buffer, sizeof(buffer));
-  EXPECT_EQ(bytes, std::string(buffer, static_cast<size_t>(n)));
-  EXPECT_EQ(0, reader.pfnRead(reader.pContext, buffer, sizeof(buffer)));
-  std::fclose(f);
-  std::remove(path.c_str());
-}
-
 }  // namespace

@@ -70,6 +70,22 @@ TEST_F(ExeFileTest, MenuBarResourceHoldsTheEightPopupTexts) {
   DestroyMenu(hMenu);
 }
 
+TEST_F(ExeFileTest, PrintCancelDialogIsThere) {
+  std::string dialog = Resource(MAKEINTRESOURCEA(IDD_PRINTCANCEL), MAKEINTRESOURCEA(5));  // RT_DIALOG
+  ASSERT_GE(dialog.size(), 16u) << "no dialog " << IDD_PRINTCANCEL;
+  // An extended template: version 1, signature 0xFFFF, then help id, extended style, style.
+  ASSERT_EQ(std::string("\x01\x00\xFF\xFF", 4), dialog.substr(0, 4));
+  DWORD nStyle;
+  std::memcpy(&nStyle, dialog.data() + 12, sizeof(nStyle));
+  EXPECT_NE(0u, nStyle & WS_VISIBLE) << "the print loop never shows it itself";
+  for (const char* text : {"印刷中", "ｷｬﾝｾﾙ"}) {
+    wchar_t wide[16] = {};
+    int n = MultiByteToWideChar(932, 0, text, -1, wide, 16) - 1;
+    std::string utf16(reinterpret_cast<const char*>(wide), static_cast<size_t>(n) * 2);
+    EXPECT_NE(std::string::npos, dialog.find(utf16)) << text;
+  }
+}
+
 TEST_F(ExeFileTest, IconsComeInBothSizes) {
   // The group lists its images: byte 0 of each 14-byte entry after the 6-byte header is the width.
   std::string group = Resource(MAKEINTRESOURCEA(IDI_QWILPAD), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON

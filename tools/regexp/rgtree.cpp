@@ -141,31 +141,30 @@ int64_t tree_count(const tree* t) {
 }
 
 // The check may not touch the allocator the tests make fail, so it keeps its
-// own stack with malloc; when even that cannot be had it checks what it can
-// reach down the right spine.
+// own stack with malloc. When even that cannot be had the tree has not been
+// checked, which is no proof that it is valid.
 bool is_valid_tree(const tree* t) {
   if (!t) return true;
   size_t capacity = 64;
   size_t count = 0;
   const tree** stack = static_cast<const tree**>(std::malloc(sizeof(tree*) * capacity));
-  bool valid = true;
+  bool valid = stack != nullptr;
   const tree* node = t;
   while (node && valid) {
     valid = NodeFieldsValid(node);
-    if (node->left && stack) {
-      if (count == capacity) {
-        const tree** grown = static_cast<const tree**>(std::realloc(stack, sizeof(tree*) * capacity * 2));
-        if (grown) {
-          stack = grown;
-          capacity *= 2;
-        }
+    if (valid && node->left && count == capacity) {
+      const tree** grown = static_cast<const tree**>(std::realloc(stack, sizeof(tree*) * capacity * 2));
+      valid = grown != nullptr;
+      if (grown) {
+        stack = grown;
+        capacity *= 2;
       }
-      if (count < capacity) stack[count++] = node->left;
     }
+    if (valid && node->left) stack[count++] = node->left;
     if (node->right) {
       node = node->right;
     } else {
-      node = (stack && count > 0) ? stack[--count] : nullptr;
+      node = count > 0 ? stack[--count] : nullptr;
     }
   }
   std::free(stack);

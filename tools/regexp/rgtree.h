@@ -58,7 +58,8 @@ void tree_free(tree* t);
 int64_t tree_count(const tree* t);
 
 // The invariants: `ref` not negative, `type` within NODE_MIN..NODE_MAX, the
-// children valid. Side-effect free; for QWIL_ASSERT.
+// children valid. Side-effect free; for QWIL_ASSERT. False, too, when the
+// check cannot get the memory its walk needs: an unchecked tree is not valid.
 bool is_valid_tree(const tree* t);
 
 // A growable stack of pointers on the heap, for the tree walks of the parser

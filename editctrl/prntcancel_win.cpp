@@ -1,0 +1,77 @@
+#include "editctrl/prntcancel_win.h"
+
+#include "res/resource.h"
+
+namespace {
+
+const char kPropAbort[] = "g_bAbort";
+
+volatile BYTE* AbortFlag(HWND hDlg) { return static_cast<volatile BYTE*>(GetPropA(hDlg, kPropAbort)); }
+
+void SetAbort(HWND hDlg) {
+  volatile BYTE* pbAbort = AbortFlag(hDlg);
+  if (pbAbort) *pbAbort = 1;
+}
+
+INT_PTR OnInitDialog(HWND hDlg, LPARAM lParam) {
+  if (!SetPropA(hDlg, kPropAbort, reinterpret_cast<HANDLE>(lParam))) {
+    // Without the property the button could not stop the job.
+    reinterpret_cast<volatile BYTE*>(lParam)[0] = 1;
+  }
+  return TRUE;
+}
+
+INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case IDOK:
+    case IDCANCEL:
+      SetAbort(hDlg);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR OnClose(HWND hDlg) {
+  SetAbort(hDlg);
+  return TRUE;
+}
+
+// PrintCancel_Destroy takes the flag away first; a dialog that still has it is
+// going because its owner went, and the job must stop.
+INT_PTR OnDestroy(HWND hDlg) {
+  SetAbort(hDlg);
+  RemovePropA(hDlg, kPropAbort);
+  return TRUE;
+}
+
+INT_PTR CALLBACK PrintCancelProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  switch (uMsg) {
+    case WM_INITDIALOG:
+      return OnInitDialog(hDlg, lParam);
+    case WM_COMMAND:
+      return OnCommand(hDlg, wParam);
+    case WM_CLOSE:
+      return OnClose(hDlg);
+    case WM_DESTROY:
+      return OnDestroy(hDlg);
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+HWND PrintCancel_Create(HINSTANCE hInstance, HWND hOwner, volatile BYTE* pbAbort) {
+  QWIL_ASSERT(pbAbort);
+  return CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_PRINTCANCEL), hOwner, PrintCancelProc,
+                            reinterpret_cast<LPARAM>(pbAbort));
+}
+
+void PrintCancel_Destroy(HWND hDlg) {
+  if (!hDlg || !IsWindow(hDlg)) return;
+  RemovePropA(hDlg, kPropAbort);
+  DestroyWindow(hDlg);
+}
+
+volatile BYTE* PrintCancel_GetAbortFlag(HWND hDlg) { return hDlg ? AbortFlag(hDlg) : nullptr; }
