@@ -12,6 +12,7 @@
 // (cmake -B build/win64-release -DCMAKE_BUILD_TYPE=Release ...).
 #include "editctrl/editctrl.h"
 #include "editctrl/textfile.h"
+#include "tools/fileio_win.h"
 
 #include <psapi.h>
 
@@ -207,6 +208,8 @@ int CoreLoad(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Files go through the Win32 file API, as in Qwilpad.exe.
+  FileIo_SetMethods(FileWin_GetMethods());
   if (argc == 3 && std::strcmp(argv[1], "--core") == 0) return CoreLoad(argv[2]);
   if (argc < 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: winbench FILE [--keys N] [--pages N] [--repaints N]\n");
