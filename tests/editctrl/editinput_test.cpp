@@ -74,46 +74,6 @@ TEST(EditInputChars, TabIndentsOnlyWithASelection) {
   EXPECT_EQ(EDITTAB_NOTHING, EditInput_TabAction(true, false));
 }
 
-TEST(EditInputKeys, KeyTableWithAndWithoutCtrl) {
-  struct Case {
-    uint32_t vk;
-    EditKeyAction plain, ctrl;
-  } cases[] = {
-      {EDITVK_LEFT, EDITKEY_PREV_CHAR, EDITKEY_WORD_START}, {EDITVK_RIGHT, EDITKEY_NEXT_CHAR, EDITKEY_WORD_END},
-      {EDITVK_UP, EDITKEY_ROW_UP, EDITKEY_SCROLL_UP},       {EDITVK_DOWN, EDITKEY_ROW_DOWN, EDITKEY_SCROLL_DOWN},
-      {EDITVK_PRIOR, EDITKEY_PAGE_UP, EDITKEY_PAGE_UP},     {EDITVK_NEXT, EDITKEY_PAGE_DOWN, EDITKEY_PAGE_DOWN},
-      {EDITVK_HOME, EDITKEY_LINE_START, EDITKEY_DOC_START}, {EDITVK_END, EDITKEY_LINE_END, EDITKEY_DOC_END},
-      {EDITVK_ESCAPE, EDITKEY_COLLAPSE, EDITKEY_COLLAPSE},  {EDITVK_DELETE, EDITKEY_DELETE, EDITKEY_DELETE},
-      {EDITVK_CAPITAL, EDITKEY_TO_PARENT, EDITKEY_TO_PARENT}, {EDITVK_KANA, EDITKEY_TO_PARENT, EDITKEY_TO_PARENT},
-      {EDITVK_NUMLOCK, EDITKEY_TO_PARENT, EDITKEY_TO_PARENT}, {EDITVK_SCROLL, EDITKEY_TO_PARENT, EDITKEY_TO_PARENT},
-      {'A', EDITKEY_NONE, EDITKEY_NONE},                    {EDITVK_TAB, EDITKEY_NONE, EDITKEY_NONE},
-      {0x70 /* F1 */, EDITKEY_NONE, EDITKEY_NONE},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.plain, EditInput_KeyAction(c.vk, false)) << "key " << c.vk;
-    EXPECT_EQ(c.ctrl, EditInput_KeyAction(c.vk, true)) << "Ctrl+key " << c.vk;
-  }
-  EXPECT_FALSE(EditInput_IsCaretMove(EDITKEY_SCROLL_UP));
-  EXPECT_FALSE(EditInput_IsCaretMove(EDITKEY_DELETE));
-  EXPECT_TRUE(EditInput_IsCaretMove(EDITKEY_PAGE_DOWN));
-}
-
-TEST(EditInputKeys, MoveTargetsOnMixedText) {
-  Body b;
-  b.Type("abc\r\ndef");
-  b.Select(Pt(1, 0), Pt(1, 0));
-  EXPECT_EQ(Pt(3, 1), EditInput_MoveTarget(b.body, EDITKEY_DOC_END));
-  EXPECT_EQ(Pt(0, 0), EditInput_MoveTarget(b.body, EDITKEY_LINE_START));
-  EXPECT_EQ(Pt(3, 0), EditInput_MoveTarget(b.body, EDITKEY_LINE_END));
-  EXPECT_EQ(Pt(1, 1), EditInput_MoveTarget(b.body, EDITKEY_ROW_DOWN));
-  EXPECT_EQ(Pt(0, 0), EditInput_MoveTarget(b.body, EDITKEY_PREV_CHAR));
-  b.Select(Pt(3, 0), Pt(3, 0));
-  EXPECT_EQ(Pt(0, 1), EditInput_MoveTarget(b.body, EDITKEY_NEXT_CHAR)) << "crosses the line end";
-  b.Select(Pt(2, 1), Pt(2, 1));
-  EXPECT_EQ(Pt(0, 0), EditInput_MoveTarget(b.body, EDITKEY_DOC_START));
-  EXPECT_EQ(Pt(2, 1), EditInput_MoveTarget(b.body, EDITKEY_COLLAPSE)) << "not a move";
-}
-
 TEST(EditInputKeys, PageRowsAreWholeLinesOfTheTextArea) {
   TextEditorBodyInfo ebi = TestInfo();
   ebi.rcEditor = {0, 0, 640, 400};  // 25 rows of 16
