@@ -182,12 +182,14 @@ void DeleteBackward(EditorWindow* wnd) {
   EditWindow_ReplaceRange(wnd, {EditBody_PrevChar(body, caret), caret}, nullptr, 0);
 }
 
-// Page keys scroll the view a page first and then move the caret as many rows,
+// Page keys scroll the view first and then move the caret as many whole rows,
 // so the caret keeps its place on the screen (moving it first would let the
-// page scroll carry it out of sight).
+// page scroll carry it out of sight, and a scroll of the page's pixels, which
+// are rarely whole rows, would leave it to be scrolled back a second time).
 void MoveByKey(EditorWindow* wnd, EditKeyAction action, bool bShift) {
-  if (action == EDITKEY_PAGE_UP) EditWindow_Scroll(wnd, SB_VERT, EDITSCROLL_PAGEUP, 1);
-  if (action == EDITKEY_PAGE_DOWN) EditWindow_Scroll(wnd, SB_VERT, EDITSCROLL_PAGEDOWN, 1);
+  int64_t rows = EditInput_PageRows(wnd->body);
+  if (action == EDITKEY_PAGE_UP) EditWindow_Scroll(wnd, SB_VERT, EDITSCROLL_LINEUP, rows);
+  if (action == EDITKEY_PAGE_DOWN) EditWindow_Scroll(wnd, SB_VERT, EDITSCROLL_LINEDOWN, rows);
   POINT target = EditInput_MoveTarget(wnd->body, action);
   HWND hWnd = wnd->hWnd;
   EditWindow_MoveCaret(wnd, target, !bShift);
