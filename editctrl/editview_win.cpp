@@ -109,23 +109,26 @@ int64_t PixelY(const EditorWindow* wnd, int32_t row) {
   return int64_t(EditBody_LineHeight(wnd->body)) * row - EditBody_GetView(wnd->body).y;
 }
 
-// Rows below the change keep their pixels: they move by the change in height,
-// their line numbers with them.
-void ScrollBelowChange(EditorWindow* wnd, const DisplayRange* after, const DisplayRange* before) {
+// Rows below the change keep their pixels: they move by the change in height.
+// Their line numbers do not move with them (a number belongs to a row of the
+// screen, and every line below got a new index), so that column is drawn anew
+// from the first changed row down. True when rows moved.
+bool ScrollBelowChange(EditorWindow* wnd, const DisplayRange* after, const DisplayRange* before) {
   int64_t a = PixelY(wnd, after->ptEnd.y);
   int64_t b = PixelY(wnd, before->ptEnd.y);
-  if (a == b) return;
+  if (a == b) return false;
   RECT text = EditBody_TextRect(wnd->body);
   int64_t top = (a < b ? a : b) + EditBody_LineHeight(wnd->body);
-  if (top > text.bottom) return;  // nothing of the text area lies below
+  if (top > text.bottom) return true;  // nothing of the text area lies below
   if (top < text.top) top = text.top;
-  RECT rc = {0, static_cast<LONG>(top), text.right, text.bottom};
+  RECT rc = {text.left, static_cast<LONG>(top), text.right, text.bottom};
   int64_t dy = a - b;
   if (dy >= rc.bottom - rc.top || -dy >= rc.bottom - rc.top) {
     InvalidateRect(wnd->hWnd, &rc, FALSE);
   } else {
     ScrollWindowEx(wnd->hWnd, 0, static_cast<int>(dy), &rc, &rc, nullptr, nullptr, SW_INVALIDATE);
   }
+  return true;
 }
 
 // The rows from the first changed one to the new end of the change, with their
@@ -134,6 +137,15 @@ RECT ChangedRows(EditorWindow* wnd, const DisplayRange* after) {
   RECT clip = EditBody_TextRect(wnd->body);
   if (LineNumbersShown(wnd)) clip.left = 0;
   return EditBody_ChangeRect(wnd->body, after, &clip);
+}
+
+// The line-number column from the first changed row down.
+void PaintNumbersBelow(EditorWindow* wnd, const DisplayRange* after) {
+  RECT text = EditBody_TextRect(wnd->body);
+  int64_t top = PixelY(wnd, after->ptStart.y);
+  if (top >= text.bottom) return;
+  RECT numbers = {0, static_cast<LONG>(top < text.top ? text.top : top), text.left, text.bottom};
+  EditWindow_PaintNow(wnd, &numbers);
 }
 
 // A line count that reaches another number of digits widens the line-number
@@ -187,9 +199,10 @@ void EditWindow_OnTextChange(void* param, const DisplayRange* after, const Displ
   if (RelayoutForLineNumbers(wnd)) {
     EditWindow_InvalidateAll(wnd);
   } else {
-    ScrollBelowChange(wnd, after, before);
+    bool moved = ScrollBelowChange(wnd, after, before);
     RECT rows = ChangedRows(wnd, after);
     EditWindow_PaintNow(wnd, &rows);
+    if (moved && LineNumbersShown(wnd)) PaintNumbersBelow(wnd, after);
   }
   EditWindow_UpdateScrollBars(wnd);
   EditWindow_ScrollCaretIntoView(wnd);

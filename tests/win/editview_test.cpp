@@ -499,12 +499,21 @@ TEST_F(EditorViewTest, MarksAndJapaneseTextAreDrawnInTheirCells) {
   SaveBitmap(px, "editor-marks.bmp");
 }
 
-TEST_F(EditorViewTest, PartialRepaintsShowWhatAFullRepaintShows) {
+class PartialRepaintTest : public EditorViewTest, public ::testing::WithParamInterface<int> {};
+
+// Plain; with line numbers and a margin; wrapped with line numbers, where an
+// edit can change a line's rows and move the numbers below.
+TEST_P(PartialRepaintTest, PartialRepaintsShowWhatAFullRepaintShows) {
   EditorSettings s = HostSettings();
   s.style.bShowLineEnd = s.style.bShowEof = 1;
+  s.bLineNumber = GetParam() >= 1;
+  s.nLeftMargin = GetParam() == 1 ? 6 : 0;
+  s.bWrap = GetParam() == 2;
   Close();
   ASSERT_TRUE(Open(s));
-  SetText(Lines(60, "text of line "));
+  std::string text = Lines(60, "text of line ");
+  if (GetParam() == 2) text.insert(30, std::string(150, 'w'));  // a line of several rows
+  SetText(text);
   DropFocus();
   struct Case {
     const char* pWhat;
@@ -530,6 +539,11 @@ TEST_F(EditorViewTest, PartialRepaintsShowWhatAFullRepaintShows) {
       {"typed while scrolled", [](EditorViewTest* t) { t->Chars({'q', 13, 'r'}); }},
       {"undone", [](EditorViewTest* t) { TextEditor_Undo(t->hEditor); }},
       {"undone all", [](EditorViewTest* t) { TextEditor_UndoAll(t->hEditor); }},
+      {"a wrapped line grown by a row", [](EditorViewTest* t) {
+         TextEditor_SetCaret(t->hEditor, {40, 2}, true);
+         TextEditor_ReplaceSelection(t->hEditor, std::string(90, 'g').c_str(), 90, true);
+       }},
+      {"and shrunk again", [](EditorViewTest* t) { TextEditor_Undo(t->hEditor); }},
   };
   TextEditor_SetCaret(hEditor, {4, 2}, true);
   for (const Case& c : cases) {
@@ -537,6 +551,8 @@ TEST_F(EditorViewTest, PartialRepaintsShowWhatAFullRepaintShows) {
     EXPECT_TRUE(SameAsFullRepaint()) << "after " << c.pWhat;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PartialRepaintTest, ::testing::Values(0, 1, 2));
 
 TEST_F(EditorViewTest, LineNumbersWideningOnANewLineRepaintEverything) {
   EditorSettings s = HostSettings();
