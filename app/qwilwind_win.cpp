@@ -1,5 +1,6 @@
 #include "app/qwilwind_win.h"
 
+#include "editctrl/editctrl.h"
 #include "res/resource.h"
 
 const char kMainWindowClass[] = "Qwil";
@@ -35,12 +36,27 @@ bool RestoreEmptyPopups(HMENU hMenuBar) {
   return true;
 }
 
+// The editor over the whole client area. Until the settings file is read it
+// starts with the settings of a first start.
+HWND CreateEditor(HWND hWnd, HINSTANCE hInstance) {
+  if (!TextEditor_RegisterClass(hInstance)) return nullptr;
+  EditorSettings settings;
+  EditorSettings_SetDefaults(&settings);
+  RECT rc;
+  GetClientRect(hWnd, &rc);
+  return TextEditor_Create(0, WS_CHILD | WS_VISIBLE, hInstance, hWnd, kEditorControlId, rc.right - rc.left,
+                           rc.bottom - rc.top, &settings);
+}
+
 LRESULT OnCreate(HWND hWnd, const CREATESTRUCTA* pCreate) {
   MainWindow* pMain = static_cast<MainWindow*>(pCreate->lpCreateParams);
   if (!pMain || pMain->hWnd) return -1;
   if (!RestoreEmptyPopups(GetMenu(hWnd))) return -1;
   if (!SetPropA(hWnd, kPropMainWindow, pMain)) return -1;
   pMain->hWnd = hWnd;
+  pMain->hEditor = CreateEditor(hWnd, pMain->hInstance);
+  // A frame without its editor is of no use; the failed creation ends in WM_DESTROY.
+  if (!pMain->hEditor) return -1;
   QWIL_ASSERT(IsValidMainWindow(pMain));
   return 0;
 }
@@ -54,23 +70,29 @@ LRESULT OnClose(HWND hWnd) {
 
 LRESULT OnDestroy(HWND hWnd) {
   MainWindow* pMain = static_cast<MainWindow*>(RemovePropA(hWnd, kPropMainWindow));
-  // A window whose creation failed never ran a loop: nothing to end.
   if (!pMain) return 0;
+  bool bRan = pMain->hEditor != nullptr;
   pMain->hWnd = nullptr;
-  PostQuitMessage(0);
+  pMain->hEditor = nullptr;
+  // A window whose creation failed never ran a loop: nothing to end.
+  if (bRan) PostQuitMessage(0);
   return 0;
 }
 
-// The editor control will cover the whole client area; until something does,
-// the frame paints it in the window colour itself. The class brush stays the
-// null brush so that resizing does not flicker once the editor is there.
-LRESULT OnPaint(HWND hWnd) {
-  PAINTSTRUCT ps;
-  HDC hdc = BeginPaint(hWnd, &ps);
-  if (hdc) {
-    FillRect(hdc, &ps.rcPaint, GetSysColorBrush(COLOR_WINDOW));
-    EndPaint(hWnd, &ps);
-  }
+// The editor covers the whole client area (the null class brush keeps the
+// frame from flickering behind it).
+LRESULT OnSize(HWND hWnd, WPARAM wParam) {
+  MainWindow* pMain = MainWindow_FromHandle(hWnd);
+  if (!pMain || !pMain->hEditor || wParam == SIZE_MINIMIZED) return 0;
+  RECT rc;
+  GetClientRect(hWnd, &rc);
+  MoveWindow(pMain->hEditor, 0, 0, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+  return 0;
+}
+
+LRESULT OnSetFocus(HWND hWnd) {
+  MainWindow* pMain = MainWindow_FromHandle(hWnd);
+  if (pMain && pMain->hEditor) SetFocus(pMain->hEditor);
   return 0;
 }
 
@@ -92,8 +114,10 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
       return OnDestroy(hWnd);
     case WM_CLOSE:
       return OnClose(hWnd);
-    case WM_PAINT:
-      return OnPaint(hWnd);
+    case WM_SIZE:
+      return OnSize(hWnd, wParam);
+    case WM_SETFOCUS:
+      return OnSetFocus(hWnd);
     case WM_COMMAND:
       return OnCommand(hWnd, wParam, lParam);
     case WM_INITMENU:
@@ -107,8 +131,14 @@ LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
 
 bool IsValidMainWindow(const MainWindow* pMain) {
   if (!pMain || !pMain->hInstance) return false;
-  if (!pMain->hWnd) return true;
+  if (!pMain->hWnd) return !pMain->hEditor;
+  if (pMain->hEditor && GetParent(pMain->hEditor) != pMain->hWnd) return false;
   return IsWindow(pMain->hWnd) && GetPropA(pMain->hWnd, kPropMainWindow) == pMain;
+}
+
+bool MainWindow_OpenFile(MainWindow* pMain, const char* path) {
+  QWIL_ASSERT(IsValidMainWindow(pMain));
+  return pMain->hEditor && TextEditor_LoadFile(pMain->hEditor, path);
 }
 
 bool MainWindow_RegisterClass(HINSTANCE hInstance) {

@@ -1,5 +1,6 @@
-// The main window of class "Qwil": the frame that will hold the editor control and
-// the status bar, owns the menu bar and receives every command as WM_COMMAND.
+// The main window of class "Qwil": the frame that holds the editor control (and
+// will hold the status bar), owns the menu bar and receives every command as
+// WM_COMMAND.
 // One record holds the window's state; each message has a handler of its own.
 #pragma once
 
@@ -14,8 +15,12 @@ extern const char kMainWindowTitle[];  // "Qwilpad"
 struct MainWindow {
   HWND hWnd;  // null until WM_CREATE and again after WM_DESTROY
   HINSTANCE hInstance;
-  HACCEL hAccel;  // the message loop's accelerator table, or null
+  HACCEL hAccel;    // the message loop's accelerator table, or null
+  HWND hEditor;     // the editor control, child 101 over the client area
 };
+
+// The control identifier of the editor control.
+constexpr int kEditorControlId = 101;
 
 // The record has a module and is attached to the window it names, or to none yet.
 bool IsValidMainWindow(const MainWindow* pMain);
@@ -28,6 +33,10 @@ void MainWindow_UnregisterClass(HINSTANCE hInstance);
 // Creates the (hidden) main window on pMain, which must not be attached yet;
 // null when creation fails, and pMain is then left unattached.
 HWND MainWindow_Create(HINSTANCE hInstance, MainWindow* pMain);
+
+// Opens a file into the editor (null: an empty document); false when it cannot
+// be read, the document then as it was.
+bool MainWindow_OpenFile(MainWindow* pMain, const char* path);
 
 // The record of a main window, or null for any other window.
 MainWindow* MainWindow_FromHandle(HWND hWnd);

@@ -1,4 +1,5 @@
 // The process entry of Qwilpad.exe: one main window and one message loop.
+#include "app/cmdline.h"
 #include "app/qwilwind_win.h"
 #include "tools/fileio_win.h"
 
@@ -14,6 +15,12 @@ int RunApplication(HINSTANCE hInstance) {
   MainWindow main = {};
   HWND hWnd = MainWindow_Create(hInstance, &main);
   if (!hWnd) return 1;
+  // Argument 1 is the file to open; a file that cannot be read leaves the
+  // empty document.
+  int32_t argc = 0;
+  char** argv = CmdLine_Split(GetCommandLineA(), &argc);
+  if (argv && argc > 1) MainWindow_OpenFile(&main, argv[1]);
+  CmdLine_Free(argv);
   // The show command handed to the process is not used: the window opens as
   // it was last closed (normal until there are settings to say otherwise).
   ShowWindow(hWnd, SW_SHOWNORMAL);

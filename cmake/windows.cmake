@@ -45,7 +45,8 @@ add_executable(qwilwin_tests ${QWIL_WINTEST_SOURCES} ${QWIL_RC_SOURCES})
 target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main winspool)
 target_include_directories(qwilwin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>"
-                                                 QWIL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+                                                 QWIL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                                 QWIL_SHOT_DIR="${CMAKE_SOURCE_DIR}/build/e2e")
 add_dependencies(qwilwin_tests Qwilpad)
 add_test(NAME win.layer COMMAND qwilwin_tests)
 
@@ -66,3 +67,7 @@ foreach(script ${QWIL_E2E_SCRIPTS})
   add_test(NAME e2e.${name} COMMAND ${script} $<TARGET_FILE:Qwilpad>)
   set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
 endforeach()
+
+# The editor control timed in a real window (bench/winbench_win.cpp); not a test.
+add_executable(winbench ${CMAKE_SOURCE_DIR}/bench/winbench_win.cpp)
+target_link_libraries(winbench PRIVATE qwilwin psapi)

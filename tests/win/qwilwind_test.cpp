@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "editctrl/editctrl.h"
 #include "res/resource.h"
 #include "win/testwin.h"
 
@@ -81,6 +84,46 @@ TEST_F(MainWindowTest, RecordIsAttachedForTheWindowsLifetime) {
   EXPECT_EQ(nullptr, MainWindow_FromHandle(hWnd));
   EXPECT_TRUE(IsValidMainWindow(&main));
   EXPECT_EQ(0, DropQuitMessage()) << "destroying the main window must end the loop with 0";
+}
+
+TEST_F(MainWindowTest, HostsTheEditorOverItsWholeClientArea) {
+  HWND hEditor = GetDlgItem(hWnd, 101);
+  ASSERT_NE(nullptr, hEditor);
+  EXPECT_EQ(hEditor, main.hEditor);
+  char name[64] = {};
+  GetClassNameA(hEditor, name, sizeof(name));
+  EXPECT_STREQ("TextEditorControl", name);
+  EXPECT_NE(0, GetWindowLongPtrA(hEditor, GWL_STYLE) & WS_VISIBLE);
+  SetWindowPos(hWnd, nullptr, 0, 0, 500, 400, SWP_NOZORDER | SWP_NOMOVE);
+  RECT frame, child;
+  GetClientRect(hWnd, &frame);
+  GetWindowRect(hEditor, &child);
+  MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&child), 2);
+  EXPECT_EQ(0, child.left);
+  EXPECT_EQ(0, child.top);
+  EXPECT_EQ(frame.right, child.right) << "the editor follows the frame's size";
+  EXPECT_EQ(frame.bottom, child.bottom);
+  // The focus given to the frame goes on to the editor.
+  ShowWindow(hWnd, SW_SHOW);
+  SetFocus(hWnd);
+  EXPECT_EQ(hEditor, GetFocus());
+  ShowWindow(hWnd, SW_HIDE);
+}
+
+TEST_F(MainWindowTest, OpensAFileIntoTheEditor) {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, dir);
+  std::string path = std::string(dir) + "qwil-main-open.txt";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "first\r\nsecond\r\nthird";
+  }
+  ASSERT_TRUE(MainWindow_OpenFile(&main, path.c_str()));
+  EXPECT_EQ(3, TextEditor_GetLineCount(main.hEditor));
+  EXPECT_EQ(20, TextEditor_GetTextLength(main.hEditor));
+  EXPECT_FALSE(MainWindow_OpenFile(&main, (path + ".missing").c_str()));
+  EXPECT_EQ(3, TextEditor_GetLineCount(main.hEditor)) << "a file that cannot be read keeps the document";
+  DeleteFileA(path.c_str());
 }
 
 TEST_F(MainWindowTest, CloseAndExitCommandEndTheLoopWithZero) {

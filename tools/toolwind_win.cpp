@@ -1,0 +1,42 @@
+#include "tools/toolwind_win.h"
+
+#include <shellapi.h>
+
+HICON Module_GetShellIcon(HINSTANCE hInstance, bool bSmall) {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(hInstance, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  SHFILEINFOA info = {};
+  UINT flags = SHGFI_ICON | (bSmall ? SHGFI_SMALLICON : SHGFI_LARGEICON);
+  if (!SHGetFileInfoA(path, 0, &info, sizeof(info), flags)) return nullptr;
+  return info.hIcon;
+}
+
+ATOM Window_RegisterClass(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
+                          UINT nMenuId, int nStockObject) {
+  return Window_RegisterClassExtra(hInstance, pszClassName, pfnWndProc, nClassStyle, nMenuId, nStockObject, 0);
+}
+
+ATOM Window_RegisterClassExtra(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
+                               UINT nMenuId, int nStockObject, int nWndExtra) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.style = nClassStyle;
+  wc.cbWndExtra = nWndExtra;
+  wc.lpfnWndProc = pfnWndProc;
+  wc.hInstance = hInstance;
+  wc.hIcon = Module_GetShellIcon(hInstance, false);
+  wc.hIconSm = Module_GetShellIcon(hInstance, true);
+  wc.hCursor = nullptr;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(nStockObject));
+  wc.lpszMenuName = nMenuId ? MAKEINTRESOURCEA(nMenuId) : nullptr;
+  wc.lpszClassName = pszClassName;
+  ATOM atom = RegisterClassExA(&wc);
+  // The class keeps its own copies of the icons only as handles: on failure
+  // nobody else will free them.
+  if (!atom) {
+    if (wc.hIcon) DestroyIcon(wc.hIcon);
+    if (wc.hIconSm) DestroyIcon(wc.hIconSm);
+  }
+  return atom;
+}
