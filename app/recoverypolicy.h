@@ -23,7 +23,7 @@ constexpr int64_t kRecoveryMaxBackoffMs = 60000;
 // 50 ms the window may be held, learnt from the steps before.
 constexpr int64_t kRecoveryStepTargetMs = 20;
 constexpr int64_t kRecoveryFirstBudget = int64_t(4) << 20;
-constexpr int64_t kRecoveryMinBudget = int64_t(256) << 10;
+constexpr int64_t kRecoveryMinBudget = int64_t(64) << 10;
 constexpr int64_t kRecoveryMaxBudget = int64_t(64) << 20;
 // A journal is folded into a new snapshot once it has grown past the text it
 // describes by this much: the bytes written for a document then stay within
