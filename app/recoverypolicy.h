@@ -21,7 +21,7 @@ constexpr int64_t kRecoveryGapFactor = 10;
 constexpr int64_t kRecoveryMaxBackoffMs = 60000;
 // Bytes one step may write: aimed at kRecoveryStepTargetMs, a good part of the
 // 50 ms the window may be held, learnt from the steps before.
-constexpr int64_t kRecoveryStepTargetMs = 20;
+constexpr int64_t kRecoveryStepTargetMs = 15;
 constexpr int64_t kRecoveryFirstBudget = int64_t(4) << 20;
 constexpr int64_t kRecoveryMinBudget = int64_t(64) << 10;
 constexpr int64_t kRecoveryMaxBudget = int64_t(64) << 20;
