@@ -463,6 +463,10 @@ void Recovery_NoteDocument(RecoveryWriter* w, const TextData* text, const char* 
 
 void Recovery_NoteRestored(RecoveryWriter* w, const char* path, const RecoveryDisk* disk, const char* orphan) {
   QWIL_ASSERT(IsValidRecoveryWriter(w));
+  // Whatever files there were describe what the editor held before.
+  w->bRemovePending = w->bRemovePending || HasFiles(w);
+  ClearLane(&w->current);
+  StopBuilding(w);
   SetDocPath(w, path);
   w->disk = disk ? *disk : RecoveryDisk{false, 0, 0};
   w->base = RecoveryBase_Empty();
