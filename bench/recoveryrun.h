@@ -40,6 +40,7 @@ struct RecoveryRunSteps {
 struct RecoveryFigures {
   double dNoteMs = 0;        // Recovery_NoteDocument: the sample of the loaded document
   double dUsPerKey = 0;      // typing with the observer queueing every key
+  double dUsPerKeyBare = 0;  // the same typing before the observer was set
   bool bJournal = false;     // the first file was a journal over the document file
   RecoveryRunSteps journal;  // the ticks of the typing rounds
   RecoveryRunSteps snapshot; // the ticks that made the snapshot
@@ -109,6 +110,19 @@ inline bool RecoveryRun_TypeRounds(RecoveryRun* r, long keys, RecoveryFigures* f
   return true;
 }
 
+// Typing without the observer, for comparison, taken back afterwards.
+inline bool RecoveryRun_TypeBare(RecoveryRun* r, long keys, RecoveryFigures* f) {
+  const int32_t y = RecoveryRun_Line(r);
+  const double start = r->clock.pfnNowMs();
+  for (long i = 0; i < keys; ++i) {
+    if (!RecoveryRun_TypeAt(r->body, y, static_cast<char>('a' + i % 26))) return false;
+  }
+  f->dUsPerKeyBare = (r->clock.pfnNowMs() - start) * 1000.0 / double(keys);
+  while (EditBody_Undo(r->body)) {
+  }
+  return !EditBody_GetModified(r->body);
+}
+
 inline bool RecoveryRun_Snapshot(RecoveryRun* r, RecoveryFigures* f) {
   r->clock.nAhead += kRecoveryFileBaseMs;
   for (int i = 0; i < 100000 && !r->w->current.bSnapshot; ++i) {
@@ -125,7 +139,7 @@ inline bool RecoveryRun_Snapshot(RecoveryRun* r, RecoveryFigures* f) {
 inline bool RecoveryRun_Measure(TextEditorBody* body, const char* path, const char* folder, uint32_t pid, long keys,
                                 double (*pfnNowMs)(), RecoveryFigures* f) {
   RecoveryRun r = {body, Recovery_Create(folder, pid, 1), {pfnNowMs, pfnNowMs(), 0}, 1};
-  if (!r.w) return false;
+  if (!r.w || !RecoveryRun_TypeBare(&r, keys / 10, f)) return false;
   Recovery_SetClock(r.w, RecoveryRun_ReadClock, &r.clock);
   EditBody_SetObserver(body, Recovery_Observe, r.w);
   const double start = pfnNowMs();
@@ -146,10 +160,12 @@ inline bool RecoveryRun_Measure(TextEditorBody* body, const char* path, const ch
 // The figures as one line of key=value pairs (after the prefix).
 inline void RecoveryRun_Print(const char* prefix, const TextData* text, const RecoveryFigures* f) {
   std::printf(
-      "%sbytes=%d lines=%d note_ms=%.1f us_per_key=%.2f journal=%s journal_steps=%d journal_max_ms=%.2f "
-      "snapshot_steps=%d snapshot_max_ms=%.2f snapshot_total_ms=%.1f snapshot_bytes=%lld budget_kb=%lld "
+      "%sbytes=%d lines=%d note_ms=%.1f us_per_key_bare=%.2f us_per_key=%.2f journal=%s journal_steps=%d "
+      "journal_max_ms=%.2f snapshot_steps=%d snapshot_max_ms=%.2f snapshot_total_ms=%.1f snapshot_bytes=%lld "
+      "budget_kb=%lld "
       "read_journal_ms=%.1f read_snapshot_ms=%.1f recovered=%s\n",
-      prefix, TextData_GetTextSize(text), text->count, f->dNoteMs, f->dUsPerKey, f->bJournal ? "yes" : "no",
+      prefix, TextData_GetTextSize(text), text->count, f->dNoteMs, f->dUsPerKeyBare, f->dUsPerKey,
+      f->bJournal ? "yes" : "no",
       f->journal.steps, f->journal.dMax, f->snapshot.steps, f->snapshot.dMax, f->snapshot.dTotal,
       static_cast<long long>(f->snapshot.nBytes), static_cast<long long>(f->nBudgetKb), f->dReadJournalMs,
       f->dReadSnapshotMs, f->bRecovered ? "ok" : "failed");

@@ -406,7 +406,8 @@ TEST(Recovery, ARandomSessionAlwaysLeavesTheDocumentOnDisk) {
       const uint32_t kind = rng.Below(20);
       if (kind < 9) {
         const TextRange r = TextRange_Order(RandomPos(&rng, s.b.body->text), RandomPos(&rng, s.b.body->text));
-        const std::string& text = kind == 0 ? paste : TestInserts()[rng.Below(static_cast<uint32_t>(TestInserts().size()))];
+        const std::vector<std::string>& inserts = TestInserts();
+        const std::string& text = kind == 0 ? paste : inserts[rng.Below(static_cast<uint32_t>(inserts.size()))];
         EditBody_ReplaceRange(s.b.body, r, text.data(), static_cast<int32_t>(text.size()), true, nullptr);
       } else if (kind < 12) {
         EditBody_Undo(s.b.body);
@@ -453,7 +454,8 @@ FileStates StatesOf(const std::string& path, const std::string& base) {
   f.bytes = TestFile_Read(path);
   RecoveryHeader h;
   int32_t size = 0;
-  EXPECT_EQ(RECOVERYPARSE_OK, RecoveryFormat_DecodeHeader(f.bytes.data(), static_cast<int64_t>(f.bytes.size()), &h, &size));
+  const int64_t n = static_cast<int64_t>(f.bytes.size());
+  EXPECT_EQ(RECOVERYPARSE_OK, RecoveryFormat_DecodeHeader(f.bytes.data(), n, &h, &size));
   f.nHeader = static_cast<size_t>(size);
   const bool snapshot = (h.nFlags & kRecoveryFlagSnapshot) != 0;
   f.nUsableFrom = snapshot ? f.bytes.size() + 1 : f.nHeader;
@@ -464,7 +466,7 @@ FileStates StatesOf(const std::string& path, const std::string& base) {
   size_t at = f.nHeader;
   while (at < f.bytes.size()) {
     RecoveryRecord r;
-    EXPECT_EQ(RECOVERYPARSE_OK, RecoveryFormat_ParseRecord(f.bytes.data() + at, static_cast<int64_t>(f.bytes.size() - at), &r, &size));
+    EXPECT_EQ(RECOVERYPARSE_OK, RecoveryFormat_ParseRecord(f.bytes.data() + at, n - static_cast<int64_t>(at), &r, &size));
     EXPECT_TRUE(ReplayRecord(&replay, text, r));
     at += static_cast<size_t>(size);
     if (r.type == RECOVERYREC_DONE) f.nUsableFrom = at;

@@ -65,23 +65,25 @@ TEST(RecoveryPolicy, TheBudgetFollowsThePaceOfTheDisk) {
 TEST(RecoveryPolicy, WhenASnapshotIsMade) {
   const int64_t mb = int64_t(1) << 20;
   const int64_t budget = 4 * mb;
+  constexpr RecoveryFileState kNone = RECOVERYFILE_NONE, kOpen = RECOVERYFILE_OPEN, kTorn = RECOVERYFILE_TORN;
+  constexpr RecoveryBaseKind kFile = RECOVERYBASE_FILE, kEmpty = RECOVERYBASE_EMPTY;
   const struct {
     const char* name;
     RecoveryShape s;
     bool snapshot;
   } cases[] = {
-      {"first file of a small document", {RECOVERYFILE_NONE, false, RECOVERYBASE_FILE, true, 0, mb, 0, budget}, true},
-      {"first file of a large one: a journal", {RECOVERYFILE_NONE, false, RECOVERYBASE_FILE, true, 10, 100 * mb, 0, budget}, false},
-      {"large untitled: a journal", {RECOVERYFILE_NONE, false, RECOVERYBASE_EMPTY, true, 10, 100 * mb, 0, budget}, false},
-      {"large with no base", {RECOVERYFILE_NONE, false, RECOVERYBASE_FILE, false, 10, 100 * mb, 0, budget}, true},
-      {"a torn file", {RECOVERYFILE_TORN, true, RECOVERYBASE_EMPTY, true, 0, 100 * mb, 0, budget}, true},
-      {"a young journal over the file", {RECOVERYFILE_OPEN, false, RECOVERYBASE_FILE, true, 100, 100 * mb, 59999, budget}, false},
-      {"an old journal over the file", {RECOVERYFILE_OPEN, false, RECOVERYBASE_FILE, true, 100, 100 * mb, 60000, budget}, true},
-      {"its file changed on disk", {RECOVERYFILE_OPEN, false, RECOVERYBASE_FILE, false, 100, 100 * mb, 10, budget}, true},
-      {"an old untitled journal", {RECOVERYFILE_OPEN, false, RECOVERYBASE_EMPTY, true, 100, 100 * mb, 600000, budget}, false},
-      {"a journal past its text by the slack", {RECOVERYFILE_OPEN, true, RECOVERYBASE_EMPTY, true, 2 * mb + 1, mb, 10, budget}, true},
-      {"a journal within the slack", {RECOVERYFILE_OPEN, true, RECOVERYBASE_EMPTY, true, 2 * mb, mb, 10, budget}, false},
-      {"a snapshot's file no longer leans on the disk", {RECOVERYFILE_OPEN, true, RECOVERYBASE_EMPTY, false, 10, 100 * mb, 600000, budget}, false},
+      {"first file of a small document", {kNone, false, kFile, true, 0, mb, 0, budget}, true},
+      {"first file of a large one: a journal", {kNone, false, kFile, true, 10, 100 * mb, 0, budget}, false},
+      {"large untitled: a journal", {kNone, false, kEmpty, true, 10, 100 * mb, 0, budget}, false},
+      {"large with no base", {kNone, false, kFile, false, 10, 100 * mb, 0, budget}, true},
+      {"a torn file", {kTorn, true, kEmpty, true, 0, 100 * mb, 0, budget}, true},
+      {"a young journal over the file", {kOpen, false, kFile, true, 100, 100 * mb, 59999, budget}, false},
+      {"an old journal over the file", {kOpen, false, kFile, true, 100, 100 * mb, 60000, budget}, true},
+      {"its file changed on disk", {kOpen, false, kFile, false, 100, 100 * mb, 10, budget}, true},
+      {"an old untitled journal", {kOpen, false, kEmpty, true, 100, 100 * mb, 600000, budget}, false},
+      {"a journal past its text by the slack", {kOpen, true, kEmpty, true, 2 * mb + 1, mb, 10, budget}, true},
+      {"a journal within the slack", {kOpen, true, kEmpty, true, 2 * mb, mb, 10, budget}, false},
+      {"a snapshot no longer leans on the disk", {kOpen, true, kEmpty, false, 10, 100 * mb, 600000, budget}, false},
   };
   for (const auto& c : cases) EXPECT_EQ(c.snapshot, RecoveryPolicy_WantsSnapshot(&c.s)) << c.name;
 }
