@@ -44,6 +44,7 @@ struct RecoveryFigures {
   bool bJournal = false;     // the first file was a journal over the document file
   RecoveryRunSteps journal;  // the ticks of the typing rounds
   RecoveryRunSteps snapshot; // the ticks that made the snapshot
+  double dKeyMaxMs = 0;      // the slowest key typed between them, at another place each
   int64_t nBudgetKb = 0;     // what a step may write, as learnt
   double dReadJournalMs = 0;
   double dReadSnapshotMs = 0;
@@ -126,7 +127,11 @@ inline bool RecoveryRun_TypeBare(RecoveryRun* r, long keys, RecoveryFigures* f) 
 inline bool RecoveryRun_Snapshot(RecoveryRun* r, RecoveryFigures* f) {
   r->clock.nAhead += kRecoveryFileBaseMs;
   for (int i = 0; i < 100000 && !r->w->current.bSnapshot; ++i) {
-    if (!RecoveryRun_TypeAt(r->body, RecoveryRun_Line(r), 'x')) return false;
+    const int32_t y = RecoveryRun_Line(r);
+    const double start = r->clock.pfnNowMs();
+    if (!RecoveryRun_TypeAt(r->body, y, 'x')) return false;
+    const double ms = r->clock.pfnNowMs() - start;
+    if (ms > f->dKeyMaxMs) f->dKeyMaxMs = ms;
     r->clock.nAhead += kRecoveryTickMs;
     RecoveryRun_Tick(r, &f->snapshot);
   }
@@ -162,11 +167,11 @@ inline void RecoveryRun_Print(const char* prefix, const TextData* text, const Re
   std::printf(
       "%sbytes=%d lines=%d note_ms=%.1f us_per_key_bare=%.2f us_per_key=%.2f journal=%s journal_steps=%d "
       "journal_max_ms=%.2f snapshot_steps=%d snapshot_max_ms=%.2f snapshot_total_ms=%.1f snapshot_bytes=%lld "
-      "budget_kb=%lld "
+      "key_max_ms=%.2f budget_kb=%lld "
       "read_journal_ms=%.1f read_snapshot_ms=%.1f recovered=%s\n",
       prefix, TextData_GetTextSize(text), text->count, f->dNoteMs, f->dUsPerKeyBare, f->dUsPerKey,
       f->bJournal ? "yes" : "no",
       f->journal.steps, f->journal.dMax, f->snapshot.steps, f->snapshot.dMax, f->snapshot.dTotal,
-      static_cast<long long>(f->snapshot.nBytes), static_cast<long long>(f->nBudgetKb), f->dReadJournalMs,
-      f->dReadSnapshotMs, f->bRecovered ? "ok" : "failed");
+      static_cast<long long>(f->snapshot.nBytes), f->dKeyMaxMs, static_cast<long long>(f->nBudgetKb),
+      f->dReadJournalMs, f->dReadSnapshotMs, f->bRecovered ? "ok" : "failed");
 }
