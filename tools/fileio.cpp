@@ -146,8 +146,6 @@ constexpr int64_t kEpochDistance = 11644473600LL;
 int64_t FileTimeOf(const StatRecord& st) {
 #if defined(_WIN32)
   return (int64_t(st.st_mtime) + kEpochDistance) * 10000000;
-#elif defined(__APPLE__)
-  return (int64_t(st.st_mtimespec.tv_sec) + kEpochDistance) * 10000000 + st.st_mtimespec.tv_nsec / 100;
 #else
   return (int64_t(st.st_mtim.tv_sec) + kEpochDistance) * 10000000 + st.st_mtim.tv_nsec / 100;
 #endif
