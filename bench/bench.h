@@ -54,3 +54,4 @@ int Bench_Regex(const BenchArgs* args);
 int Bench_Find(const BenchArgs* args);
 int Bench_ReplaceAll(const BenchArgs* args);
 int Bench_Print(const BenchArgs* args);
+int Bench_Recovery(const BenchArgs* args);

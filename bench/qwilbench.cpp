@@ -41,6 +41,10 @@ const BenchCommand kCommands[] = {
     {"replace-all", Bench_ReplaceAll,
      "replace-all FILE PATTERN REPLACEMENT OUT [--flags N]\n"
      "                                                replacements= status= undo_steps= ms=, then saves OUT"},
+    {"recovery", Bench_Recovery,
+     "recovery FILE [--keys N] [--dir DIR]          the recovery file kept while typing (a journal over\n"
+     "                                                FILE, then a snapshot in slices) and read back:\n"
+     "                                                journal_max_ms= snapshot_max_ms= read_journal_ms= ..."},
     {"print", Bench_Print,
      "print FILE                                    the pages of FILE on an A4 printer at 600 dpi that only\n"
      "                                                counts (12-point cells, 20 mm margins): pages= characters= ms="},

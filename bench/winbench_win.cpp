@@ -8,6 +8,9 @@
 //   repaint    a full repaint of the client area, unwrapped and then wrapped
 // winbench --core FILE loads the file with the core alone, without a window, to
 // tell the platform's share of the load time from the window's.
+// winbench FILE --recovery [--keys N] keeps the recovery file of the control's
+// document while it is typed into, through the Win32 file API, and times each
+// step the window would wait for (bench/recoveryrun.h).
 // Built with the windows tree only; measure an optimized build
 // (cmake -B build/win64-release -DCMAKE_BUILD_TYPE=Release ...).
 #include "editctrl/editctrl.h"
@@ -20,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/recoveryrun.h"
 #include "editctrl/editundo.h"
 #include "editctrl/editwind_win.h"
 
@@ -205,6 +209,22 @@ int CoreLoad(const char* path) {
   ExitProcess(0);
 }
 
+// The recovery files go to a folder of the run's own under %TEMP%.
+int MeasureRecovery(HWND hEditor, const char* path, long keys) {
+  char folder[MAX_PATH + 64];
+  const DWORD n = GetTempPathA(MAX_PATH, folder);
+  if (n == 0 || n > MAX_PATH) return 1;
+  std::snprintf(folder + n, sizeof(folder) - n, "qwilbench-recovery-%lu\\", GetCurrentProcessId());
+  CreateDirectoryA(folder, nullptr);
+  TextEditorBody* body = EditWindow_FromHandle(hEditor)->body;
+  RecoveryFigures figures;
+  const bool ok = RecoveryRun_Measure(body, path, folder, GetCurrentProcessId(), keys, NowMs, &figures);
+  RecoveryRun_Print("recovery ", body->text, &figures);
+  RemoveDirectoryA(folder);
+  std::fflush(stdout);
+  ExitProcess(ok ? 0 : 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -212,7 +232,9 @@ int main(int argc, char** argv) {
   FileIo_SetMethods(FileWin_GetMethods());
   if (argc == 3 && std::strcmp(argv[1], "--core") == 0) return CoreLoad(argv[2]);
   if (argc < 2 || argv[1][0] == '-') {
-    std::fprintf(stderr, "usage: winbench FILE [--keys N] [--pages N] [--repaints N]\n");
+    std::fprintf(stderr, "usage: winbench FILE [--keys N] [--pages N] [--repaints N]\n"
+                         "       winbench FILE --recovery [--keys N]\n"
+                         "       winbench --core FILE\n");
     return 2;
   }
   HINSTANCE hInstance = GetModuleHandleA(nullptr);
@@ -227,6 +249,9 @@ int main(int argc, char** argv) {
   Pump();
   Settle(hEditor);
   if (!MeasureLoad(hEditor, argv[1])) return 1;
+  if (argc >= 3 && std::strcmp(argv[2], "--recovery") == 0) {
+    return MeasureRecovery(hEditor, argv[1], OptionLong(argc, argv, "--keys", 2000));
+  }
   MeasureRepaint(hEditor, OptionLong(argc, argv, "--repaints", 100), "unwrapped");
   MeasureTyping(hEditor, OptionLong(argc, argv, "--keys", 1000));
   MeasurePaging(hEditor, OptionLong(argc, argv, "--pages", 1000));

@@ -25,6 +25,19 @@ void Relayout(TextEditorBody* body) {
   TextData_SetProp(body->text, &prop);
 }
 
+// The new document replaces the old one; caret, anchor, view, steps and the
+// modified flag start afresh.
+void TakeText(TextEditorBody* body, TextData* text) {
+  TextData_Destroy(body->text);
+  body->text = text;
+  EditBody_Reset(body);
+  body->ptView = {0, 0};
+  EditChange change = {};
+  change.kind = EDITCHANGE_NEW_DOCUMENT;
+  change.text = text;
+  EditBody_TellObserver(body, &change);
+}
+
 }  // namespace
 
 bool IsValidTextEditorBodyInfoStruct(const TextEditorBodyInfo* ebi) {
@@ -58,6 +71,8 @@ TextEditorBody* EditBody_Create(const TextEditorBodyInfo* ebi, EditBodyChangePro
   body->ebi = *ebi;
   body->param = param;
   body->callback = callback;
+  body->pfnObserver = nullptr;
+  body->pObserverContext = nullptr;
   // The layout already counts the line-number column of a one-line document.
   TextDataProperty prop = EditBody_LayoutProp(body);
   body->text = TextData_Create(&prop);
@@ -181,12 +196,28 @@ bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStat
     if (!text && pStatus) *pStatus = TEXTFILE_NO_MEMORY;
   }
   if (!text) return false;
-  TextData_Destroy(body->text);
-  body->text = text;
-  EditBody_Reset(body);
-  body->ptView = {0, 0};
+  TakeText(body, text);
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   return true;
+}
+
+bool EditBody_AdoptText(TextEditorBody* body, TextData* text) {
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body) && IsValidTextDataHandle(text));
+  if (EditBody_GetReadOnly(body)) return false;
+  const TextDataProperty prop = EditBody_LayoutProp(body);
+  TextData_SetProp(text, &prop);
+  TakeText(body, text);
+  QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
+  return true;
+}
+
+void EditBody_SetObserver(TextEditorBody* body, EditBodyObserverProc pfnObserver, void* pContext) {
+  body->pfnObserver = pfnObserver;
+  body->pObserverContext = pContext;
+}
+
+void EditBody_TellObserver(const TextEditorBody* body, const EditChange* change) {
+  if (body->pfnObserver) body->pfnObserver(body->pObserverContext, change);
 }
 
 TextFileStatus EditBody_Save(TextEditorBody* body, const char* path) {

@@ -44,6 +44,24 @@ struct DisplayRange {
 // document, `before` as they were.
 typedef void (*EditBodyChangeProc)(void* param, const DisplayRange* after, const DisplayRange* before);
 
+// A change of the document as its observer is told it.
+enum EditChangeKind : int32_t {
+  EDITCHANGE_REPLACE,       // range replaced by the text
+  EDITCHANGE_NEW_DOCUMENT,  // a new document took the old one's place (loading, a new file)
+};
+struct EditChange {
+  EditChangeKind kind;
+  TextRange range;       // REPLACE: the range replaced, ordered, in the document as it was
+  const char* pText;     // REPLACE: the new text, its line ends as given; null when nText is 0
+  int32_t nText;
+  POINT ptEnd;           // REPLACE: the end of the new text in the changed document
+  const TextData* text;  // the document after the change
+};
+// Told of every change of the document after it is made: each edit, undo and
+// redo step and replacement, and the arrival of a new document. It must not
+// change the body.
+typedef void (*EditBodyObserverProc)(void* context, const EditChange* change);
+
 struct TextEditorBody {
   TextData* text;            // the document (owned)
   EditAllocator* allocator;  // undo and redo stacks and the record pool (owned)
@@ -55,6 +73,8 @@ struct TextEditorBody {
   TextEditorBodyInfo ebi;
   void* param;               // handed back to callback (the window)
   EditBodyChangeProc callback;
+  EditBodyObserverProc pfnObserver;  // null: nobody is told
+  void* pObserverContext;
 };
 
 bool IsValidTextEditorBodyInfoStruct(const TextEditorBodyInfo* ebi);
@@ -65,6 +85,11 @@ bool IsValidTextEditorBodyHandle(const TextEditorBody* body);
 // left behind).
 TextEditorBody* EditBody_Create(const TextEditorBodyInfo* ebi, EditBodyChangeProc callback, void* param);
 void EditBody_Destroy(TextEditorBody* body);
+
+// Puts an observer (null: none) in place of the one there was.
+void EditBody_SetObserver(TextEditorBody* body, EditBodyObserverProc pfnObserver, void* pContext);
+// Tells the observer, if there is one, of a change (for the body's own edits).
+void EditBody_TellObserver(const TextEditorBody* body, const EditChange* change);
 
 // Store new metrics and lay the document out again when the wrap width, the wrap
 // flag or the tab size changed. Metrics that fail their validity check (a zero
@@ -117,6 +142,10 @@ RECT EditBody_ChangeRect(const TextEditorBody* body, const DisplayRange* range, 
 // (optional) tells why (TextFile_Load; TEXTFILE_OK with a false result means
 // read-only).
 bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus);
+// Replaces the document with text, which the body then owns, laid out for the
+// body's metrics, and resets as loading does. Refused while read-only (false,
+// text still the caller's).
+bool EditBody_AdoptText(TextEditorBody* body, TextData* text);
 // Writes the document safely (TextFile_Save): the file holds all of it, or what
 // it held before. The document and the modified flag are left alone; clearing
 // the flag after TEXTFILE_OK is the caller's. The results are listed in

@@ -63,6 +63,20 @@ void TellChange(TextEditorBody* body, POINT start, int32_t endLine, const Displa
   body->callback(body->param, &after, before);
 }
 
+// The observer hears of a change of the range (as it was) to the text, which
+// now ends at end.
+void TellReplace(TextEditorBody* body, TextRange range, const char* text, int32_t n, POINT end) {
+  if (!body->pfnObserver) return;
+  EditChange change = {};
+  change.kind = EDITCHANGE_REPLACE;
+  change.range = range;
+  change.pText = n > 0 ? text : nullptr;
+  change.nText = n > 0 ? n : 0;
+  change.ptEnd = end;
+  change.text = body->text;
+  EditBody_TellObserver(body, &change);
+}
+
 // The inverse of the edit that first modified the clean document carries that
 // edit's id, so undoing back to the clean state clears the flag and redoing it
 // sets it again.
@@ -224,8 +238,10 @@ EditRecord* EditBody_ApplyRecord(TextEditorBody* body, EditRecord* record, bool 
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   DisplayRange before = {};
   if (notify) before = EditBody_ChangeRows(body, record->ptStart, record->ptEnd.y);
+  const TextRange replaced = {record->ptStart, record->ptEnd};
   EditRecord* inverse = EditRecord_Apply(body->allocator, record, body->text);
   if (!inverse) return nullptr;
+  TellReplace(body, replaced, record->string, record->length, record->ptEnd);
   TrackModified(body, record->id);
   // Without collapse the new text stays selected. An anchor that stood at the
   // range's end would now point into or past text that changed.
@@ -260,6 +276,7 @@ bool EditBody_ReplaceRangeAsSteps(TextEditorBody* body, TextRange range, const c
   const DisplayRange before = EditBody_ChangeRows(body, r.start, r.end.y);
   POINT end;
   if (!TextData_Replace(body->text, r, text, n, &end)) return false;
+  TellReplace(body, r, text, n, end);
   while (steps) {
     EditRecord* next = steps->pNext;
     TrackModified(body, steps->id);

@@ -37,6 +37,11 @@ printf 'aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!\r\n' > "$dir/hard.txt"
 # at 600 dpi, so 120 lines take two.
 for i in $(seq 1 120); do printf 'line %d\r\n' "$i"; done > "$dir/print.txt"
 "$bench" print "$dir/print.txt" | grep -q '^pages=2 characters=[0-9]* result="done" ms='
+# The recovery file of a document too large for one step starts as a journal
+# over it, gives way to a snapshot, and both read back as the document.
+"$gen" 6 "$dir/six.txt"
+"$bench" recovery "$dir/six.txt" --keys 100 --dir "$dir/rcv" | grep -q ' journal=yes .* snapshot_steps=[1-9][0-9]* .* recovered=ok$'
+[ -z "$(ls -A "$dir/rcv")" ]
 # A missing file is an error with a message, not a crash.
 if "$bench" load "$dir/missing.txt" 2> "$dir/err.txt"; then exit 1; fi
 grep -q "cannot open" "$dir/err.txt"

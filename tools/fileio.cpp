@@ -86,6 +86,7 @@ int OpenFlags(FileOpenMode mode) {
   switch (mode) {
     case FILEOPEN_READ: return O_RDONLY;
     case FILEOPEN_CREATE_NEW: return O_WRONLY | O_CREAT | O_EXCL;
+    case FILEOPEN_APPEND: return O_WRONLY | O_APPEND;
     default: return O_WRONLY;
   }
 }
@@ -139,9 +140,22 @@ bool CrtSize(void*, FileHandle* file, int64_t* pSize) {
   return true;
 }
 
+// Seconds from 1601 to 1970, the two epochs of file times.
+constexpr int64_t kEpochDistance = 11644473600LL;
+
+int64_t FileTimeOf(const StatRecord& st) {
+#if defined(_WIN32)
+  return (int64_t(st.st_mtime) + kEpochDistance) * 10000000;
+#else
+  return (int64_t(st.st_mtim.tv_sec) + kEpochDistance) * 10000000 + st.st_mtim.tv_nsec / 100;
+#endif
+}
+
 FileError CrtQuery(void*, const char* path, FileInfo* pInfo) {
   pInfo->kind = FILEKIND_NONE;
   pInfo->bReadOnly = false;
+  pInfo->nSize = 0;
+  pInfo->nWriteTime = 0;
   StatRecord st;
   if (Stat(path, &st) != 0) {
     const FileError error = FromErrno(errno);
@@ -149,6 +163,8 @@ FileError CrtQuery(void*, const char* path, FileInfo* pInfo) {
   }
   pInfo->kind = KindOf(st);
   pInfo->bReadOnly = (st.st_mode & kWriteBits) == 0;
+  pInfo->nSize = pInfo->kind == FILEKIND_FILE ? int64_t(st.st_size) : 0;
+  pInfo->nWriteTime = FileTimeOf(st);
   return FILEERR_NONE;
 }
 

@@ -22,6 +22,7 @@ enum FileOpenMode : int32_t {
   FILEOPEN_READ,        // an existing file, shared with readers and writers
   FILEOPEN_CREATE_NEW,  // a new file for writing; FILEERR_EXISTS when the name is taken
   FILEOPEN_WRITE_OVER,  // an existing device or pipe, written in place (it has no bytes to keep)
+  FILEOPEN_APPEND,      // an existing file, written behind its last byte; FILEERR_NOT_FOUND when missing
 };
 
 // Why a call failed.
@@ -44,7 +45,9 @@ enum FileKind : int32_t {
 
 struct FileInfo {
   FileKind kind;
-  bool bReadOnly;  // marked read-only (on POSIX: no write permission for anyone)
+  bool bReadOnly;      // marked read-only (on POSIX: no write permission for anyone)
+  int64_t nSize;       // bytes of a file; 0 for anything else
+  int64_t nWriteTime;  // last write, in 100-nanosecond units since 1601 (the system's file time); 0 when unknown
 };
 
 // Every function gets pContext first. A failed open leaves *ppFile null; close

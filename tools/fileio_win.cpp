@@ -24,6 +24,14 @@ FileError WinOpen(void*, const char* path, FileOpenMode mode, FileHandle** ppFil
                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   } else if (mode == FILEOPEN_CREATE_NEW) {
     hFile = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  } else if (mode == FILEOPEN_APPEND) {
+    // Write access as a whole (not only appending), as flushing asks for it.
+    hFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER zero = {};
+    if (hFile != INVALID_HANDLE_VALUE && !SetFilePointerEx(hFile, zero, nullptr, FILE_END)) {
+      CloseHandle(hFile);
+      return FILEERR_IO;
+    }
   } else {
     hFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
@@ -65,16 +73,23 @@ bool WinSize(void*, FileHandle* file, int64_t* pSize) {
   return true;
 }
 
+int64_t Join(DWORD dwHigh, DWORD dwLow) { return int64_t((uint64_t(dwHigh) << 32) | dwLow); }
+
 FileError WinQuery(void*, const char* path, FileInfo* pInfo) {
   pInfo->kind = FILEKIND_NONE;
   pInfo->bReadOnly = false;
-  const DWORD dwAttributes = GetFileAttributesA(path);
-  if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
+  pInfo->nSize = 0;
+  pInfo->nWriteTime = 0;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
     const FileError error = FileWin_ErrorOf(GetLastError());
     return error == FILEERR_NOT_FOUND ? FILEERR_NONE : error;
   }
+  const DWORD dwAttributes = data.dwFileAttributes;
   pInfo->kind = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FILEKIND_FOLDER : FILEKIND_FILE;
   pInfo->bReadOnly = (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (pInfo->kind == FILEKIND_FILE) pInfo->nSize = Join(data.nFileSizeHigh, data.nFileSizeLow);
+  pInfo->nWriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
   return FILEERR_NONE;
 }
 

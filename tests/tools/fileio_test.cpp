@@ -16,7 +16,7 @@ namespace {
 const FileMethods* Crt() { return FileIo_CrtMethods(); }
 
 FileInfo Query(const std::string& path, FileError* pError = nullptr) {
-  FileInfo info = {FILEKIND_OTHER, true};
+  FileInfo info = {FILEKIND_OTHER, true, -1, -1};
   FileError error = Crt()->pfnQuery(nullptr, path.c_str(), &info);
   if (pError) *pError = error;
   return info;
@@ -25,6 +25,7 @@ FileInfo Query(const std::string& path, FileError* pError = nullptr) {
 TEST(FileStreams, WriteThenReadBytesUnchanged) {
   TestFolder folder;
   SeamCheck_RoundTrip(Crt(), folder / "qwil_stream_test.bin");
+  SeamCheck_AppendAndQuery(Crt(), folder / "appended.bin");
 }
 
 TEST(FileIo, TheRuntimeSaysWhatAPathNamesAndWhyAnOpenFails) {

@@ -30,3 +30,35 @@ inline void SeamCheck_RoundTrip(const FileMethods* m, const std::string& path) {
   EXPECT_EQ(0, reader.pfnRead(reader.pContext, buffer, sizeof(buffer)));
   EXPECT_TRUE(m->pfnClose(c, file));
 }
+
+// Appending continues an existing file behind its last byte (and refuses a
+// missing one); a query gives the file's size and a write time.
+inline void SeamCheck_AppendAndQuery(const FileMethods* m, const std::string& path) {
+  void* c = m->pContext;
+  FileHandle* file = nullptr;
+  ASSERT_EQ(FILEERR_NOT_FOUND, m->pfnOpen(c, path.c_str(), FILEOPEN_APPEND, &file));
+  EXPECT_EQ(nullptr, file);
+  ASSERT_EQ(FILEERR_NONE, m->pfnOpen(c, path.c_str(), FILEOPEN_CREATE_NEW, &file));
+  EXPECT_TRUE(m->pfnWrite(c, file, "ab\n", 3));
+  EXPECT_TRUE(m->pfnClose(c, file));
+  FileInfo before = {};
+  ASSERT_EQ(FILEERR_NONE, m->pfnQuery(c, path.c_str(), &before));
+  EXPECT_EQ(FILEKIND_FILE, before.kind);
+  EXPECT_EQ(3, before.nSize);
+  EXPECT_GT(before.nWriteTime, 0);
+  for (const char* more : {"cd", "\x1A\r\n"}) {
+    ASSERT_EQ(FILEERR_NONE, m->pfnOpen(c, path.c_str(), FILEOPEN_APPEND, &file));
+    EXPECT_TRUE(m->pfnWrite(c, file, more, static_cast<int32_t>(std::string(more).size())));
+    EXPECT_TRUE(m->pfnFlush(c, file));
+    EXPECT_TRUE(m->pfnClose(c, file));
+  }
+  FileInfo after = {};
+  ASSERT_EQ(FILEERR_NONE, m->pfnQuery(c, path.c_str(), &after));
+  EXPECT_EQ(8, after.nSize);
+  EXPECT_GE(after.nWriteTime, before.nWriteTime);
+  ASSERT_EQ(FILEERR_NONE, m->pfnOpen(c, path.c_str(), FILEOPEN_READ, &file));
+  char buffer[32];
+  const int32_t n = m->pfnRead(c, file, buffer, sizeof(buffer));
+  EXPECT_EQ(std::string("ab\ncd\x1A\r\n"), std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0));
+  EXPECT_TRUE(m->pfnClose(c, file));
+}

@@ -87,6 +87,7 @@ TEST(FileWin, BytesGoThroughUnchangedAndOpenFailuresSayWhy) {
   WinFolder folder;
   const std::string path = folder / "bytes.bin";
   SeamCheck_RoundTrip(Win(), path);
+  SeamCheck_AppendAndQuery(Win(), folder / "appended.bin");
   FileHandle* file = nullptr;
   EXPECT_EQ(FILEERR_EXISTS, Win()->pfnOpen(nullptr, path.c_str(), FILEOPEN_CREATE_NEW, &file));
   EXPECT_EQ(FILEERR_NOT_FOUND, Win()->pfnOpen(nullptr, (folder / "none.txt").c_str(), FILEOPEN_READ, &file));

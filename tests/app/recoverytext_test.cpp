@@ -1,0 +1,75 @@
+#include "app/recoverytext.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Asked {
+  RecoveryQuestion question;
+  std::string text;
+  bool remove;
+};
+
+Asked Ask(RecoverStatus status, const char* path, bool changed, int32_t size = 1024) {
+  RecoveredDocument doc = {};
+  doc.status = status;
+  doc.pPath = const_cast<char*>(path);
+  doc.bDiskChanged = changed;
+  std::string buffer(static_cast<size_t>(size), '\x7F');
+  Asked a;
+  a.question = RecoveryText_Question(&doc, "無題.txt", &buffer[0], size, &a.remove);
+  a.text = buffer.c_str();
+  return a;
+}
+
+bool Has(const Asked& a, const char* part) { return a.text.find(part) != std::string::npos; }
+
+TEST(RecoveryText, TheQuestionNamesTheDocumentAndWhatBefellIt) {
+  Asked a = Ask(RECOVER_WHOLE, "C:\\文書\\表.txt", false);
+  EXPECT_EQ(RECOVERYQ_RESTORE, a.question);
+  EXPECT_EQ("前回、保存されずに終了した文書があります。復元しますか？\r\n\r\nC:\\文書\\表.txt", a.text);
+  EXPECT_TRUE(a.remove);
+  a = Ask(RECOVER_WHOLE, nullptr, true);  // untitled: no file to have changed
+  EXPECT_EQ("前回、保存されずに終了した文書があります。復元しますか？\r\n\r\n無題.txt", a.text);
+  a = Ask(RECOVER_PARTIAL, "a.txt", true);
+  EXPECT_EQ(RECOVERYQ_RESTORE, a.question);
+  EXPECT_TRUE(Has(a, "終わりが壊れていた"));
+  EXPECT_TRUE(Has(a, "変更されたか、削除されています"));
+}
+
+TEST(RecoveryText, WhatCannotBeRestoredIsOnlyTold) {
+  const struct {
+    RecoverStatus status;
+    const char* part;
+    bool remove;
+  } cases[] = {
+      {RECOVER_DAMAGED, "壊れているため復元できません", true},
+      {RECOVER_BASE_CHANGED, "元のファイルがその後変更された", true},
+      {RECOVER_READ_FAILED, "読み込めませんでした", false},
+      {RECOVER_OPEN_FAILED, "読み込めませんでした", false},
+      {RECOVER_NO_MEMORY, "読み込めませんでした", false},
+  };
+  for (const auto& c : cases) {
+    const Asked a = Ask(c.status, "a.txt", false);
+    EXPECT_EQ(RECOVERYQ_TELL, a.question) << c.status;
+    EXPECT_TRUE(Has(a, c.part)) << c.status;
+    EXPECT_TRUE(Has(a, "a.txt")) << c.status;
+    EXPECT_EQ(c.remove, a.remove) << c.status;
+  }
+  const Asked live = Ask(RECOVER_NOT_OURS, "a.txt", false);
+  EXPECT_EQ(RECOVERYQ_NONE, live.question);
+  EXPECT_FALSE(live.remove);
+}
+
+// A small buffer cuts the text between characters.
+TEST(RecoveryText, ASmallBufferCutsBetweenCharacters) {
+  for (int32_t size = 1; size < 20; ++size) {
+    const Asked a = Ask(RECOVER_WHOLE, "a.txt", false, size);
+    EXPECT_LT(a.text.size(), static_cast<size_t>(size));
+    EXPECT_EQ(0u, a.text.size() % 2) << size;  // the headline is all two-byte characters
+  }
+}
+
+}  // namespace
