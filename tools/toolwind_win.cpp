@@ -40,3 +40,31 @@ ATOM Window_RegisterClassExtra(HINSTANCE hInstance, const char* pszClassName, WN
   }
   return atom;
 }
+
+int MessageBox_Beep(HWND hOwner, const char* pszText, const char* pszCaption, UINT nType) {
+  MessageBeep(nType & MB_ICONMASK);
+  return MessageBoxA(hOwner, pszText, pszCaption, nType);
+}
+
+bool Menu_TrackPopupAtCursor(HINSTANCE hInstance, UINT nMenuId, int nIndex, HWND hOwner, UINT nFlags) {
+  POINT pt;
+  if (!GetCursorPos(&pt)) return false;
+  HMENU hMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(nMenuId));
+  if (!hMenu) return false;
+  HMENU hPopup = GetSubMenu(hMenu, nIndex);
+  if (hPopup) {
+    // Without it the menu would stay open when the user clicks elsewhere.
+    SetForegroundWindow(hOwner);
+    TrackPopupMenuEx(hPopup, nFlags, pt.x, pt.y, hOwner, nullptr);
+  }
+  DestroyMenu(hMenu);
+  return hPopup != nullptr;
+}
+
+int Menu_FindPosition(HMENU hMenu, UINT nId) {
+  int n = GetMenuItemCount(hMenu);
+  for (int i = 0; i < n; ++i) {
+    if (GetMenuItemID(hMenu, i) == nId) return i;
+  }
+  return -1;
+}

@@ -15,3 +15,16 @@ ATOM Window_RegisterClass(HINSTANCE hInstance, const char* pszClassName, WNDPROC
 // The same with nWndExtra bytes of window data.
 ATOM Window_RegisterClassExtra(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
                                UINT nMenuId, int nStockObject, int nWndExtra);
+
+// Sounds the beep of the type's icon (type & MB_ICONMASK), then shows the message
+// box; the button pressed (0 when the box could not be shown).
+int MessageBox_Beep(HWND hOwner, const char* pszText, const char* pszCaption, UINT nType);
+
+// Loads menu resource nMenuId, makes the owner the foreground window and tracks
+// popup nIndex of it at the mouse pointer with the flags; the menu is destroyed
+// afterwards. The chosen command reaches the owner as WM_COMMAND. False when the
+// menu or the pointer cannot be had.
+bool Menu_TrackPopupAtCursor(HINSTANCE hInstance, UINT nMenuId, int nIndex, HWND hOwner, UINT nFlags);
+// The position of the item with command id nId among the menu's own items, -1
+// when it has none.
+int Menu_FindPosition(HMENU hMenu, UINT nId);
