@@ -128,7 +128,7 @@ void ReadColours(ViewStyle* style, const ProfileMethods* p) {
 
 void ReadFont(LOGFONTA* lf, const ProfileMethods* p) {
   for (const char* section : {kMain, kFont}) {
-    char face[kFaceNameSize];
+    char face[kFaceNameSize] = {};
     Profile_ReadString(p, section, kFaceName, lf->lfFaceName, face, sizeof(face));
     std::memcpy(lf->lfFaceName, face, sizeof(face));
     lf->lfHeight = Profile_ReadInt(p, section, kFontSize, lf->lfHeight);
@@ -146,11 +146,19 @@ void ReadFindMode(AppInfo* app, const ProfileMethods* p) {
   }
 }
 
+// A name that is longer than a path may be is not cut into another one: the
+// field keeps what it had.
+void ReadPath(const ProfileMethods* p, const char* key, char* field) {
+  char value[kPathBufferSize + 2];
+  int32_t n = Profile_ReadString(p, kMain, key, field, value, sizeof(value));
+  if (n <= kPathMax) std::memcpy(field, value, static_cast<size_t>(n) + 1);
+}
+
 void ReadTexts(AppInfo* app, const ProfileMethods* p) {
-  ReadString(p, kMain, "デフォルトの文書名", app->szDefaultDocumentName, kPathBufferSize - 1);
+  ReadPath(p, "デフォルトの文書名", app->szDefaultDocumentName);
   if (app->szDefaultDocumentName[0] == '\0') std::strcpy(app->szDefaultDocumentName, kDefaultDocumentName);
   ReadString(p, kDate, "0", app->szDateFormat, kDateFormatSize);
-  ReadString(p, kMain, "文書フォルダ", app->szDocumentFolder, kPathBufferSize - 1);
+  ReadPath(p, "文書フォルダ", app->szDocumentFolder);
 }
 
 void ReadOptions(AppInfo* app, const ProfileMethods* p) {

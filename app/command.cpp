@@ -193,7 +193,10 @@ CommandMenuState Command_MenuState(int32_t id, const CommandState* state) {
 CommandKind Command_Classify(int32_t id) {
   if (Command_Find(id)) return CMDKIND_FIXED;
   if (ClipboardHistory_IndexFromId(id) >= 0) return CMDKIND_CLIPBOARD_HISTORY;
-  if (LoadHistory_IndexFromId(id) >= 0) return CMDKIND_LOAD_HISTORY;
+  // The fixed ids lie above the load history's first one: only its sixteen
+  // possible entries count.
+  int32_t entry = LoadHistory_IndexFromId(id);
+  if (0 <= entry && entry < kLoadHistoryMaxLimit) return CMDKIND_LOAD_HISTORY;
   return CMDKIND_OTHER;
 }
 
