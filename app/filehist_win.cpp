@@ -74,13 +74,15 @@ void FileHistory_RebuildMenu(const AppInfo* app) {
 }
 
 LRESULT FileHistory_OpenEntry(AppInfo* app, int32_t index) {
-  if (!Document_AskToSave(app)) return 0;
+  // An id without an entry (from a key binding) opens nothing: no question.
   const History* history = FileHistory_Get(app->hWnd);
   const char* entry = history ? History_GetEntry(history, index) : nullptr;
   if (!entry) return 0;
-  // Opening moves the entry to the front, and the list with it.
+  // The question may save the document under a new name, which moves the
+  // entries; so may opening.
   char path[kPathBufferSize];
   std::strcpy(path, entry);
+  if (!Document_AskToSave(app)) return 0;
   if (File_IsFile(path)) return Document_Open(app, path) ? 1 : 0;
   Document_ShowLoadError(app, path, File_Exists(path) ? LOADERR_FOLDER : LOADERR_NOT_FOUND);
   return 0;
