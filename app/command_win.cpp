@@ -117,11 +117,16 @@ LRESULT Command_Dispatch(AppInfo* app, WPARAM wParam, LPARAM lParam) {
   if (handler) return handler(app, wParam, lParam);
   HWND hWnd = app->hWnd;
   CommandKind kind = Command_Classify(id);
+  bool handled = false;
+  LRESULT result = 0;
   for (const DefaultHandlerRow& row : kDefaultHandlers) {
-    if (row.kind == kind) row.pfnHandler(app, wParam, lParam);
+    if (row.kind != kind) continue;
+    result = row.pfnHandler(app, wParam, lParam);
+    handled = true;
   }
   // A handler may have closed the window.
-  return IsWindow(hWnd) ? DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam) : 0;
+  LRESULT byDefault = IsWindow(hWnd) ? DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam) : 0;
+  return handled ? result : byDefault;
 }
 
 void Command_InitMenuPopup(AppInfo* app, HMENU hPopup, bool bSystemMenu) {

@@ -38,6 +38,8 @@ struct DialogScript {
   HHOOK hHook = nullptr;
 
   DialogScript() {
+    // Two scripts at once would both answer every dialog.
+    if (Current()) ADD_FAILURE() << "a dialog script is already in force";
     Current() = this;
     hHook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
   }

@@ -73,6 +73,16 @@ struct WinTestDir {
     std::sort(names.begin(), names.end());
     return names;
   }
+  // Removes the files of a folder whose names begin with prefix.
+  static void RemoveMatching(const std::string& dir, const std::string& prefix) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\" + prefix + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+      DeleteFileA((dir + "\\" + fd.cFileName).c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
   static void Remove(const std::string& dir) {
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
