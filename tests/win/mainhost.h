@@ -61,7 +61,8 @@ struct WinTestDir {
   ~WinTestDir() { Remove(path); }
   std::string operator/(const std::string& name) const { return path + "\\" + name; }
   // The names in the folder, sorted.
-  std::vector<std::string> Names() const {
+  std::vector<std::string> Names() const { return NamesIn(path); }
+  static std::vector<std::string> NamesIn(const std::string& path) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
