@@ -23,11 +23,13 @@ constexpr int32_t kSettingsFilterIndex = 2;
 
 // Only a change of the file type matters: the settings type gets ".ini", every
 // other type none, so that after a change only the settings type completes.
+// "None" is no extension at all rather than an empty one: the dialog takes an
+// empty default extension as leave to add the chosen type's.
 UINT_PTR CALLBACK CompleteExtensionHook(HWND hDlg, UINT uMsg, WPARAM, LPARAM lParam) {
   if (uMsg != WM_NOTIFY) return 0;
   const OFNOTIFYA* notify = reinterpret_cast<const OFNOTIFYA*>(lParam);
   if (notify->hdr.code != CDN_TYPECHANGE) return 0;
-  const char* ext = notify->lpOFN->nFilterIndex == kSettingsFilterIndex ? "ini" : "";
+  const char* ext = notify->lpOFN->nFilterIndex == kSettingsFilterIndex ? "ini" : nullptr;
   SendMessageA(GetParent(hDlg), CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(ext));
   return 1;
 }
