@@ -138,8 +138,14 @@ LoadError DocFile_ReadAll(const char* path, char** ppBytes, int32_t* pnBytes) {
   *ppBytes = nullptr;
   *pnBytes = 0;
   const FileMethods* m = FileIo_GetMethods();
+  // Asked first: opening a folder fails differently from one system to the next.
+  FileInfo info;
+  FileError error = m->pfnQuery(m->pContext, path, &info);
+  if (error != FILEERR_NONE) return ErrorOfOpen(error);
+  if (info.kind == FILEKIND_NONE) return LOADERR_NOT_FOUND;
+  if (info.kind == FILEKIND_FOLDER) return LOADERR_FOLDER;
   FileHandle* file = nullptr;
-  FileError error = m->pfnOpen(m->pContext, path, FILEOPEN_READ, &file);
+  error = m->pfnOpen(m->pContext, path, FILEOPEN_READ, &file);
   if (error != FILEERR_NONE) return ErrorOfOpen(error);
   LoadError result = ReadOpened(m, file, ppBytes, pnBytes);
   m->pfnClose(m->pContext, file);

@@ -29,7 +29,7 @@ void SetDocumentPath(AppInfo* app, const char* path) {
   char form[kPathBufferSize];
   if (!path || path[0] == '\0') {
     app->szPath[0] = '\0';
-  } else if (Path_GetShellForm(form, kPathMax + 1, path) || Path_GetFullForm(form, kPathMax + 1, path)) {
+  } else if (Path_GetDocumentForm(form, kPathMax + 1, path)) {
     std::strcpy(app->szPath, form);
   } else {
     std::strcpy(app->szPath, path);

@@ -297,9 +297,7 @@ void PlaceFromSettings(AppInfo* app) {
 bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
   if (argc < 2 || !File_IsFile(argv[1])) return false;
   char shell[kPathBufferSize];
-  if (!Path_GetShellForm(shell, kPathMax + 1, argv[1]) && !Path_GetFullForm(shell, kPathMax + 1, argv[1])) {
-    return false;
-  }
+  if (!Path_GetDocumentForm(shell, kPathMax + 1, argv[1])) return false;
   return File_IsFile(shell) && Document_Open(app, shell);
 }
 

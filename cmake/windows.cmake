@@ -77,5 +77,5 @@ foreach(script ${QWIL_E2E_SCRIPTS})
 endforeach()
 
 # The editor control timed in a real window (bench/winbench_win.cpp); not a test.
-add_executable(winbench ${CMAKE_SOURCE_DIR}/bench/winbench_win.cpp)
+add_executable(winbench ${CMAKE_SOURCE_DIR}/bench/winbench_win.cpp ${QWIL_RC_SOURCES})
 target_link_libraries(winbench PRIVATE qwilwin psapi)

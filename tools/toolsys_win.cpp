@@ -137,6 +137,18 @@ bool Path_GetFullForm(char* output, int32_t size, const char* path) {
   return true;
 }
 
+bool Path_GetDocumentForm(char* output, int32_t size, const char* path) {
+  char full[kModulePathSize];
+  if (!Path_GetFullForm(full, sizeof(full), path)) {
+    output[0] = '\0';
+    return false;
+  }
+  if (Path_GetShellForm(output, size, full)) return true;
+  if (std::strlen(full) + 1 > static_cast<size_t>(size)) return false;
+  std::strcpy(output, full);
+  return true;
+}
+
 bool Ime_SetOpen(HWND hWnd, bool bOpen) {
   HIMC hImc = ImmGetContext(hWnd);
   if (!hImc) return false;

@@ -45,6 +45,11 @@ bool File_MoveOneToRecycleBin(HWND hOwner, const char* path);
 bool Path_GetShellForm(char* output, int32_t size, const char* path);
 // The full path (GetFullPathNameA); false, output empty, when it does not fit.
 bool Path_GetFullForm(char* output, int32_t size, const char* path);
+// The name a document is known by: the full path first (the shell's parser takes
+// whole paths only, and some of it fails badly on a relative one or on forward
+// slashes), then that path's shell form; the full path where the shell cannot
+// say. False, output empty, when not even the full path can be had.
+bool Path_GetDocumentForm(char* output, int32_t size, const char* path);
 
 // ---- The input method ----
 

@@ -118,18 +118,15 @@ TEST(DocFile, InsertingRefusesWhatTheDocumentCouldNeverHold) {
 TEST(DocFile, InsertingReportsReadFaults) {
   TestFolder dir;
   { std::ofstream(dir / "in.txt", std::ios::binary) << "text"; }
-  struct Case {
-    long failAt;  // open, size, read, ...
-    LoadError expected;
-  };
-  for (const Case& c : {Case{0, LOADERR_READ_FAILED}, Case{1, LOADERR_READ_FAILED}, Case{2, LOADERR_READ_FAILED}}) {
-    FaultFiles faults(c.failAt, FILEERR_IO);
+  // The calls in order: query, open, size, read, close.
+  for (long failAt = 0; failAt < 4; ++failAt) {
+    FaultFiles faults(failAt, FILEERR_IO);
     char* got = nullptr;
     int32_t n = 0;
-    EXPECT_EQ(c.expected, DocFile_ReadAll((dir / "in.txt").c_str(), &got, &n)) << "call " << c.failAt;
+    EXPECT_EQ(LOADERR_READ_FAILED, DocFile_ReadAll((dir / "in.txt").c_str(), &got, &n)) << "call " << failAt;
     EXPECT_EQ(nullptr, got);
-    long opened = faults.CountOf("open") - (c.failAt == 0 ? 1 : 0);
-    EXPECT_EQ(opened, faults.CountOf("close")) << "a file opened is closed";
+    long opened = faults.CountOf("open") - (failAt == 1 ? 1 : 0);
+    EXPECT_EQ(opened, faults.CountOf("close")) << "a file opened is closed, call " << failAt;
   }
   FaultFiles denied(0, FILEERR_DENIED);
   char* got = nullptr;

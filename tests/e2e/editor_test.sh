@@ -42,17 +42,25 @@ window_picture() {
   local shot="$E2E_OUT/$1.png" out="$E2E_OUT/$1-window.png"
   e2e_screenshot "$shot" || e2e_fail "no screenshot"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
-  convert "$shot" -crop "$((WIDTH - 40))x$((HEIGHT - 110))+$((X + 4))+$((Y + 45))" +repage "$out" ||
+  convert "$shot" -crop "$((WIDTH - 40))x$((HEIGHT - 110))+$((X + 6))+$((Y + 45))" +repage "$out" ||
     e2e_fail "cannot crop $shot"
   echo "screenshot: $shot" >&2
   printf '%s\n' "$out"
 }
 
-# A click on the title bar gives the window the focus back before Alt+F4.
+# A click on the title bar gives the window the focus back before Alt+F4; a
+# typed document is given up with No to the save question (captioned with the
+# untitled document's name).
 close_window() {
   xdotool mousemove --window "$wid" 200 10 click 1
   sleep 0.5
   e2e_close "$wid"
+  if [ "${1:-}" = modified ]; then
+    local question
+    question="$(e2e_find_window '^無題\.txt$' 20)" || e2e_fail "no save question for the typed document"
+    xdotool windowfocus --sync "$question" 2>/dev/null || true
+    xdotool key --clearmodifiers n
+  fi
   local rc
   rc="$(e2e_wait_exit 60)" || e2e_fail "Qwilpad.exe did not end"
   [ "$rc" = 0 ] || e2e_fail "exit code $rc"
@@ -99,7 +107,7 @@ xdotool key ctrl+Home ctrl+End BackSpace
 sleep 1
 unfocus
 typed="$(window_picture editor-typed)"
-close_window
+close_window modified
 
 differ="$(compare -metric AE "$typed" "$shown" "$E2E_OUT/editor-diff.png" 2>&1)"
 echo "pixels that differ between the typed and the loaded text: $differ"

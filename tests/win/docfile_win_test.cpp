@@ -113,6 +113,18 @@ TEST(Document, CommandLineFileOpensUnderItsFullNameAndTheTitleFollowsEdits) {
   EXPECT_STREQ(full, History_GetEntry(history, 0));
 }
 
+TEST(Document, CommandLineFileWithForwardSlashesIsShownWithBackslashes) {
+  WinTestDir dir;
+  ASSERT_TRUE(WinTest_WriteFile(dir / "s.txt", "slashes"));
+  std::string slashed = dir / "s.txt";
+  for (char& c : slashed) c = c == '\\' ? '/' : c;
+  MainHost host(dir);
+  ASSERT_TRUE(host.Create({slashed}));
+  char full[MAX_PATH];
+  GetLongPathNameA((dir / "s.txt").c_str(), full, sizeof(full));
+  EXPECT_EQ(std::string("[s.txt] - ") + full, host.Title());
+}
+
 TEST(Document, WithoutAReadableFileArgumentTheDocumentIsUntitled) {
   WinTestDir dir;
   for (std::vector<std::string> args : {std::vector<std::string>{}, {dir / "missing.txt"}, {dir.path}}) {
