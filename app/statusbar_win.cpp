@@ -6,15 +6,23 @@
 
 #include "app/statustext.h"
 #include "editctrl/editctrl.h"
+#include "tools/memory.h"
 
 namespace {
 
 const char kPropOriginalProc[] = "PROP_STATUSBARORIGINALPROC";
+const char kPropTexts[] = "PROP_STATUSBARTEXTS";
 
 constexpr int kStatusBarId = 100;
 constexpr int kPartCount = 5;
 // Right edges of the first four parts, from the client area's right end.
 constexpr int kPartOffsets[kPartCount - 1] = {390, 250, 90, 45};
+
+// What the five parts show, so that a refresh sends only what changed: every
+// changed part costs the bar a repaint.
+struct PartTexts {
+  char text[kPartCount][kStatusTextSize];
+};
 
 WNDPROC OriginalProc(HWND hWnd) { return reinterpret_cast<WNDPROC>(GetPropA(hWnd, kPropOriginalProc)); }
 
@@ -34,6 +42,7 @@ LRESULT CALLBACK SubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
     NotifyParent(hWnd, kStatusBarDestroyCode, 0);
     SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     RemovePropA(hWnd, kPropOriginalProc);
+    Mem_Free(RemovePropA(hWnd, kPropTexts));
     return CallWindowProcA(original, hWnd, uMsg, wParam, lParam);
   }
   if (uMsg == WM_WINDOWPOSCHANGED) NotifyParent(hWnd, kStatusBarMovedCode, lParam);
@@ -41,6 +50,13 @@ LRESULT CALLBACK SubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
 }
 
 bool Subclass(HWND hWnd) {
+  PartTexts* shown = static_cast<PartTexts*>(Mem_Alloc(sizeof(PartTexts)));
+  if (!shown) return false;
+  std::memset(shown, 0, sizeof(*shown));
+  if (!SetPropA(hWnd, kPropTexts, shown)) {
+    Mem_Free(shown);
+    return false;
+  }
   LONG_PTR original = GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
   if (!original || !SetPropA(hWnd, kPropOriginalProc, reinterpret_cast<HANDLE>(original))) return false;
   SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
@@ -105,22 +121,42 @@ void StatusBar_Refresh(const AppInfo* app) {
   HWND hEditor = app->hEditor;
   HWND hStatusBar = app->hStatusBar;
   if (!hEditor || !hStatusBar) return;
-  char text[kStatusTextSize];
+  PartTexts* shown = static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts));
+  PartTexts now;
   bool selection = TextEditor_HasSelection(hEditor);
   POINT from, to;
   TextEditor_GetSelection(hEditor, &from, &to);
-  StatusText_Selection(text, sizeof(text), selection, TextEditor_GetSelectedLength(hEditor), from, to);
-  SetPartText(hStatusBar, 0, text);
+  StatusText_Selection(now.text[0], kStatusTextSize, selection, TextEditor_GetSelectedLength(hEditor), from, to);
+  StatusText_Document(now.text[1], kStatusTextSize, TextEditor_GetLineCount(hEditor), TextEditor_GetTextLength(hEditor));
   EditCaretInfo caret = {};
   TextEditor_GetCaretInfo(hEditor, &caret);
-  StatusText_Caret(text, sizeof(text), selection, caret.ptDisplay, static_cast<uint32_t>(caret.nCode));
-  SetPartText(hStatusBar, 2, text);
-  StatusText_Document(text, sizeof(text), TextEditor_GetLineCount(hEditor), TextEditor_GetTextLength(hEditor));
-  SetPartText(hStatusBar, 1, text);
-  StatusText_CapsLock(text, sizeof(text), IsToggled(VK_CAPITAL));
-  SetPartText(hStatusBar, 3, text);
-  StatusText_NumLock(text, sizeof(text), IsToggled(VK_NUMLOCK));
-  SetPartText(hStatusBar, 4, text);
+  StatusText_Caret(now.text[2], kStatusTextSize, selection, caret.ptDisplay, static_cast<uint32_t>(caret.nCode));
+  StatusText_CapsLock(now.text[3], kStatusTextSize, IsToggled(VK_CAPITAL));
+  StatusText_NumLock(now.text[4], kStatusTextSize, IsToggled(VK_NUMLOCK));
+  bool changed[kPartCount];
+  int nChanged = 0;
+  for (int i = 0; i < kPartCount; ++i) {
+    changed[i] = !shown || std::strcmp(shown->text[i], now.text[i]) != 0;
+    nChanged += changed[i] ? 1 : 0;
+  }
+  if (nChanged == 0) return;
+  // The bar repaints itself at once for every text set; several are set with
+  // drawing off and painted together when the queue is idle.
+  bool batch = nChanged > 1 && IsWindowVisible(hStatusBar);
+  if (batch) SendMessageA(hStatusBar, WM_SETREDRAW, FALSE, 0);
+  for (int i = 0; i < kPartCount; ++i) {
+    if (changed[i]) SetPartText(hStatusBar, i, now.text[i]);
+  }
+  if (batch) {
+    SendMessageA(hStatusBar, WM_SETREDRAW, TRUE, 0);
+    for (int i = 0; i < kPartCount; ++i) {
+      RECT rc;
+      if (changed[i] && SendMessageA(hStatusBar, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc))) {
+        InvalidateRect(hStatusBar, &rc, FALSE);
+      }
+    }
+  }
+  if (shown) *shown = now;
 }
 
 void Title_Refresh(const AppInfo* app) {

@@ -19,6 +19,7 @@
 // (cmake -B build/win64-release -DCMAKE_BUILD_TYPE=Release ...).
 #include "app/appdata_win.h"
 #include "app/qwilwind_win.h"
+#include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/textfile.h"
@@ -236,7 +237,12 @@ void SettleMain(const AppInfo* app) {
 
 int MainWindowBench(int argc, char** argv) {
   const char* path = argv[2];
-  double core = CoreLoadMs(path);
+  // The best of three, the file in the system's cache as it is for the window.
+  double core = -1;
+  for (int i = 0; i < 3; ++i) {
+    double ms = CoreLoadMs(path);
+    if (ms >= 0 && (core < 0 || ms < core)) core = ms;
+  }
   if (core < 0) {
     std::fprintf(stderr, "winbench: cannot load %s\n", path);
     return 1;
@@ -254,8 +260,10 @@ int MainWindowBench(int argc, char** argv) {
   AppData_Load(&app);
   double start = NowMs();
   if (!MainWindow_RegisterClass(hInstance)) return 1;
+  double registered = NowMs();
   HWND hWnd = MainWindow_Create(&app);
   if (!hWnd) return 1;
+  double created = NowMs();
   char* args[] = {argv[0], const_cast<char*>(path), nullptr};
   MainWindow_Start(&app, 2, args);
   double opened = NowMs();
@@ -263,20 +271,41 @@ int MainWindowBench(int argc, char** argv) {
   double painted = NowMs();
   char title[256] = {};
   GetWindowTextA(hWnd, title, sizeof(title));
-  std::printf("main core_load_ms=%.1f open_ms=%.1f first_paint_ms=%.1f ratio=%.2f lines=%d title_ok=%d\n", core,
-              opened - start, painted - start, (painted - start) / core, TextEditor_GetLineCount(app.hEditor),
-              title[0] == '[');
+  std::printf("main core_load_ms=%.1f register_ms=%.1f create_ms=%.1f open_ms=%.1f first_paint_ms=%.1f ratio=%.2f lines=%d "
+              "title_ok=%d\n",
+              core, registered - start, created - registered, opened - created, painted - start, (painted - start) / core,
+              TextEditor_GetLineCount(app.hEditor), title[0] == '[');
   Pump();
-  long keys = OptionLong(argc, argv, "--keys", 1000);
-  TextEditor_SetCaret(app.hEditor, POINT{0, TextEditor_GetLineCount(app.hEditor) / 2}, true);
-  SettleMain(&app);
-  double typing = NowMs();
+  // Keys that leave the view where it is: each costs the edit, its repaint and
+  // the refresh of the title and the status bar (the editor alone: winbench's
+  // type line, keys_in_view).
+  long keys = OptionLong(argc, argv, "--keys", 40);
+  int32_t line = TextEditor_GetLineCount(app.hEditor) / 2;
+  double total = 0;
+  long typed = 0;
   for (long i = 0; i < keys; ++i) {
+    if (i % 20 == 0) {
+      TextEditor_SetCaret(app.hEditor, POINT{0, line + static_cast<int32_t>(i / 20)}, true);
+      SettleMain(&app);
+    }
+    double start = NowMs();
     SendMessageA(app.hEditor, WM_CHAR, static_cast<WPARAM>('a' + i % 26), 1);
     GdiFlush();
+    total += NowMs() - start;
+    ++typed;
   }
-  double typed = NowMs();
-  std::printf("maintype keys=%ld us_per_key=%.1f\n", keys, (typed - typing) * 1000.0 / keys);
+  std::printf("maintype keys=%ld us_per_key=%.1f\n", typed, total * 1000.0 / typed);
+  // The two refreshes every key brings, each on its own.
+  const int kRefreshes = 200;
+  double refreshStart = NowMs();
+  for (int i = 0; i < kRefreshes; ++i) StatusBar_Refresh(&app);
+  UpdateWindow(app.hStatusBar);
+  GdiFlush();
+  double refreshed = NowMs();
+  for (int i = 0; i < kRefreshes; ++i) Title_Refresh(&app);
+  double titled = NowMs();
+  std::printf("refresh status_us=%.1f title_us=%.1f\n", (refreshed - refreshStart) * 1000.0 / kRefreshes,
+              (titled - refreshed) * 1000.0 / kRefreshes);
   TextEditor_UndoAll(app.hEditor);
   TextEditor_SetModified(app.hEditor, false);
   SettleMain(&app);

@@ -55,8 +55,10 @@ start() {
 }
 
 stop() {
+  mkdir -p "$DIR"
   unmount_all
   rm -rf "$DIR/full" "$DIR/ro" "$DIR/ro.src"
+  printf 'stopped: scripts/mounts.sh start %s makes them again\n' "$DIR" > "$DIR/status"
 }
 
 [ $# -eq 2 ] || usage

@@ -26,7 +26,7 @@ WINDOWS_PACKAGES=(
 )
 
 # Raise this when the prefix's settings change: older prefixes are then made anew.
-PREFIX_VERSION=2
+PREFIX_VERSION=3
 
 missing_packages() {
   local p
@@ -102,8 +102,8 @@ prefix_is_current() {
 
 # Registry settings: no crash dialog; the Japanese fonts Windows programs ask for
 # (the dialogs' "ＭＳ Ｐゴシック", the menus' "MS UI Gothic") mapped to the IPA
-# fonts; smoothed text as on a Japanese Windows desktop; the Windows tests'
-# windows left unmanaged, since without a window manager (a bare Xvfb) Wine
+# fonts; smoothed text as on a Japanese Windows desktop; the windows of the
+# Windows tests and of winbench left unmanaged, since without a window manager (a bare Xvfb) Wine
 # waits two seconds for one to take back every visible window that closes.
 write_registry_file() {
   cat <<'EOF'
@@ -122,6 +122,9 @@ Windows Registry Editor Version 5.00
 "ＭＳ ゴシック"="IPAGothic"
 
 [HKEY_CURRENT_USER\Software\Wine\AppDefaults\qwilwin_tests.exe\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\winbench.exe\X11 Driver]
 "Managed"="N"
 
 [HKEY_CURRENT_USER\Control Panel\Desktop]

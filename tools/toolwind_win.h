@@ -7,7 +7,13 @@
 // there is none. The caller owns it (DestroyIcon).
 HICON Module_GetShellIcon(HINSTANCE hInstance, bool bSmall);
 
-// Registers a window class with the program file's large and small shell icons,
+// The module's first icon, large or small: the one the shell shows for the
+// program's file, read from the module itself rather than through the shell
+// (whose first call costs the start-up tens of milliseconds). Null when the
+// module has none; the caller owns it.
+HICON Module_GetOwnIcon(HINSTANCE hInstance, bool bSmall);
+
+// Registers a window class with the program file's large and small icons,
 // no cursor of its own, the stock object as background brush and the menu
 // resource (0 for none) as class menu. Returns the class atom, 0 on failure.
 ATOM Window_RegisterClass(HINSTANCE hInstance, const char* pszClassName, WNDPROC pfnWndProc, UINT nClassStyle,
