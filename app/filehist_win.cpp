@@ -6,6 +6,7 @@
 #include "app/command.h"
 #include "app/docfile_win.h"
 #include "app/loadhist.h"
+#include "app/qwilwind_win.h"
 #include "tools/debuglog.h"
 #include "tools/toolsys_win.h"
 
@@ -59,7 +60,7 @@ void FileHistory_Add(AppInfo* app, const char* path) {
 }
 
 void FileHistory_RebuildMenu(const AppInfo* app) {
-  HMENU hPopup = GetSubMenu(GetMenu(app->hWnd), 0);
+  HMENU hPopup = GetSubMenu(GetMenu(app->hWnd), kFilePopupIndex);
   if (!hPopup) return;
   while (GetMenuItemCount(hPopup) > 0) DeleteMenu(hPopup, 0, MF_BYPOSITION);
   const History* history = FileHistory_Get(app->hWnd);

@@ -17,7 +17,7 @@ extern const char kPropAppInfo[];      // "PROP_APPINFO"
 constexpr int kStatusBarId = 100;
 constexpr int kEditorControlId = 101;
 
-// The menus' resource ids and the system menu's extra items.
+// The File popup of the menu bar, rebuilt with the load history.
 constexpr int kFilePopupIndex = 0;
 
 // Registers the classes "Qwil" (the program's icons, menu 140, no cursor, the
