@@ -1,182 +1,350 @@
 #include "app/qwilwind_win.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/appdata_win.h"
+#include "app/command_win.h"
+#include "app/docfile_win.h"
+#include "app/filehist_win.h"
+#include "app/statusbar_win.h"
+#include "dialogs/keyassign_win.h"
 #include "editctrl/editctrl.h"
 #include "res/resource.h"
+#include "tools/debuglog.h"
+#include "tools/toolbase.h"
+#include "tools/toolsys_win.h"
+#include "tools/toolwind_win.h"
 
 const char kMainWindowClass[] = "Qwil";
 const char kMainWindowTitle[] = "Qwilpad";
+const char kPropAppInfo[] = "PROP_APPINFO";
 
 namespace {
 
-const char kPropMainWindow[] = "PROP_MAINWINDOW";
+// The style bits of full-screen mode: the frame's five go, WS_POPUP comes.
+constexpr LONG_PTR kLeaveFullScreenMask = 0x7F34FFFF;
+constexpr LONG_PTR kFrameBits = 0x00CB0000;
 
-HICON LoadProgramIcon(HINSTANCE hInstance, int nWidthMetric, int nHeightMetric) {
-  return static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_QWILPAD), IMAGE_ICON,
-                                       GetSystemMetrics(nWidthMetric),
-                                       GetSystemMetrics(nHeightMetric), LR_DEFAULTCOLOR));
+constexpr UINT kQuietZOrderFlags =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
+
+AppInfo* Find(HWND hWnd) {
+  AppInfo* app = static_cast<AppInfo*>(GetPropA(hWnd, kPropAppInfo));
+  QWIL_ASSERT(!app || app->hWnd == hWnd);
+  return app;
 }
 
-// windres writes a popup without items as a plain item of id 0, so a popup that
-// has nothing in it yet would act as a command. Each such item becomes an empty
-// popup again; a popup with items is left as it is.
-bool RestoreEmptyPopups(HMENU hMenuBar) {
-  int nCount = GetMenuItemCount(hMenuBar);
-  for (int i = 0; i < nCount; ++i) {
-    if (GetSubMenu(hMenuBar, i) || GetMenuItemID(hMenuBar, i) != 0) continue;
-    char text[64] = {};
-    if (GetMenuStringA(hMenuBar, i, text, sizeof(text), MF_BYPOSITION) <= 0) continue;
-    HMENU hPopup = CreatePopupMenu();
-    if (!hPopup) return false;
-    if (!ModifyMenuA(hMenuBar, i, MF_BYPOSITION | MF_POPUP | MF_STRING,
-                     reinterpret_cast<UINT_PTR>(hPopup), text)) {
-      DestroyMenu(hPopup);
-      return false;
-    }
-  }
-  return true;
+HWND CreateEditor(AppInfo* app) {
+  DWORD dwExStyle = app->bFrame3D ? WS_EX_CLIENTEDGE : 0;
+  return TextEditor_Create(dwExStyle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, app->hInstance, app->hWnd,
+                           kEditorControlId, 640, 480, &app->editorSettings);
 }
 
-// The editor over the whole client area. Until the settings file is read it
-// starts with the settings of a first start.
-HWND CreateEditor(HWND hWnd, HINSTANCE hInstance) {
-  if (!TextEditor_RegisterClass(hInstance)) return nullptr;
-  EditorSettings settings;
-  EditorSettings_SetDefaults(&settings);
-  RECT rc;
-  GetClientRect(hWnd, &rc);
-  return TextEditor_Create(0, WS_CHILD | WS_VISIBLE, hInstance, hWnd, kEditorControlId, rc.right - rc.left,
-                           rc.bottom - rc.top, &settings);
+// The two window modes join the system menu right after its maximize item.
+void AddSystemMenuItems(HWND hWnd) {
+  HMENU hSystem = GetSystemMenu(hWnd, FALSE);
+  if (!hSystem) return;
+  int nAt = Menu_FindPosition(hSystem, SC_MAXIMIZE);
+  if (nAt < 0) return;
+  InsertMenuA(hSystem, nAt + 1, MF_BYPOSITION | MF_STRING, IDM_TOPMOST, "常に手前に表示(&T)");
+  nAt = Menu_FindPosition(hSystem, IDM_TOPMOST);
+  if (nAt >= 0) InsertMenuA(hSystem, nAt + 1, MF_BYPOSITION | MF_STRING, IDM_ATBACK, "常に後ろに表示(&B)");
 }
 
-LRESULT OnCreate(HWND hWnd, const CREATESTRUCTA* pCreate) {
-  MainWindow* pMain = static_cast<MainWindow*>(pCreate->lpCreateParams);
-  if (!pMain || pMain->hWnd) return -1;
-  if (!RestoreEmptyPopups(GetMenu(hWnd))) return -1;
-  if (!SetPropA(hWnd, kPropMainWindow, pMain)) return -1;
-  pMain->hWnd = hWnd;
-  pMain->hEditor = CreateEditor(hWnd, pMain->hInstance);
-  // A frame without its editor is of no use; the failed creation ends in WM_DESTROY.
-  if (!pMain->hEditor) return -1;
-  QWIL_ASSERT(IsValidMainWindow(pMain));
+LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
+  AppInfo* app = static_cast<AppInfo*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+  if (!app || app->hWnd || !SetPropA(hWnd, kPropAppInfo, app)) return -1;
+  app->hWnd = hWnd;
+  FileHistory_Create(app);
+  app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
+  if (!app->hStatusBar) return -1;
+  app->hEditor = CreateEditor(app);
+  if (!app->hEditor) return -1;
+  // The clipboard viewer chain is joined here once there is a clipboard history.
+  if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
+  AddSystemMenuItems(hWnd);
+  ShowWindow(app->hStatusBar, app->bStatusBarVisible ? SW_SHOWNA : SW_HIDE);
+  SetWindowPos(hWnd, app->bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
   return 0;
 }
 
-// Closing will first ask to save a modified document and store the settings;
-// until there is a document the window goes at once.
-LRESULT OnClose(HWND hWnd) {
-  DestroyWindow(hWnd);
-  return 0;
-}
-
-LRESULT OnDestroy(HWND hWnd) {
-  MainWindow* pMain = static_cast<MainWindow*>(RemovePropA(hWnd, kPropMainWindow));
-  if (!pMain) return 0;
-  bool bRan = pMain->hEditor != nullptr;
-  pMain->hWnd = nullptr;
-  pMain->hEditor = nullptr;
+// Also the end of a creation that failed half-way: whatever was made goes.
+LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (!app) return 0;
+  bool bRan = app->hEditor != nullptr;
+  // The clipboard viewer chain is left and the clipboard history freed here
+  // once there is one.
+  FileHistory_Destroy(hWnd);
+  RemovePropA(hWnd, kPropAppInfo);
+  KeyAssign_Free(&app->keys, &app->hAccel);
+  app->hWnd = app->hEditor = app->hStatusBar = nullptr;
+  ShowCursor(TRUE);
   // A window whose creation failed never ran a loop: nothing to end.
   if (bRan) PostQuitMessage(0);
   return 0;
 }
 
-// The editor covers the whole client area (the null class brush keeps the
-// frame from flickering behind it).
-LRESULT OnSize(HWND hWnd, WPARAM wParam) {
-  MainWindow* pMain = MainWindow_FromHandle(hWnd);
-  if (!pMain || !pMain->hEditor || wParam == SIZE_MINIMIZED) return 0;
-  RECT rc;
-  GetClientRect(hWnd, &rc);
-  MoveWindow(pMain->hEditor, 0, 0, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+bool IsFullScreen(HWND hWnd) { return (GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_POPUP) != 0; }
+
+// A restore ends full-screen mode: the frame comes back.
+void LeaveFullScreen(HWND hWnd) {
+  LONG_PTR style = (GetWindowLongPtrA(hWnd, GWL_STYLE) & kLeaveFullScreenMask) | kFrameBits;
+  SetWindowLongPtrA(hWnd, GWL_STYLE, style);
+  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+LRESULT OnSize(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (!app || wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE) {
+    return DefWindowProcA(hWnd, WM_SIZE, wParam, lParam);
+  }
+  if (wParam == SIZE_RESTORED && IsFullScreen(hWnd)) LeaveFullScreen(hWnd);
+  MainWindow_Layout(app);
   return 0;
 }
 
-LRESULT OnSetFocus(HWND hWnd) {
-  MainWindow* pMain = MainWindow_FromHandle(hWnd);
-  if (pMain && pMain->hEditor) SetFocus(pMain->hEditor);
+LRESULT OnSetFocus(HWND hWnd, WPARAM, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (app && app->hEditor) SetFocus(app->hEditor);
   return 0;
+}
+
+// What the settings file keeps of the window, taken as it is now.
+void CaptureWindowState(AppInfo* app) {
+  HWND hWnd = app->hWnd;
+  app->bMaximized = IsZoomed(hWnd) ? 1 : 0;
+  app->bAlwaysOnTop = (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0;
+  if (app->bAlwaysOnTop) app->bAlwaysAtBack = 0;
+  WINDOWPLACEMENT wp = {};
+  wp.length = sizeof(wp);
+  if (GetWindowPlacement(hWnd, &wp)) {
+    app->x = wp.rcNormalPosition.left;
+    app->y = wp.rcNormalPosition.top;
+    app->nWidth = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
+    app->nHeight = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+  }
+  app->bStatusBarVisible = IsWindowVisible(app->hStatusBar) ? 1 : 0;
+  app->bFrame3D = (GetWindowLongPtrA(app->hEditor, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ? 1 : 0;
+}
+
+void StoreSettings(AppInfo* app) {
+  CaptureWindowState(app);
+  if (!AppData_Save(app)) QWIL_LOG("the settings file could not be written");
+}
+
+LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (!app) {
+    DestroyWindow(hWnd);
+    return 0;
+  }
+  if (!Document_AskToSave(app)) return 0;
+  StoreSettings(app);
+  DestroyWindow(hWnd);
+  return 0;
+}
+
+LRESULT OnQueryEndSession(HWND hWnd, WPARAM, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (!app) return TRUE;
+  if (!Document_AskToSave(app)) return FALSE;
+  StoreSettings(app);
+  return TRUE;
+}
+
+// Always at the back: every change of place or z-order puts the window last.
+LRESULT OnWindowPosChanging(HWND hWnd, WPARAM, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (!app || !app->bAlwaysAtBack || app->bAlwaysOnTop) return 0;
+  if (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) {
+    SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
+  }
+  reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+  return 0;
+}
+
+// Files dropped on the editor: the first one opened, after the save question.
+// The editor finishes the drop handle once this returns, so the name is read
+// here, while the handle is still good.
+void OnDropFiles(AppInfo* app, HDROP hDrop) {
+  if (!Document_AskToSave(app)) return;
+  UINT n = DragQueryFileA(hDrop, 0, nullptr, 0);
+  if (n == 0) return;
+  char path[kPathBufferSize];
+  if (n > static_cast<UINT>(kPathMax)) {
+    // The name is too long for any path buffer; show what fits of it.
+    DragQueryFileA(hDrop, 0, path, sizeof(path));
+    Document_ShowLoadError(app, path, LOADERR_PATH_TOO_LONG);
+    return;
+  }
+  DragQueryFileA(hDrop, 0, path, sizeof(path));
+  Document_Open(app, path);
+  SetForegroundWindow(app->hWnd);
+}
+
+void OnContextMenu(AppInfo* app) {
+  // With Shift held the clipboard history's popup will come here instead.
+  Menu_TrackPopupAtCursor(app->hInstance, IDM_CONTEXTMENU, IDM_CONTEXT_EDITOR, app->hWnd, TPM_RIGHTBUTTON);
+}
+
+LRESULT OnEditorNotify(AppInfo* app, const TextEditorNotify* nm) {
+  switch (static_cast<int32_t>(nm->hdr.code)) {
+    case TEN_DROPFILES: OnDropFiles(app, reinterpret_cast<HDROP>(nm->lValue1)); return 0;
+    case TEN_CONTEXTMENU: OnContextMenu(app); return 0;
+    case TEN_UPDATE:
+      StatusBar_Refresh(app);
+      Title_Refresh(app);
+      return 0;
+    case TEN_KEYDOWN: StatusBar_Refresh(app); return 0;
+    default: return DefWindowProcA(app->hWnd, WM_NOTIFY, static_cast<WPARAM>(nm->hdr.idFrom),
+                                   reinterpret_cast<LPARAM>(nm));
+  }
+}
+
+LRESULT OnNotify(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
+  if (app && hdr->idFrom == kEditorControlId && hdr->hwndFrom == app->hEditor) {
+    return OnEditorNotify(app, reinterpret_cast<const TextEditorNotify*>(lParam));
+  }
+  if (app && hdr->idFrom == kStatusBarId && hdr->code == kStatusBarMovedCode && app->hEditor) {
+    MainWindow_Layout(app);
+  }
+  return DefWindowProcA(hWnd, WM_NOTIFY, wParam, lParam);
 }
 
 LRESULT OnCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {
-    case IDM_EXIT:
-      SendMessageA(hWnd, WM_CLOSE, 0, 0);
-      return 0;
-    default:
-      return DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam);
-  }
+  AppInfo* app = Find(hWnd);
+  if (!app || !app->hEditor) return DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam);
+  return Command_Dispatch(app, wParam, lParam);
 }
 
+// The two window modes of the system menu are commands like any other.
+LRESULT OnSysCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  if (wParam == IDM_TOPMOST || wParam == IDM_ATBACK) return SendMessageA(hWnd, WM_COMMAND, wParam, 0);
+  return DefWindowProcA(hWnd, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnInitMenu(HWND, WPARAM, LPARAM) { return 0; }
+
+LRESULT OnInitMenuPopup(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app && app->hEditor) Command_InitMenuPopup(app, reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
+  return 0;
+}
+
+LRESULT OnMenuSelect(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (!app || !app->hStatusBar) return 0;
+  // No popup has a text of its own: the table of popups is empty.
+  UINT popups[2] = {0, 0};
+  MenuHelp(WM_MENUSELECT, wParam, lParam, GetMenu(hWnd), app->hInstance, app->hStatusBar, popups);
+  return 0;
+}
+
+typedef LRESULT (*MessageHandler)(HWND hWnd, WPARAM wParam, LPARAM lParam);
+struct MessageEntry {
+  UINT uMsg;
+  MessageHandler pfnHandler;
+};
+
+// The clipboard viewer's messages and the find dialog's requests (WM_USER + 5
+// to + 8) join this table with the features that send them.
+constexpr MessageEntry kMessageTable[] = {
+    {WM_CREATE, OnCreate},
+    {WM_DESTROY, OnDestroy},
+    {WM_SIZE, OnSize},
+    {WM_SETFOCUS, OnSetFocus},
+    {WM_CLOSE, OnClose},
+    {WM_QUERYENDSESSION, OnQueryEndSession},
+    {WM_WINDOWPOSCHANGING, OnWindowPosChanging},
+    {WM_NOTIFY, OnNotify},
+    {WM_COMMAND, OnCommand},
+    {WM_SYSCOMMAND, OnSysCommand},
+    {WM_INITMENU, OnInitMenu},
+    {WM_INITMENUPOPUP, OnInitMenuPopup},
+    {WM_MENUSELECT, OnMenuSelect},
+};
+
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  switch (uMsg) {
-    case WM_CREATE:
-      return OnCreate(hWnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-    case WM_DESTROY:
-      return OnDestroy(hWnd);
-    case WM_CLOSE:
-      return OnClose(hWnd);
-    case WM_SIZE:
-      return OnSize(hWnd, wParam);
-    case WM_SETFOCUS:
-      return OnSetFocus(hWnd);
-    case WM_COMMAND:
-      return OnCommand(hWnd, wParam, lParam);
-    case WM_INITMENU:
-      return 0;
-    default:
-      return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  for (const MessageEntry& entry : kMessageTable) {
+    if (entry.uMsg == uMsg) return entry.pfnHandler(hWnd, wParam, lParam);
   }
+  return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+// The saved rectangle, unless it lies wholly off every monitor (a monitor that
+// is gone, a hand-edited file): then the system places the window.
+bool IsOnSomeMonitor(const RECT* rc) { return MonitorFromRect(rc, MONITOR_DEFAULTTONULL) != nullptr; }
+
+void PlaceFromSettings(AppInfo* app) {
+  if (!AppData_HasWindowRect(app)) return;
+  WINDOWPLACEMENT wp = {};
+  wp.length = sizeof(wp);
+  GetWindowPlacement(app->hWnd, &wp);
+  wp.flags = 0;
+  wp.showCmd = app->bMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  wp.rcNormalPosition = RECT{app->x, app->y, app->x + app->nWidth, app->y + app->nHeight};
+  SetWindowPlacement(app->hWnd, &wp);
+}
+
+// Argument 1 opened when it names an existing file, under its shell name.
+bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
+  if (argc < 2 || !File_IsFile(argv[1])) return false;
+  char shell[kPathBufferSize];
+  if (!Path_GetDocumentForm(shell, kPathMax + 1, argv[1])) return false;
+  return File_IsFile(shell) && Document_Open(app, shell);
 }
 
 }  // namespace
 
-bool IsValidMainWindow(const MainWindow* pMain) {
-  if (!pMain || !pMain->hInstance) return false;
-  if (!pMain->hWnd) return !pMain->hEditor;
-  if (pMain->hEditor && GetParent(pMain->hEditor) != pMain->hWnd) return false;
-  return IsWindow(pMain->hWnd) && GetPropA(pMain->hWnd, kPropMainWindow) == pMain;
-}
-
-bool MainWindow_OpenFile(MainWindow* pMain, const char* path) {
-  QWIL_ASSERT(IsValidMainWindow(pMain));
-  return pMain->hEditor && TextEditor_LoadFile(pMain->hEditor, path);
-}
-
 bool MainWindow_RegisterClass(HINSTANCE hInstance) {
+  if (!TextEditor_RegisterClass(hInstance)) return false;
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExA(hInstance, kMainWindowClass, &wc)) return true;
-  wc.style = 0;
-  wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = hInstance;
-  wc.hIcon = LoadProgramIcon(hInstance, SM_CXICON, SM_CYICON);
-  wc.hIconSm = LoadProgramIcon(hInstance, SM_CXSMICON, SM_CYSMICON);
-  wc.hCursor = nullptr;  // the editor control sets its own
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MAINMENU);
-  wc.lpszClassName = kMainWindowClass;
-  return RegisterClassExA(&wc) != 0;
+  return Window_RegisterClass(hInstance, kMainWindowClass, MainWindowProc, 0, IDM_MAINMENU, NULL_BRUSH) != 0;
 }
 
-void MainWindow_UnregisterClass(HINSTANCE hInstance) {
-  UnregisterClassA(kMainWindowClass, hInstance);
-}
+void MainWindow_UnregisterClass(HINSTANCE hInstance) { UnregisterClassA(kMainWindowClass, hInstance); }
 
-HWND MainWindow_Create(HINSTANCE hInstance, MainWindow* pMain) {
-  QWIL_ASSERT(pMain && !pMain->hWnd);
-  pMain->hInstance = hInstance;
-  HWND hWnd = CreateWindowExA(0, kMainWindowClass, kMainWindowTitle,
-                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                              hInstance, pMain);
-  QWIL_ASSERT(!hWnd || (pMain->hWnd == hWnd && IsValidMainWindow(pMain)));
+HWND MainWindow_Create(AppInfo* app) {
+  QWIL_ASSERT(app && !app->hWnd && app->hInstance);
+  // A saved rectangle off every monitor is forgotten before the window is made.
+  if (AppData_HasWindowRect(app)) {
+    RECT rc = {app->x, app->y, app->x + app->nWidth, app->y + app->nHeight};
+    if (!IsOnSomeMonitor(&rc)) app->x = app->y = kWindowUnset;
+  }
+  HWND hWnd = CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, app->x,
+                              app->y, app->nWidth, app->nHeight, nullptr, nullptr, app->hInstance, app);
+  QWIL_ASSERT(!hWnd || (app->hWnd == hWnd && Find(hWnd) == app));
   return hWnd;
 }
 
-MainWindow* MainWindow_FromHandle(HWND hWnd) {
+void MainWindow_Start(AppInfo* app, int32_t argc, char** argv) {
+  if (!OpenCommandLineFile(app, argc, argv)) Document_Open(app, nullptr);
+  PlaceFromSettings(app);
+  ShowWindow(app->hWnd, app->bMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+}
+
+AppInfo* MainWindow_GetAppInfo(HWND hWnd) {
   if (!hWnd || !IsWindow(hWnd)) return nullptr;
-  MainWindow* pMain = static_cast<MainWindow*>(GetPropA(hWnd, kPropMainWindow));
-  QWIL_ASSERT(!pMain || IsValidMainWindow(pMain));
-  return pMain;
+  return Find(hWnd);
+}
+
+void MainWindow_Layout(AppInfo* app) {
+  if (!app->hWnd || !app->hEditor) return;
+  if (app->hStatusBar) StatusBar_Layout(app->hStatusBar, app->hWnd);
+  RECT rc;
+  GetClientRect(app->hWnd, &rc);
+  int nHeight = rc.bottom - rc.top - StatusBar_VisibleHeight(app->hStatusBar);
+  SetWindowPos(app->hEditor, nullptr, 0, 0, rc.right - rc.left, nHeight < 0 ? 0 : nHeight,
+               SWP_NOZORDER | SWP_NOMOVE);
 }
 
 int MainWindow_RunMessageLoop(HWND hWnd) {
@@ -186,10 +354,23 @@ int MainWindow_RunMessageLoop(HWND hWnd) {
     if (bGot == 0) return static_cast<int>(msg.wParam);
     // A broken queue keeps failing: looping on it would hang the process.
     if (bGot == -1) return 1;
-    // The property is gone once the window is destroyed, and the table with it.
-    MainWindow* pMain = MainWindow_FromHandle(hWnd);
-    if (pMain && pMain->hAccel && TranslateAcceleratorA(hWnd, pMain->hAccel, &msg)) continue;
+    // The record is gone once the window is destroyed, and the table with it;
+    // a table replaced by the key assignment is in force from the next message.
+    AppInfo* app = MainWindow_GetAppInfo(hWnd);
+    if (app && app->hAccel && TranslateAcceleratorA(hWnd, app->hAccel, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+uint32_t GetFindMode(HWND hWnd) {
+  AppInfo* app = MainWindow_GetAppInfo(hWnd);
+  return app ? app->nFindMode : 0;
+}
+
+bool GetDefaultDocumentName(HWND hWnd, char* buffer, int32_t size) {
+  AppInfo* app = MainWindow_GetAppInfo(hWnd);
+  if (!app || size < 1) return false;
+  String_CopyCut(buffer, size, app->szDefaultDocumentName);
+  return true;
 }

@@ -1,47 +1,55 @@
-// The main window of class "Qwil": the frame that holds the editor control (and
-// will hold the status bar), owns the menu bar and receives every command as
-// WM_COMMAND.
-// One record holds the window's state; each message has a handler of its own.
+// The main window of class "Qwil": the frame that holds the status bar (child
+// 100) and the editor control (child 101), owns the menu bar and receives every
+// command as WM_COMMAND. Its record is the application record AppInfo, in the
+// window property "PROP_APPINFO" from WM_CREATE to WM_DESTROY; each message has
+// a handler of its own.
 #pragma once
 
+#include <cstdint>
+
+#include "app/appdata.h"
 #include "tools/platform.h"
 
 extern const char kMainWindowClass[];  // "Qwil"
 extern const char kMainWindowTitle[];  // "Qwilpad"
+extern const char kPropAppInfo[];      // "PROP_APPINFO"
 
-// The main window's state. The caller of MainWindow_Create owns the record and
-// keeps it alive until the message loop has ended; the window holds it as its
-// property "PROP_MAINWINDOW" from WM_CREATE to WM_DESTROY.
-struct MainWindow {
-  HWND hWnd;  // null until WM_CREATE and again after WM_DESTROY
-  HINSTANCE hInstance;
-  HACCEL hAccel;    // the message loop's accelerator table, or null
-  HWND hEditor;     // the editor control, child 101 over the client area
-};
-
-// The control identifier of the editor control.
+constexpr int kStatusBarId = 100;
 constexpr int kEditorControlId = 101;
 
-// The record has a module and is attached to the window it names, or to none yet.
-bool IsValidMainWindow(const MainWindow* pMain);
+// The File popup of the menu bar, rebuilt with the load history.
+constexpr int kFilePopupIndex = 0;
 
-// Registers the class "Qwil" with the program's icons and menu 140; false when
-// the system refuses. Registering again in the same process succeeds.
+// Registers the classes "Qwil" (the program's icons, menu 140, no cursor, the
+// null brush) and "TextEditorControl"; false when the system refuses either.
+// Registering again in the same process succeeds.
 bool MainWindow_RegisterClass(HINSTANCE hInstance);
 void MainWindow_UnregisterClass(HINSTANCE hInstance);
 
-// Creates the (hidden) main window on pMain, which must not be attached yet;
-// null when creation fails, and pMain is then left unattached.
-HWND MainWindow_Create(HINSTANCE hInstance, MainWindow* pMain);
+// Creates the (hidden) main window on app: the window's place and size from the
+// settings, the status bar and the editor made with them, the load history read.
+// app->hInstance must be set and app must not be attached to a window yet; null
+// when creation fails (app then unattached again).
+HWND MainWindow_Create(AppInfo* app);
 
-// Opens a file into the editor (null: an empty document); false when it cannot
-// be read, the document then as it was.
-bool MainWindow_OpenFile(MainWindow* pMain, const char* path);
+// The start-up document and the first show: argument 1, when it names an
+// existing file, opened under its shell name; otherwise an untitled document.
+// Then the saved placement, and the window shown maximized or normal.
+void MainWindow_Start(AppInfo* app, int32_t argc, char** argv);
 
-// The record of a main window, or null for any other window.
-MainWindow* MainWindow_FromHandle(HWND hWnd);
+// The record of a main window, or null for any other window (or after WM_DESTROY).
+AppInfo* MainWindow_GetAppInfo(HWND hWnd);
 
-// Runs the thread's message loop until WM_QUIT and returns its exit code, or 1
-// if the message queue fails. A message that the accelerator table of the main
-// window translates is not dispatched again.
+// Runs the thread's message loop until WM_QUIT (its code) or a failure of the
+// queue (1). A message that the accelerator table of the main window's record
+// translates is not dispatched again.
 int MainWindow_RunMessageLoop(HWND hWnd);
+
+// The find options of the window's record; 0 for a window without one.
+uint32_t GetFindMode(HWND hWnd);
+// Copies the default document name (cut between characters to size bytes);
+// false for a window without a record.
+bool GetDefaultDocumentName(HWND hWnd, char* buffer, int32_t size);
+
+// Lays out the status bar and the editor in the client area.
+void MainWindow_Layout(AppInfo* app);

@@ -57,17 +57,25 @@ add_test(NAME win.cups.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups.sh start $
 add_test(NAME win.cups.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/cups.sh stop ${QWIL_CUPS_DIR})
 set_tests_properties(win.cups.start PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
 set_tests_properties(win.cups.stop PROPERTIES FIXTURES_CLEANUP cups TIMEOUT 60)
-set_tests_properties(win.layer PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED cups
-                     ENVIRONMENT "CUPS_SERVER=${QWIL_CUPS_DIR}/cups.sock;QWIL_CUPS_DIR=${QWIL_CUPS_DIR}")
+# The tests of failing saves write onto a full disk and into a read-only folder
+# that scripts/mounts.sh makes for them.
+set(QWIL_MOUNT_DIR ${CMAKE_BINARY_DIR}/mnt)
+add_test(NAME win.mounts.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/mounts.sh start ${QWIL_MOUNT_DIR})
+add_test(NAME win.mounts.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/mounts.sh stop ${QWIL_MOUNT_DIR})
+set_tests_properties(win.mounts.start PROPERTIES FIXTURES_SETUP mounts TIMEOUT 30)
+set_tests_properties(win.mounts.stop PROPERTIES FIXTURES_CLEANUP mounts TIMEOUT 30)
+set_tests_properties(win.layer PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED "cups;mounts"
+                     ENVIRONMENT "CUPS_SERVER=${QWIL_CUPS_DIR}/cups.sock;QWIL_CUPS_DIR=${QWIL_CUPS_DIR};QWIL_MOUNT_DIR=${QWIL_MOUNT_DIR}")
 
 # End-to-end tests: Qwilpad.exe in a real window under Xvfb, driven with xdotool.
 file(GLOB QWIL_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
 foreach(script ${QWIL_E2E_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e.${name} COMMAND ${script} $<TARGET_FILE:Qwilpad>)
-  set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+  set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300 FIXTURES_REQUIRED mounts
+                       ENVIRONMENT "QWIL_MOUNT_DIR=${QWIL_MOUNT_DIR}")
 endforeach()
 
 # The editor control timed in a real window (bench/winbench_win.cpp); not a test.
-add_executable(winbench ${CMAKE_SOURCE_DIR}/bench/winbench_win.cpp)
+add_executable(winbench ${CMAKE_SOURCE_DIR}/bench/winbench_win.cpp ${QWIL_RC_SOURCES})
 target_link_libraries(winbench PRIVATE qwilwin psapi)

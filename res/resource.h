@@ -1,14 +1,102 @@
-// Resource ids shared by the resource script and the Win32 code.
+// Resource ids shared by the resource script and the code.
 #pragma once
 
 // The program icon. The lowest icon id is the one the shell shows for the file.
 #define IDI_QWILPAD 1
 
+// The built-in keyboard shortcuts.
+#define IDA_MAINACCEL 139
 // The menu bar of the main window.
 #define IDM_MAINMENU 140
+// The context menus: the editor's, the clipboard history's, the key list's, and
+// the editor's with the history inside.
+#define IDM_CONTEXTMENU 141
+#define IDM_CONTEXT_EDITOR 0
+#define IDM_CONTEXT_CLIPBOARD 1
+#define IDM_CONTEXT_KEYASSIGN 2
+#define IDM_CONTEXT_EDITOR2 3
+// A File popup and a command popup the program keeps but does not show.
+#define IDM_SPAREMENU 146
 
 // The modeless dialog shown while a document prints; its one button is IDCANCEL.
 #define IDD_PRINTCANCEL 152
 
-// Command ids of menu items; they arrive at the main window as WM_COMMAND.
+// Command ids: menu items, accelerators and the system menu send them to the
+// main window as WM_COMMAND. The string table holds each command's help text
+// under its id.
+#define IDM_NEW 40001
+#define IDM_OPEN 40002
+#define IDM_SAVE 40003
+#define IDM_SAVEAS 40004
 #define IDM_EXIT 40005
+#define IDM_SAVEEXIT 40006
+#define IDM_UNDO 40011
+#define IDM_REDO 40012
+#define IDM_CUT 40013
+#define IDM_COPY 40014
+#define IDM_PASTE 40015
+#define IDM_DELETE 40016
+#define IDM_SELECTALL 40017
+#define IDM_SELECTLINES 40018
+#define IDM_SELECTWORD 40019
+#define IDM_FIND 40031
+#define IDM_FINDNEXT 40032
+#define IDM_FINDPREV 40033
+#define IDM_FINDSELNEXT 40034
+#define IDM_FINDSELPREV 40035
+#define IDM_REPLACE 40036
+#define IDM_GOTOLINE 40041
+#define IDM_STATUSBAR 40051
+#define IDM_MINIMIZE 40052
+#define IDM_MAXIMIZE 40053
+#define IDM_RESTORE 40054
+#define IDM_TOPMOST 40055
+#define IDM_SHOWTAB 40061
+#define IDM_SHOWSPACE 40062
+#define IDM_SHOWZENSPACE 40063
+#define IDM_SHOWLINEEND 40064
+#define IDM_SHOWEOF 40065
+#define IDM_ABOUT 40071
+#define IDM_SETTINGS 40081
+#define IDM_DISPLAYSETTINGS 40082
+#define IDM_FONT 40083
+#define IDM_KEYASSIGN 40085
+#define IDM_SAVESETTINGS 40088
+#define IDM_FRAME3D 40089
+#define IDM_LOWER 40091
+#define IDM_UPPER 40092
+#define IDM_SWAPCASE 40093
+#define IDM_TOFULL 40094
+#define IDM_TOHALF 40095
+#define IDM_TOFULLALPHA 40096
+#define IDM_TOHALFALPHA 40097
+#define IDM_TOFULLDIGIT 40098
+#define IDM_TOHALFDIGIT 40099
+#define IDM_TOFULLSYMBOL 40100
+#define IDM_TOHALFSYMBOL 40101
+#define IDM_TOFULLKANA 40102
+#define IDM_TOHALFKANA 40103
+#define IDM_NOTHING 40111
+#define IDM_PASTEHISTORY 40114
+#define IDM_IME 40115
+#define IDM_INSERTDATE 40121
+#define IDM_WRAP 40124
+#define IDM_LINENUMBER 40130
+#define IDM_REVERT 40131
+#define IDM_PRINT 40132
+#define IDM_READONLY 40133
+#define IDM_PAGESETUP 40134
+#define IDM_ATBACK 40135
+#define IDM_INSERTFILE 40136
+#define IDM_COPYNAME 40138
+#define IDM_INSERTNAME 40139
+#define IDM_INDENT 40140
+#define IDM_UNINDENT 40141
+#define IDM_DOCSTART 40142
+#define IDM_DOCEND 40143
+#define IDM_LINESTART 40144
+#define IDM_LINEEND 40145
+#define IDM_RELOAD 40146
+#define IDM_HISTORYNONE 40147
+#define IDM_OPENFOLDER 40148
+#define IDM_FULLSCREEN 40151

@@ -8,6 +8,9 @@
 #                               directly, not inside $(...): it keeps the process id)
 #   e2e_find_window REGEX [S]   prints the X window whose title matches, waiting up to S seconds
 #   e2e_find_main_window [S]    prints the started program's visible top-level window (any title)
+#   e2e_wait_title WID REGEX [S] waits until the window's title matches, prints it
+#   e2e_program_copy EXE DIR    copies EXE into DIR (made afresh), prints the copy's path: a
+#                               program keeps its settings beside itself, so each test has its own
 #   e2e_screenshot FILE         saves the virtual desktop as a PNG
 #   e2e_close WINDOW            Alt+F4 to the window (the system's close: WM_CLOSE)
 #   e2e_wait_exit [S]           waits for the program's end and prints its exit code
@@ -36,7 +39,23 @@ e2e_begin() {
     qwil_xvfb_start || e2e_fail "no display"
     E2E_OWN_DISPLAY=1
   fi
+  # Settings a program left in the user's folder would be preferred over any
+  # beside the program: every test starts without them.
+  rm -rf "$(e2e_user_settings_dir)"
   trap e2e_end EXIT
+}
+
+# Where Qwilpad keeps its settings when its own folder cannot take them
+# (%APPDATA%\Qwilpad of the prefix's user).
+e2e_user_settings_dir() {
+  printf '%s/drive_c/users/%s/AppData/Roaming/Qwilpad\n' "$WINEPREFIX" "$(id -un)"
+}
+
+e2e_program_copy() {
+  local exe="$1" dir="$2"
+  rm -rf "$dir"
+  mkdir -p "$dir" && cp "$exe" "$dir/" || e2e_fail "cannot copy $exe to $dir"
+  printf '%s/%s\n' "$dir" "$(basename "$exe")"
 }
 
 # The virtual desktop's own process does not pass the program's exit code on,
@@ -81,6 +100,20 @@ e2e_search() {
 e2e_find_window() { e2e_search "${2:-60}" --name "$1"; }
 
 e2e_find_main_window() { e2e_search "${1:-60}" --classname "^${E2E_CLASS//./\\.}\$"; }
+
+e2e_wait_title() {
+  local wid="$1" regex="$2" seconds="${3:-20}" name=""
+  for _ in $(seq 1 $((seconds * 4))); do
+    name="$(xdotool getwindowname "$wid" 2>/dev/null)"
+    if [[ "$name" =~ $regex ]]; then
+      printf '%s\n' "$name"
+      return 0
+    fi
+    sleep 0.25
+  done
+  qwil_say "the title stayed \"$name\", not matching $regex"
+  return 1
+}
 
 # The virtual desktop's window when there is one, else the whole screen.
 e2e_screenshot() {

@@ -28,6 +28,14 @@ typedef uint32_t UINT;
 typedef char CHAR;
 typedef DWORD COLORREF;
 typedef void* HANDLE;
+// Window-system handles appear in the core's records only as opaque values that
+// the window layer fills in; the core never looks through them.
+struct HWND__;
+typedef HWND__* HWND;
+struct HINSTANCE__;
+typedef HINSTANCE__* HINSTANCE;
+struct HACCEL__;
+typedef HACCEL__* HACCEL;
 
 #ifndef TRUE
 #define TRUE 1

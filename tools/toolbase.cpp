@@ -155,6 +155,25 @@ uint32_t String_ToUnsigned(const char* s, int32_t base, const char** ppEnd) {
   return negative ? 0u - result : result;
 }
 
+bool String_ToInt(const char* s, int32_t* pValue) {
+  const char* p = s;
+  while (IsCSpace(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = (*p++ == '-');
+  if (DigitValue(*p) >= 10) return false;
+  // The magnitude saturates one past INT32_MAX, which is INT32_MIN's.
+  const int64_t limit = int64_t(INT32_MAX) + 1;
+  int64_t value = 0;
+  for (; DigitValue(*p) < 10; ++p) {
+    value = value * 10 + DigitValue(*p);
+    if (value > limit) value = limit;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) value = INT32_MAX;
+  *pValue = static_cast<int32_t>(value);
+  return true;
+}
+
 const char* Path_FindLastSeparator(const char* path) {
   const char* last = nullptr;
   for (const char* p = path; *p != '\0'; p = Char_Next(p)) {
@@ -166,6 +185,37 @@ const char* Path_FindLastSeparator(const char* path) {
 const char* Path_GetFileName(const char* path) {
   const char* sep = Path_FindLastSeparator(path);
   return sep ? sep + 1 : path;
+}
+
+bool Path_MakeSibling(const char* path, const char* ext, char* buffer, int32_t size) {
+  QWIL_ASSERT(size >= 1);
+  buffer[0] = '\0';
+  const char* name = Path_GetFileName(path);
+  const char* dot = nullptr;
+  for (const char* p = name; *p != '\0'; p = Char_Next(p)) {
+    if (*p == '.') dot = p;
+  }
+  size_t stem = static_cast<size_t>((dot ? dot : name + std::strlen(name)) - path);
+  size_t extLength = std::strlen(ext);
+  if (stem + extLength + 1 > static_cast<size_t>(size)) return false;
+  std::memcpy(buffer, path, stem);
+  std::memcpy(buffer + stem, ext, extLength + 1);
+  for (char* p = buffer; *p != '\0'; p = const_cast<char*>(Char_Next(p))) {
+    if ('A' <= *p && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
+  }
+  return true;
+}
+
+bool Path_GetFolder(const char* path, char* buffer, int32_t size) {
+  QWIL_ASSERT(size >= 1);
+  buffer[0] = '\0';
+  const char* sep = Path_FindLastSeparator(path);
+  if (!sep) return true;
+  size_t n = static_cast<size_t>(sep - path);
+  if (n + 1 > static_cast<size_t>(size)) return false;
+  std::memcpy(buffer, path, n);
+  buffer[n] = '\0';
+  return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -48,12 +48,25 @@ int32_t String_CopyCut(char* dest, int32_t size, const char* src);
 // 0xFFFFFFFF; a minus sign negates modulo 2^32. *ppEnd (optional) is set behind
 // the digits, or to s itself when there are none. base is 2 to 36.
 uint32_t String_ToUnsigned(const char* s, int32_t base, const char** ppEnd);
+// A decimal integer as the C library's "%d" reads one: leading white space, an
+// optional sign, digits; what follows is ignored. A value beyond 32 bits is
+// clamped to INT32_MIN or INT32_MAX. False, *pValue untouched, when there are
+// no digits.
+bool String_ToInt(const char* s, int32_t* pValue);
 
 // Path separators are single-byte backslashes, never the trail byte of a two-byte
 // character. The last one, or null when there is none.
 const char* Path_FindLastSeparator(const char* path);
 // The part after the last separator (the whole path when there is none).
 const char* Path_GetFileName(const char* path);
+// The path with its extension (from the last "." of the file name part, when
+// there is one) replaced by ext, and then lower-cased (single-byte A to Z only;
+// a two-byte character is left whole). False, buffer empty, when the result
+// does not fit size bytes.
+bool Path_MakeSibling(const char* path, const char* ext, char* buffer, int32_t size);
+// The folder part of a path: everything before its last separator (the empty
+// text when there is none), cut to size bytes. False when it did not fit.
+bool Path_GetFolder(const char* path, char* buffer, int32_t size);
 
 // The date and time format language.
 constexpr const char* kDefaultDateFormat = "%02H:%02M:%02S %04Y/%02m/%02d";

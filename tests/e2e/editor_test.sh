@@ -11,6 +11,7 @@ exe="${1:?usage: $0 QWILPAD_EXE}"
 [ -f "$exe" ] || { echo "no such file: $exe" >&2; exit 1; }
 
 e2e_begin editor
+exe="$(e2e_program_copy "$exe" "$E2E_OUT/editor-program")"
 
 # What the keys below must produce, as the file's bytes (code page 932).
 expected="$E2E_OUT/editor-expected.txt"
@@ -20,7 +21,7 @@ printf 'AxyzB\xe3\x81\x82C\xe3\x81\x84\r\n2n' | iconv -f UTF-8 -t CP932 > "$expe
 # Starts the program and sets wid to its main window once it is shown.
 start_window() {
   e2e_start "$exe" "$@"
-  wid="$(e2e_find_window '^Qwilpad$' 60)" || e2e_fail "the main window did not appear"
+  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
   sleep 1
 }
 
@@ -34,21 +35,32 @@ unfocus() {
   sleep 1
 }
 
-# The main window's picture, cropped from a screenshot of the desktop.
+# The editor's text area, cropped from a screenshot of the desktop: the title
+# and the status bar name the document and the caret, which differ between a
+# typed and a loaded document; the text must not.
 window_picture() {
   local shot="$E2E_OUT/$1.png" out="$E2E_OUT/$1-window.png"
   e2e_screenshot "$shot" || e2e_fail "no screenshot"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
-  convert "$shot" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out" || e2e_fail "cannot crop $shot"
+  convert "$shot" -crop "$((WIDTH - 40))x$((HEIGHT - 110))+$((X + 6))+$((Y + 45))" +repage "$out" ||
+    e2e_fail "cannot crop $shot"
   echo "screenshot: $shot" >&2
   printf '%s\n' "$out"
 }
 
-# A click on the title bar gives the window the focus back before Alt+F4.
+# A click on the title bar gives the window the focus back before Alt+F4; a
+# typed document is given up with No to the save question (captioned with the
+# untitled document's name).
 close_window() {
   xdotool mousemove --window "$wid" 200 10 click 1
   sleep 0.5
   e2e_close "$wid"
+  if [ "${1:-}" = modified ]; then
+    local question
+    question="$(e2e_find_window '^無題\.txt$' 20)" || e2e_fail "no save question for the typed document"
+    xdotool windowfocus --sync "$question" 2>/dev/null || true
+    xdotool key --clearmodifiers n
+  fi
   local rc
   rc="$(e2e_wait_exit 60)" || e2e_fail "Qwilpad.exe did not end"
   [ "$rc" = 0 ] || e2e_fail "exit code $rc"
@@ -66,9 +78,9 @@ unfocus
 shown="$(window_picture editor-file)"
 # The text starts below the title and menu bars; rows of the default font are
 # 16 pixels high.
-ink1="$(ink_in "$shown" 200x14+4+45)"
-ink2="$(ink_in "$shown" 200x14+4+61)"
-ink3="$(ink_in "$shown" 600x200+4+90)"
+ink1="$(ink_in "$shown" 200x14+0+0)"
+ink2="$(ink_in "$shown" 200x14+0+16)"
+ink3="$(ink_in "$shown" 600x200+0+45)"
 echo "ink: line 1 $ink1, line 2 $ink2, below $ink3"
 [ "$ink1" -gt 20 ] || e2e_fail "the first line of the file is not shown"
 [ "$ink2" -gt 5 ] || e2e_fail "the second line of the file is not shown"
@@ -95,7 +107,7 @@ xdotool key ctrl+Home ctrl+End BackSpace
 sleep 1
 unfocus
 typed="$(window_picture editor-typed)"
-close_window
+close_window modified
 
 differ="$(compare -metric AE "$typed" "$shown" "$E2E_OUT/editor-diff.png" 2>&1)"
 echo "pixels that differ between the typed and the loaded text: $differ"

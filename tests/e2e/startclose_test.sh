@@ -1,7 +1,7 @@
 #!/bin/bash
-# Qwilpad.exe starts with its main window titled "Qwilpad" and a menu bar, and
-# ends with exit code 0 whichever way the user closes it: Alt+F4, or the File
-# menu's exit item reached with its access keys (Alt+F, X).
+# Qwilpad.exe starts with its main window titled for its untitled document and a
+# menu bar, and ends with exit code 0 whichever way the user closes it: Alt+F4,
+# or the File menu's exit item reached with its access keys (Alt+F, X).
 # Usage: startclose_test.sh QWILPAD_EXE (ctest passes the built exe).
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/e2e.sh"
@@ -10,11 +10,13 @@ exe="${1:?usage: $0 QWILPAD_EXE}"
 [ -f "$exe" ] || { echo "no such file: $exe" >&2; exit 1; }
 
 e2e_begin startclose
+exe="$(e2e_program_copy "$exe" "$E2E_OUT/startclose-program")"
 
 # Starts the program and sets wid to its main window once it is shown and laid out.
 start_main_window() {
   e2e_start "$exe"
-  wid="$(e2e_find_window '^Qwilpad$' 60)" || e2e_fail "the main window did not appear"
+  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
+  e2e_wait_title "$wid" '^\[無題\.txt\] - $' >/dev/null || e2e_fail "the title is not the untitled document's"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   if [ "${WIDTH:-0}" -lt 200 ] || [ "${HEIGHT:-0}" -lt 100 ]; then
     e2e_fail "the main window is ${WIDTH:-?}x${HEIGHT:-?}"

@@ -269,4 +269,57 @@ TEST(StringHelpers, PathSeparatorsAreSingleByteBackslashes) {
   EXPECT_STREQ("", Path_GetFileName("C:\\dir\\"));
 }
 
+TEST(StringHelpers, DecimalIntegersAsTheSettingsFileReadsThem) {
+  struct Case {
+    const char* text;
+    bool parsed;
+    int32_t value;
+  };
+  const Case cases[] = {
+      {"12abc", true, 12},          {" \t-5", true, -5},          {"+7", true, 7},
+      {"abc", false, 0},            {"", false, 0},               {"-", false, 0},
+      {"2147483647", true, INT32_MAX}, {"2147483648", true, INT32_MAX}, {"-2147483648", true, INT32_MIN},
+      {"-99999999999999999999", true, INT32_MIN}, {"99999999999999999999", true, INT32_MAX},
+  };
+  for (const Case& c : cases) {
+    int32_t value = 0;
+    EXPECT_EQ(c.parsed, String_ToInt(c.text, &value)) << '"' << c.text << '"';
+    if (!c.parsed) continue;
+    EXPECT_EQ(c.value, value) << '"' << c.text << '"';
+  }
+  int32_t untouched = 42;
+  EXPECT_FALSE(String_ToInt("x1", &untouched));
+  EXPECT_EQ(42, untouched);
+}
+
+TEST(StringHelpers, SiblingPathsReplaceTheExtensionAndLowerCaseSingleBytes) {
+  char buffer[64];
+  ASSERT_TRUE(Path_MakeSibling("C:\\Tools\\EDIT.EXE", ".ini", buffer, sizeof(buffer)));
+  EXPECT_STREQ("c:\\tools\\edit.ini", buffer);
+  ASSERT_TRUE(Path_MakeSibling("C:\\Tools\\Editor", ".key", buffer, sizeof(buffer)));
+  EXPECT_STREQ("c:\\tools\\editor.key", buffer);
+  // A dot in a folder's name is no extension of the file.
+  ASSERT_TRUE(Path_MakeSibling("C:\\v1.2\\Qwil", ".ini", buffer, sizeof(buffer)));
+  EXPECT_STREQ("c:\\v1.2\\qwil.ini", buffer);
+  ASSERT_TRUE(Path_MakeSibling("C:\\a\\b.tar.gz", ".ini", buffer, sizeof(buffer)));
+  EXPECT_STREQ("c:\\a\\b.tar.ini", buffer);
+  // ア is 83 41 and 表 is 95 5C: their trail bytes are no letter and no separator.
+  ASSERT_TRUE(Path_MakeSibling("C:\\表\\アQ.EXE", ".ini", buffer, sizeof(buffer)));
+  EXPECT_STREQ("c:\\表\\アq.ini", buffer);
+  // What does not fit is refused, never cut into another name.
+  EXPECT_FALSE(Path_MakeSibling("C:\\Tools\\EDIT.EXE", ".ini", buffer, 17));
+  EXPECT_STREQ("", buffer);
+  EXPECT_TRUE(Path_MakeSibling("C:\\Tools\\EDIT.EXE", ".ini", buffer, 18));
+}
+
+TEST(StringHelpers, FolderPartStopsAtTheLastSeparator) {
+  char buffer[16];
+  ASSERT_TRUE(Path_GetFolder("C:\\表\\a.txt", buffer, sizeof(buffer)));
+  EXPECT_STREQ("C:\\表", buffer);
+  ASSERT_TRUE(Path_GetFolder("ソ.txt", buffer, sizeof(buffer)));
+  EXPECT_STREQ("", buffer);
+  EXPECT_FALSE(Path_GetFolder("C:\\folder\\a.txt", buffer, 9));
+  EXPECT_STREQ("", buffer);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "win/mainhost.h"
 #include "win/testwin.h"
 
 namespace {
@@ -43,9 +44,14 @@ HWND WaitForMainWindow(const PROCESS_INFORMATION& pi) {
   return nullptr;
 }
 
-// Starts Qwilpad.exe with the given arguments and waits for its main window.
-::testing::AssertionResult Start(const std::string& args, Running* pRun) {
-  std::string cmdLine = "\"" + TestWin_ExePath() + "\"" + (args.empty() ? "" : " " + args);
+// Starts a copy of Qwilpad.exe in dir (its settings are then written there, not
+// beside the build's) with the given arguments and waits for its main window.
+::testing::AssertionResult Start(const WinTestDir& dir, const std::string& args, Running* pRun) {
+  std::string exe = dir / "Qwilpad.exe";
+  if (!WinTest_Exists(exe) && !CopyFileA(TestWin_ExePath().c_str(), exe.c_str(), TRUE)) {
+    return ::testing::AssertionFailure() << "cannot copy the program: error " << GetLastError();
+  }
+  std::string cmdLine = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
   std::vector<char> buffer(cmdLine.begin(), cmdLine.end());
   buffer.push_back('\0');
   STARTUPINFOA si = {};
@@ -76,11 +82,12 @@ DWORD WaitForExit(Running* pRun) {
 }
 
 TEST(QwilpadProcess, ShowsItsMainWindowAndExitsWithZeroOnClose) {
+  WinTestDir dir;
   Running run;
-  ASSERT_TRUE(Start("", &run));
+  ASSERT_TRUE(Start(dir, "", &run));
   char text[64] = {};
   GetWindowTextA(run.hWnd, text, sizeof(text));
-  EXPECT_STREQ("Qwilpad", text);
+  EXPECT_STREQ("[無題.txt] - ", text);
   // Wine keeps a menu's items in the owning process, so only its presence can be
   // seen from here; the items are checked inside the test process and in the file.
   EXPECT_NE(nullptr, GetMenu(run.hWnd)) << "no menu bar";
@@ -91,20 +98,37 @@ TEST(QwilpadProcess, ShowsItsMainWindowAndExitsWithZeroOnClose) {
 
   PostMessageA(run.hWnd, WM_CLOSE, 0, 0);
   EXPECT_EQ(0u, WaitForExit(&run));
+  // The program's folder takes its settings, named after it.
+  std::string ini = WinTest_ReadFile(dir / "qwilpad.ini");
+  EXPECT_NE(std::string::npos, ini.find("[ウィンドウ]\r\n")) << ini;
+}
+
+TEST(QwilpadProcess, OpensTheFileOfItsCommandLine) {
+  WinTestDir dir;
+  ASSERT_TRUE(WinTest_WriteFile(dir / "a.txt", "text"));
+  Running run;
+  ASSERT_TRUE(Start(dir, "\"" + (dir / "a.txt") + "\" second.txt", &run));
+  char text[MAX_PATH * 2] = {};
+  GetWindowTextA(run.hWnd, text, sizeof(text));
+  EXPECT_EQ("[a.txt] - " + (dir / "a.txt"), std::string(text));
+  PostMessageA(run.hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, WaitForExit(&run));
 }
 
 TEST(QwilpadProcess, ExitCommandEndsTheProcessWithZero) {
+  WinTestDir dir;
   Running run;
-  ASSERT_TRUE(Start("", &run));
+  ASSERT_TRUE(Start(dir, "", &run));
   PostMessageA(run.hWnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
   EXPECT_EQ(0u, WaitForExit(&run));
 }
 
 // Every start opens a window of its own; closing one leaves the other running.
 TEST(QwilpadProcess, TwoStartsGiveTwoIndependentWindows) {
+  WinTestDir dir;
   Running first, second;
-  ASSERT_TRUE(Start("", &first));
-  ASSERT_TRUE(Start("missing-file.txt", &second));
+  ASSERT_TRUE(Start(dir, "", &first));
+  ASSERT_TRUE(Start(dir, "missing-file.txt", &second));
   EXPECT_NE(first.hWnd, second.hWnd);
 
   PostMessageA(first.hWnd, WM_CLOSE, 0, 0);

@@ -1,0 +1,43 @@
+#include "app/apprun_win.h"
+
+#include <commctrl.h>
+
+#include "app/appdata_win.h"
+#include "app/qwilwind_win.h"
+#include "dialogs/keyassign_win.h"
+#include "tools/memory.h"
+
+namespace {
+
+// The record lives for the whole run; it is far too large for a stack frame
+// that stays alive under every message handler.
+AppInfo* NewAppInfo(HINSTANCE hInstance) {
+  AppInfo* app = static_cast<AppInfo*>(Mem_Alloc(sizeof(AppInfo)));
+  if (!app) return nullptr;
+  AppInfo_SetDefaults(app);
+  app->hInstance = hInstance;
+  return app;
+}
+
+int RunWindow(AppInfo* app, int32_t argc, char** argv) {
+  InitCommonControls();
+  if (!MainWindow_RegisterClass(app->hInstance)) return 1;
+  HWND hWnd = MainWindow_Create(app);
+  if (!hWnd) return 1;
+  MainWindow_Start(app, argc, argv);
+  return MainWindow_RunMessageLoop(hWnd);
+}
+
+}  // namespace
+
+int App_Run(HINSTANCE hInstance, int32_t argc, char** argv) {
+  AppInfo* app = NewAppInfo(hInstance);
+  if (!app) return 1;
+  AppData_LocateFiles(app);
+  AppData_Load(app);
+  int nExitCode = RunWindow(app, argc, argv);
+  // The window frees the bindings when it goes; a window never made leaves them here.
+  KeyAssign_Free(&app->keys, &app->hAccel);
+  Mem_Free(app);
+  return nExitCode;
+}

@@ -1,0 +1,141 @@
+#include "app/command_win.h"
+
+#include "app/command.h"
+#include "app/docfile_win.h"
+#include "app/editcmd_win.h"
+#include "app/filehist_win.h"
+#include "app/history.h"
+#include "editctrl/editctrl.h"
+#include "res/resource.h"
+#include "tools/toolwind_win.h"
+
+namespace {
+
+// Commands of later parts of the program join this table; the ids stay sorted.
+constexpr CommandHandlerRow kHandlers[] = {
+    {IDM_NEW, FileCommand_New},
+    {IDM_OPEN, FileCommand_Open},
+    {IDM_SAVE, FileCommand_Save},
+    {IDM_SAVEAS, FileCommand_SaveAs},
+    {IDM_EXIT, FileCommand_Exit},
+    {IDM_SAVEEXIT, FileCommand_SaveAndExit},
+    // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
+    {IDM_INSERTFILE, FileCommand_InsertFile},
+    {IDM_DOCSTART, EditCommand_DocumentStart},
+    {IDM_DOCEND, EditCommand_DocumentEnd},
+    {IDM_LINESTART, EditCommand_LineStart},
+    {IDM_LINEEND, EditCommand_LineEnd},
+    {IDM_RELOAD, FileCommand_Reload},
+};
+
+constexpr bool IsSortedById() {
+  for (size_t i = 1; i < sizeof(kHandlers) / sizeof(kHandlers[0]); ++i) {
+    if (kHandlers[i - 1].id >= kHandlers[i].id) return false;
+  }
+  return true;
+}
+static_assert(IsSortedById(), "the handler table is sorted by id");
+
+LRESULT OpenLoadHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM) {
+  return FileHistory_OpenEntry(app, LoadHistory_IndexFromId(LOWORD(wParam)));
+}
+
+// The default handlers of ids without a row, tried in this order; each that
+// claims the id runs. Pasting a clipboard history entry and the conversions
+// come with the editing commands.
+struct DefaultHandlerRow {
+  CommandKind kind;
+  CommandHandler pfnHandler;
+};
+constexpr DefaultHandlerRow kDefaultHandlers[] = {
+    {CMDKIND_LOAD_HISTORY, OpenLoadHistoryEntry},
+};
+
+CommandState GatherState(const AppInfo* app) {
+  CommandState s = {};
+  HWND hEditor = app->hEditor;
+  s.bCanUndo = TextEditor_CanUndo(hEditor);
+  s.bCanRedo = TextEditor_CanRedo(hEditor);
+  s.bClipboardText = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
+  s.bLastSearch = app->szLastSearch[0] != '\0';
+  s.bSelection = TextEditor_HasSelection(hEditor);
+  s.bReadOnly = TextEditor_GetReadOnly(hEditor);
+  s.bMaximized = IsZoomed(app->hWnd) != FALSE;
+  s.bMinimized = IsIconic(app->hWnd) != FALSE;
+  EditorSettings settings;
+  if (TextEditor_GetSettings(hEditor, &settings)) {
+    s.bChecked[CMDCHECK_LINE_NUMBER] = settings.bLineNumber != 0;
+    s.bChecked[CMDCHECK_WRAP] = settings.bWrap != 0;
+    s.bChecked[CMDCHECK_TAB] = settings.style.bShowTab != 0;
+    s.bChecked[CMDCHECK_SPACE] = settings.style.bShowSpace != 0;
+    s.bChecked[CMDCHECK_ZEN_SPACE] = settings.style.bShowZenSpace != 0;
+    s.bChecked[CMDCHECK_LINE_END] = settings.style.bShowLineEnd != 0;
+    s.bChecked[CMDCHECK_EOF] = settings.style.bShowEof != 0;
+  }
+  s.bChecked[CMDCHECK_FRAME3D] = (GetWindowLongPtrA(hEditor, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
+  s.bChecked[CMDCHECK_TOPMOST] = (GetWindowLongPtrA(app->hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  s.bChecked[CMDCHECK_AT_BACK] = app->bAlwaysAtBack != 0;
+  s.bChecked[CMDCHECK_FULL_SCREEN] = (GetWindowLongPtrA(app->hWnd, GWL_STYLE) & WS_POPUP) != 0;
+  s.bChecked[CMDCHECK_STATUS_BAR] = app->hStatusBar && IsWindowVisible(app->hStatusBar);
+  s.bChecked[CMDCHECK_READ_ONLY] = s.bReadOnly;
+  return s;
+}
+
+// The items after About are reached by keys only.
+void CutAfterAbout(HMENU hPopup) {
+  int nAbout = Menu_FindPosition(hPopup, IDM_ABOUT);
+  if (nAbout < 0) return;
+  while (GetMenuItemCount(hPopup) > nAbout + 1) DeleteMenu(hPopup, nAbout + 1, MF_BYPOSITION);
+}
+
+// Only items the rules speak of are touched: the system's own items of the
+// window menu keep the state the system gave them.
+void ApplyRules(HMENU hPopup, int nPos, const CommandState* state) {
+  UINT id = GetMenuItemID(hPopup, nPos);
+  if (id == static_cast<UINT>(-1) || id == 0) return;  // a submenu or a separator
+  const CommandInfo* info = Command_Find(static_cast<int32_t>(id));
+  bool ruled = info ? info->nRules != 0 : Command_Classify(static_cast<int32_t>(id)) != CMDKIND_OTHER;
+  CommandMenuState ms = Command_MenuState(static_cast<int32_t>(id), state);
+  if (ruled) EnableMenuItem(hPopup, nPos, MF_BYPOSITION | (ms.bEnabled ? MF_ENABLED : MF_GRAYED));
+  if (info && info->check != CMDCHECK_NONE) {
+    CheckMenuItem(hPopup, nPos, MF_BYPOSITION | (ms.bChecked ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+}  // namespace
+
+CommandHandler Command_FindHandler(int32_t id) {
+  for (const CommandHandlerRow& row : kHandlers) {
+    if (row.id == id) return row.pfnHandler;
+  }
+  return nullptr;
+}
+
+LRESULT Command_Dispatch(AppInfo* app, WPARAM wParam, LPARAM lParam) {
+  int32_t id = LOWORD(wParam);
+  CommandHandler handler = Command_FindHandler(id);
+  if (handler) return handler(app, wParam, lParam);
+  HWND hWnd = app->hWnd;
+  CommandKind kind = Command_Classify(id);
+  bool handled = false;
+  LRESULT result = 0;
+  for (const DefaultHandlerRow& row : kDefaultHandlers) {
+    if (row.kind != kind) continue;
+    result = row.pfnHandler(app, wParam, lParam);
+    handled = true;
+  }
+  // A handler may have closed the window.
+  LRESULT byDefault = IsWindow(hWnd) ? DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam) : 0;
+  return handled ? result : byDefault;
+}
+
+void Command_InitMenuPopup(AppInfo* app, HMENU hPopup, bool bSystemMenu) {
+  CutAfterAbout(hPopup);
+  int n = GetMenuItemCount(hPopup);
+  if (!bSystemMenu) {
+    for (int i = 0; i < n; ++i) EnableMenuItem(hPopup, i, MF_BYPOSITION | MF_ENABLED);
+  }
+  CommandState state = GatherState(app);
+  for (int i = 0; i < n; ++i) ApplyRules(hPopup, i, &state);
+  // Filling the clipboard history into its placeholder comes with the history.
+}

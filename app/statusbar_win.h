@@ -1,0 +1,35 @@
+// The status bar (child 100 of the main window) and the window title: both show
+// what the editor control reports. The status bar is subclassed so that its
+// parent hears when it is moved, resized or destroyed.
+#pragma once
+
+#include <cstdint>
+
+#include "app/appdata.h"
+#include "tools/platform.h"
+
+// What the subclassed status bar tells its parent with WM_NOTIFY.
+constexpr UINT kStatusBarDestroyCode = 0xFFFF0001u;  // it is being destroyed
+constexpr UINT kStatusBarMovedCode = 0xFFFF0002u;    // it was moved or resized; lValue: the WINDOWPOS
+
+struct StatusBarNotify {
+  NMHDR hdr;
+  LPARAM lValue;
+};
+
+// The status bar of hParent, id 100, empty, subclassed, its five parts set to
+// the parent's client width; null when it cannot be made.
+HWND StatusBar_Create(HWND hParent, HINSTANCE hInstance);
+// Across the bottom of the parent's client area, the parts set for its width.
+// The editor gets the height above it while it is visible. Nothing is moved
+// that is where it belongs already.
+void StatusBar_Layout(HWND hStatusBar, HWND hParent);
+// The five texts from the editor: the selection, the document's size, the
+// caret's place and character, Caps Lock and Num Lock.
+void StatusBar_Refresh(const AppInfo* app);
+// The status bar's height when it is visible, else 0.
+int StatusBar_VisibleHeight(HWND hStatusBar);
+
+// "[name *] - path" from the document's path and modified flag; the window's
+// text is set only when it differs.
+void Title_Refresh(const AppInfo* app);
