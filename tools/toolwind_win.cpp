@@ -1,6 +1,10 @@
 #include "tools/toolwind_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
+
+#include "tools/memory.h"
+#include "tools/placement.h"
 
 HICON Module_GetShellIcon(HINSTANCE hInstance, bool bSmall) {
   char path[MAX_PATH + 1] = {};
@@ -91,4 +95,116 @@ int Menu_FindPosition(HMENU hMenu, UINT nId) {
     if (GetMenuItemID(hMenu, i) == nId) return i;
   }
   return -1;
+}
+
+namespace {
+
+// The window's rectangle in the coordinates it is moved in: the parent's client
+// area for a child, the screen otherwise.
+bool GetPlacementRect(HWND hWnd, RECT* rc) {
+  if (!GetWindowRect(hWnd, rc)) return false;
+  HWND hParent = GetParent(hWnd);
+  if (hParent && (GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD)) {
+    MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(rc), 2);
+  }
+  return true;
+}
+
+void PlaceAtCursor(HWND hWnd, bool bCenter) {
+  POINT cursor;
+  RECT rc;
+  if (!GetCursorPos(&cursor) || !GetPlacementRect(hWnd, &rc)) return;
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof(mi);
+  RECT work;
+  if (GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &mi)) {
+    work = mi.rcWork;
+  } else if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+    return;
+  }
+  SIZE size = {rc.right - rc.left, rc.bottom - rc.top};
+  POINT pt = Placement_AtCursor(size, cursor, GetSystemMetrics(SM_CYCAPTION), work, bCenter);
+  HWND hParent = GetParent(hWnd);
+  if (hParent && (GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD)) ScreenToClient(hParent, &pt);
+  SetWindowPos(hWnd, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void Window_PlaceCaptionAtCursor(HWND hWnd) { PlaceAtCursor(hWnd, false); }
+
+void Window_CenterAtCursor(HWND hWnd) { PlaceAtCursor(hWnd, true); }
+
+LRESULT Window_SurfaceHitTest(HWND hWnd, LPARAM lParam) {
+  LRESULT hit = DefWindowProcA(hWnd, WM_NCHITTEST, 0, lParam);
+  return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+INT_PTR Dialog_SetResult(HWND hDlg, LRESULT lResult) {
+  SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, lResult);
+  return TRUE;
+}
+
+HWND ToolTip_Create(HWND hOwner) {
+  HINSTANCE hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hOwner, GWLP_HINSTANCE));
+  return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, hOwner, nullptr, hInstance, nullptr);
+}
+
+bool ToolTip_AddTool(HWND hToolTip, HWND hOwner, HWND hControl, const char* pszText) {
+  TOOLINFOA ti = {};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hOwner;
+  ti.uId = reinterpret_cast<UINT_PTR>(hControl);
+  ti.lpszText = const_cast<char*>(pszText);
+  return SendMessageA(hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+}
+
+namespace {
+
+// The child's rectangle in its parent's client coordinates, as x, y, width, height.
+bool GetChildBox(HWND hWnd, RECT* box) {
+  RECT rc;
+  if (!GetPlacementRect(hWnd, &rc)) return false;
+  *box = {rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+  return true;
+}
+
+constexpr UINT kDeferFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+
+}  // namespace
+
+HDWP Window_DeferMoveBy(HDWP hDwp, HWND hWnd, int dx, int dy) {
+  RECT box;
+  if (!hDwp || !GetChildBox(hWnd, &box)) return hDwp;
+  return DeferWindowPos(hDwp, hWnd, nullptr, box.left + dx, box.top + dy, 0, 0, kDeferFlags | SWP_NOSIZE);
+}
+
+HDWP Window_DeferSizeBy(HDWP hDwp, HWND hWnd, int dw, int dh) {
+  RECT box;
+  if (!hDwp || !GetChildBox(hWnd, &box)) return hDwp;
+  return DeferWindowPos(hDwp, hWnd, nullptr, 0, 0, box.right + dw, box.bottom + dh, kDeferFlags | SWP_NOMOVE);
+}
+
+bool Window_MoveBy(HWND hWnd, int dx, int dy) {
+  RECT box;
+  if (!GetChildBox(hWnd, &box)) return false;
+  return SetWindowPos(hWnd, nullptr, box.left + dx, box.top + dy, 0, 0, kDeferFlags | SWP_NOSIZE) != FALSE;
+}
+
+bool Window_SizeBy(HWND hWnd, int dw, int dh) {
+  RECT box;
+  if (!GetChildBox(hWnd, &box)) return false;
+  return SetWindowPos(hWnd, nullptr, 0, 0, box.right + dw, box.bottom + dh, kDeferFlags | SWP_NOMOVE) != FALSE;
+}
+
+char* Window_GetTextCopy(HWND hWnd) {
+  int n = GetWindowTextLengthA(hWnd);
+  if (n < 0) return nullptr;
+  char* text = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n) + 1));
+  if (!text) return nullptr;
+  int got = GetWindowTextA(hWnd, text, n + 1);
+  text[got > 0 && got <= n ? got : 0] = '\0';
+  return text;
 }

@@ -34,3 +34,41 @@ bool Menu_TrackPopupAtCursor(HINSTANCE hInstance, UINT nMenuId, int nIndex, HWND
 // The position of the item with command id nId among the menu's own items, -1
 // when it has none.
 int Menu_FindPosition(HMENU hMenu, UINT nId);
+
+// ---- Dialogs: where they open, dragging by the surface, tooltips ----
+
+// Moves the window (size and z-order kept) so that the middle of its title bar
+// is under the mouse pointer, inside the work area of the pointer's monitor; a
+// child window is placed in its parent's client coordinates. Nothing happens
+// when the pointer or the window's rectangle cannot be had.
+void Window_PlaceCaptionAtCursor(HWND hWnd);
+// The same with the whole window centred on the pointer (the About box).
+void Window_CenterAtCursor(HWND hWnd);
+
+// The answer to WM_NCHITTEST that lets a dialog be dragged by any spot not
+// covered by a control: the default hit test, with the client area answered as
+// the caption. A dialog procedure stores it as its result:
+//   case WM_NCHITTEST: return Dialog_SetResult(hDlg, Window_SurfaceHitTest(hDlg, lParam));
+LRESULT Window_SurfaceHitTest(HWND hWnd, LPARAM lParam);
+// Stores a dialog procedure's message result (DWLP_MSGRESULT); returns TRUE, the
+// value the dialog procedure returns with it.
+INT_PTR Dialog_SetResult(HWND hDlg, LRESULT lResult);
+
+// A tooltip window that always shows, owned by hOwner and destroyed with it;
+// null on failure.
+HWND ToolTip_Create(HWND hOwner);
+// Registers the control as a tool of the tooltip (identified by its handle, its
+// messages subclassed so no relaying is needed); the tooltip copies the text.
+bool ToolTip_AddTool(HWND hToolTip, HWND hOwner, HWND hControl, const char* pszText);
+
+// ---- Moving and sizing children by a difference (parent client coordinates) ----
+
+// Adds a move by (dx, dy), size kept, to a batch begun with BeginDeferWindowPos;
+// the new batch handle (null when the batch failed and is gone).
+HDWP Window_DeferMoveBy(HDWP hDwp, HWND hWnd, int dx, int dy);
+HDWP Window_DeferSizeBy(HDWP hDwp, HWND hWnd, int dw, int dh);
+bool Window_MoveBy(HWND hWnd, int dx, int dy);
+bool Window_SizeBy(HWND hWnd, int dw, int dh);
+
+// A heap copy of the window's text (Mem_Free it), or null.
+char* Window_GetTextCopy(HWND hWnd);
