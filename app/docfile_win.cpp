@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/filehist_win.h"
+#include "app/recovery_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/filedlg_win.h"
 #include "editctrl/editctrl.h"
@@ -138,6 +139,7 @@ bool Document_Open(AppInfo* app, const char* path) {
     return false;
   }
   SetDocumentPath(app, path);
+  RecoveryWin_NoteDocument(app, app->szPath);
   Title_Refresh(app);
   if (path && path[0] != '\0') FileHistory_Add(app, path);
   return true;
@@ -149,7 +151,10 @@ bool Document_AskToSave(AppInfo* app) {
   SetForegroundWindow(app->hWnd);
   int answer = MessageBox_Beep(app->hWnd, kSaveQuestion, AppInfo_GetDocumentName(app),
                                MB_YESNOCANCEL | MB_ICONEXCLAMATION);
-  if (answer == IDNO) return true;
+  if (answer == IDNO) {
+    RecoveryWin_Discard(app);
+    return true;
+  }
   if (answer != IDYES) return false;
   return SendMessageA(app->hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0) != 0;
 }
@@ -170,6 +175,7 @@ bool Document_Save(AppInfo* app, const char* path) {
     return false;
   }
   TextEditor_SetModified(app->hEditor, false);
+  RecoveryWin_NoteDocument(app, path);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "app/filehist_win.h"
+#include "app/recovery_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
 #include "editctrl/editctrl.h"
@@ -63,6 +64,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   if (!app->hStatusBar) return -1;
   app->hEditor = CreateEditor(app);
   if (!app->hEditor) return -1;
+  RecoveryWin_Attach(app);
   // The clipboard viewer chain is joined here once there is a clipboard history.
   if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
   AddSystemMenuItems(hWnd);
@@ -78,6 +80,7 @@ LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   bool bRan = app->hEditor != nullptr;
   // The clipboard viewer chain is left and the clipboard history freed here
   // once there is one.
+  RecoveryWin_Detach(app);
   FileHistory_Destroy(hWnd);
   RemovePropA(hWnd, kPropAppInfo);
   KeyAssign_Free(&app->keys, &app->hAccel);
@@ -144,6 +147,7 @@ LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
     return 0;
   }
   if (!Document_AskToSave(app)) return 0;
+  RecoveryWin_Discard(app);
   StoreSettings(app);
   DestroyWindow(hWnd);
   return 0;
@@ -232,6 +236,15 @@ LRESULT OnSysCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnInitMenu(HWND, WPARAM, LPARAM) { return 0; }
 
+LRESULT OnTimer(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app && wParam == kRecoveryTimerId) {
+    RecoveryWin_OnTimer(app);
+    return 0;
+  }
+  return DefWindowProcA(hWnd, WM_TIMER, wParam, lParam);
+}
+
 LRESULT OnInitMenuPopup(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
   if (app && app->hEditor) Command_InitMenuPopup(app, reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
@@ -269,6 +282,7 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_INITMENU, OnInitMenu},
     {WM_INITMENUPOPUP, OnInitMenuPopup},
     {WM_MENUSELECT, OnMenuSelect},
+    {WM_TIMER, OnTimer},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -330,6 +344,7 @@ void MainWindow_Start(AppInfo* app, int32_t argc, char** argv) {
   if (!OpenCommandLineFile(app, argc, argv)) Document_Open(app, nullptr);
   PlaceFromSettings(app);
   ShowWindow(app->hWnd, app->bMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  RecoveryWin_OfferLeftovers(app);
 }
 
 AppInfo* MainWindow_GetAppInfo(HWND hWnd) {

@@ -90,6 +90,10 @@ void TextEditor_SetModified(HWND hWnd, bool bModified);
 // false when read-only or when the file cannot be read, the old document then
 // kept. *pStatus (optional) tells why.
 bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus = nullptr);
+// text (the control then owns it) replaces the document as loading does:
+// caret, view, undo and the modified flag reset. False when read-only, text
+// then still the caller's.
+bool TextEditor_AdoptText(HWND hWnd, TextData* text);
 // Writes every line, CR LF between them; false unless every byte was written.
 bool TextEditor_SaveFile(HWND hWnd, const char* path, TextFileStatus* pStatus = nullptr);
 // The selection replaced by length bytes as one undoable edit; the caret ends

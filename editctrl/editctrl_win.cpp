@@ -237,6 +237,17 @@ bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus) {
   return true;
 }
 
+bool TextEditor_AdoptText(HWND hWnd, TextData* text) {
+  EditorWindow* wnd = Find(hWnd);
+  if (!wnd || !text) return false;
+  EditInput_DropLead(&wnd->charInput);
+  if (!EditBody_AdoptText(wnd->body, text)) return false;
+  EditWindow_ResetScroll(wnd);
+  EditWindow_Relayout(wnd);
+  EditWindow_NotifyChange(wnd);
+  return true;
+}
+
 bool TextEditor_SaveFile(HWND hWnd, const char* path, TextFileStatus* pStatus) {
   EditorWindow* wnd = Find(hWnd);
   if (!wnd || !path) {
