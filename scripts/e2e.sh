@@ -42,6 +42,8 @@ e2e_begin() {
   # Settings a program left in the user's folder would be preferred over any
   # beside the program: every test starts without them.
   rm -rf "$(e2e_user_settings_dir)"
+  # Nor may a text an earlier test left unsaved be offered to them.
+  rm -rf "$(e2e_recovery_dir)"
   trap e2e_end EXIT
 }
 
@@ -49,6 +51,11 @@ e2e_begin() {
 # (%APPDATA%\Qwilpad of the prefix's user).
 e2e_user_settings_dir() {
   printf '%s/drive_c/users/%s/AppData/Roaming/Qwilpad\n' "$WINEPREFIX" "$(id -un)"
+}
+
+# Where Qwilpad keeps unsaved text (%LOCALAPPDATA%\Qwilpad\recovery of the prefix's user).
+e2e_recovery_dir() {
+  printf '%s/drive_c/users/%s/AppData/Local/Qwilpad/recovery\n' "$WINEPREFIX" "$(id -un)"
 }
 
 e2e_program_copy() {
