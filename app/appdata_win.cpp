@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialogs/keyassign_win.h"
+#include "tools/profilebatch.h"
 #include "tools/toolbase.h"
 #include "tools/toolsys_win.h"
 
@@ -103,5 +104,9 @@ void AppData_Load(AppInfo* app) {
 bool AppData_Save(const AppInfo* app) {
   ProfileFile file;
   AppData_OpenProfile(app, &file);
-  return AppData_Write(app, &file.methods);
+  // A section at a time: the system rewrites the whole file for every write.
+  ProfileBatch batch;
+  ProfileBatch_Init(&batch, &file.methods);
+  bool gathered = AppData_Write(app, &batch.methods);
+  return ProfileBatch_Flush(&batch) && gathered;
 }

@@ -8,6 +8,7 @@
 #include "app/loadhist.h"
 #include "app/qwilwind_win.h"
 #include "tools/debuglog.h"
+#include "tools/profilebatch.h"
 #include "tools/toolsys_win.h"
 
 const char kPropLoadFileHistory[] = "PROP_LOADFILEHISTORY";
@@ -28,7 +29,10 @@ void AppendHistory(HMENU hPopup, const History* history) {
 void WriteSection(const AppInfo* app, const History* history) {
   ProfileFile file;
   AppData_OpenProfile(app, &file);
-  if (!LoadHistory_Write(history, &file.methods)) QWIL_LOG("the load history could not be written");
+  ProfileBatch batch;
+  ProfileBatch_Init(&batch, &file.methods);
+  bool gathered = LoadHistory_Write(history, &batch.methods);
+  if (!ProfileBatch_Flush(&batch) || !gathered) QWIL_LOG("the load history could not be written");
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ bool IsHexDigit(char c) { return ('0' <= c && c <= '9') || ('A' <= c && c <= 'F'
 }  // namespace
 
 bool IsValidProfileMethods(const ProfileMethods* methods) {
-  return methods != nullptr && methods->pfnRead != nullptr && methods->pfnWrite != nullptr;
+  return methods != nullptr && methods->pfnRead != nullptr && methods->pfnWrite != nullptr &&
+         (methods->pfnReadSection == nullptr) == (methods->pfnWriteSection == nullptr);
 }
 
 int32_t Profile_ReadInt(const ProfileMethods* methods, const char* section, const char* key, int32_t def) {

@@ -19,6 +19,14 @@ struct ProfileMethods {
   // Stores value as the key's text exactly (null removes the key); false when
   // the file could not be written.
   bool (*pfnWrite)(void* pContext, const char* section, const char* key, const char* value);
+  // Optional (both null when the store has no sections of its own): the
+  // section's lines "key=value" as the file holds them, each ended by a NUL, the
+  // list ended by one more, into buffer; returns the bytes before the last NUL,
+  // or size - 2 when the buffer was too small.
+  int32_t (*pfnReadSection)(void* pContext, const char* section, char* buffer, int32_t size);
+  // Replaces every line of the section with the lines of such a list at once;
+  // false when the file could not be written.
+  bool (*pfnWriteSection)(void* pContext, const char* section, const char* lines);
 };
 
 bool IsValidProfileMethods(const ProfileMethods* methods);

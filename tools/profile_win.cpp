@@ -41,6 +41,26 @@ bool WriteValue(void* pContext, const char* section, const char* key, const char
   return false;
 }
 
+int32_t ReadSection(void* pContext, const char* section, char* buffer, int32_t size) {
+  ProfileFile* file = static_cast<ProfileFile*>(pContext);
+  if (file->szPath[0] == '\0' || size < 2) {
+    if (size >= 2) buffer[0] = buffer[1] = '\0';
+    return 0;
+  }
+  return static_cast<int32_t>(GetPrivateProfileSectionA(section, buffer, static_cast<DWORD>(size), file->szPath));
+}
+
+bool WriteSection(void* pContext, const char* section, const char* lines) {
+  ProfileFile* file = static_cast<ProfileFile*>(pContext);
+  if (file->szPath[0] == '\0') return false;
+  if (file->bMakeFolder && !file->bFolderMade) MakeFolder(file);
+  if (WritePrivateProfileSectionA(section, lines, file->szPath)) return true;
+  ++file->nWriteFailures;
+  DebugLog_Printf("%s(%d) : cannot write [%s] to %s (error %lu) \r\n", __FILE__, __LINE__, section, file->szPath,
+                  static_cast<unsigned long>(GetLastError()));
+  return false;
+}
+
 }  // namespace
 
 bool ProfileFile_Init(ProfileFile* file, const char* path, bool bMakeFolder) {
@@ -48,6 +68,8 @@ bool ProfileFile_Init(ProfileFile* file, const char* path, bool bMakeFolder) {
   file->methods.pContext = file;
   file->methods.pfnRead = ReadValue;
   file->methods.pfnWrite = WriteValue;
+  file->methods.pfnReadSection = ReadSection;
+  file->methods.pfnWriteSection = WriteSection;
   file->bMakeFolder = bMakeFolder;
   if (!path) return true;
   if (std::strlen(path) + 1 > sizeof(file->szPath)) return false;

@@ -1,5 +1,6 @@
 // The profile seam (tools/profile.h) over the Win32 profile functions
-// (GetPrivateProfileStringA, WritePrivateProfileStringA) on one INI file.
+// (GetPrivateProfileStringA, WritePrivateProfileStringA, and a whole section at
+// once with GetPrivateProfileSectionA, WritePrivateProfileSectionA) on one INI file.
 #pragma once
 
 #include "tools/platform.h"

@@ -2,7 +2,8 @@
 // reads as the platform's profile reader does (blanks around a value dropped,
 // then one pair of enclosing double quotes), keeps the keys of each section in
 // the order they were first written, records every write in order, and can be
-// told to refuse writes.
+// told to refuse writes. It also reads and writes whole sections as the
+// platform does (the lines as the file holds them), unless told it cannot.
 #pragma once
 
 #include <cstring>
@@ -22,10 +23,13 @@ struct MemProfile {
   bool bRefuseWrites = false;
   ProfileMethods methods;
 
-  MemProfile() {
+  int nSectionWrites = 0;
+  explicit MemProfile(bool bSections = true) {
     methods.pContext = this;
     methods.pfnRead = Read;
     methods.pfnWrite = Write;
+    methods.pfnReadSection = bSections ? ReadSection : nullptr;
+    methods.pfnWriteSection = bSections ? WriteSection : nullptr;
   }
   MemProfile(const MemProfile&) = delete;
   MemProfile& operator=(const MemProfile&) = delete;
@@ -76,6 +80,46 @@ struct MemProfile {
     Entry* e = p->FindEntry(section, key);
     std::string v = e ? AsRead(e->value) : std::string(def);
     return String_CopyCut(buffer, size, v.c_str());
+  }
+
+  static int32_t ReadSection(void* ctx, const char* section, char* buffer, int32_t size) {
+    MemProfile* p = static_cast<MemProfile*>(ctx);
+    std::string lines;
+    for (const Entry& e : p->entries) {
+      if (e.section == section) lines += e.key + "=" + e.value + std::string(1, '\0');
+    }
+    // Too small: as much as fits, and size - 2 as the platform answers.
+    if (static_cast<int32_t>(lines.size()) + 1 > size) {
+      std::memset(buffer, 0, static_cast<size_t>(size));
+      return size - 2;
+    }
+    std::memcpy(buffer, lines.data(), lines.size());
+    buffer[lines.size()] = '\0';
+    if (lines.empty() && size > 1) buffer[1] = '\0';
+    return static_cast<int32_t>(lines.size());
+  }
+
+  // The section's lines replaced where the section stood (at the end when new).
+  static bool WriteSection(void* ctx, const char* section, const char* lines) {
+    MemProfile* p = static_cast<MemProfile*>(ctx);
+    ++p->nSectionWrites;
+    p->writes.push_back(std::string(section) + "|*");
+    if (p->bRefuseWrites) return false;
+    size_t at = p->entries.size();
+    for (size_t i = p->entries.size(); i-- > 0;) {
+      if (p->entries[i].section == section) {
+        at = i;
+        p->entries.erase(p->entries.begin() + static_cast<long>(i));
+      }
+    }
+    std::vector<Entry> added;
+    for (const char* line = lines; *line; line += std::strlen(line) + 1) {
+      std::string l = line;
+      size_t eq = l.find('=');
+      added.push_back({section, l.substr(0, eq), eq == std::string::npos ? std::string() : l.substr(eq + 1)});
+    }
+    p->entries.insert(p->entries.begin() + static_cast<long>(at), added.begin(), added.end());
+    return true;
   }
 
   static bool Write(void* ctx, const char* section, const char* key, const char* value) {

@@ -109,8 +109,9 @@ struct WinTestDir {
 inline bool WinTest_IniHas(const std::string& ini, const std::string& section, const std::string& line) {
   size_t at = ini.find("[" + section + "]\r\n");
   if (at == std::string::npos) return false;
+  // The body ends after the CR LF of its last line.
   size_t end = ini.find("\r\n[", at + 1);
-  std::string body = ini.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  std::string body = ini.substr(at, end == std::string::npos ? std::string::npos : end + 2 - at);
   return body.find("\r\n" + line + "\r\n") != std::string::npos;
 }
 
