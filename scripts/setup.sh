@@ -23,6 +23,8 @@ WINDOWS_PACKAGES=(
   # The printing tests' PDF printer (scripts/cups.sh) and the readers of its PDFs;
   # Wine prints through libcups, which comes with them.
   cups printer-driver-cups-pdf poppler-utils poppler-data
+  # The installer (scripts/release.sh) and its installation test.
+  nsis
 )
 
 # Raise this when the prefix's settings change: older prefixes are then made anew.
