@@ -597,4 +597,69 @@ TEST(Commands, MinimizeMaximizeAndRestoreFollowTheirRules) {
   EXPECT_FALSE(IsIconic(host.hWnd));
 }
 
+// A popup the window shows with TrackPopupMenuEx, read and closed from a timer.
+struct ShownPopup {
+  static std::vector<std::string>& Texts() {
+    static std::vector<std::string> texts;
+    return texts;
+  }
+  static RECT& Rect() {
+    static RECT rc;
+    return rc;
+  }
+  static void CALLBACK ReadAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND hMenuWnd = FindWindowA("#32768", nullptr);
+    HMENU hMenu = hMenuWnd ? reinterpret_cast<HMENU>(SendMessageA(hMenuWnd, MN_GETHMENU, 0, 0)) : nullptr;
+    if (hMenu) {
+      for (int i = 0; i < GetMenuItemCount(hMenu); ++i) Texts().push_back(TestWin_MenuString(hMenu, i));
+      GetWindowRect(hMenuWnd, &Rect());
+    }
+    EndMenu();
+  }
+  UINT_PTR timer;
+  ShownPopup() {
+    Texts().clear();
+    Rect() = RECT{};
+    timer = SetTimer(nullptr, 0, 200, ReadAndClose);
+  }
+  ~ShownPopup() { KillTimer(nullptr, timer); }
+};
+
+TEST(Commands, HistoryPopupOpensBesideTheCaretAndWithShiftOnTheContextMenu) {
+  WinTestDir dir;
+  MainHost host(dir);
+  // What the clipboard holds at start-up is the first entry.
+  ASSERT_TRUE(SetClipboardBytes("at start", 9));
+  ASSERT_TRUE(host.Create());
+  Copy(host, "first");
+  Copy(host, "second");
+  host.Command(IDM_SELECTALL);
+  TextEditor_SetCaret(host.Editor(), POINT{0, 0}, true);
+  SetFocus(host.Editor());
+  {
+    ShownPopup popup;
+    host.Command(IDM_PASTEHISTORY);
+  }
+  std::vector<std::string> expected = {"&0 second", "&1 first", "&2 at start"};
+  EXPECT_EQ(expected, ShownPopup::Texts());
+  POINT caret;
+  GetCaretPos(&caret);
+  ClientToScreen(host.Editor(), &caret);
+  EXPECT_EQ(caret.x + 16, ShownPopup::Rect().left) << "16 pixels right of the caret";
+  EXPECT_EQ(caret.y, ShownPopup::Rect().top);
+  // The editor's context menu with Shift held is the history popup too.
+  BYTE saved[256], keys[256];
+  GetKeyboardState(saved);
+  std::memcpy(keys, saved, sizeof(keys));
+  keys[VK_SHIFT] |= 0x80;
+  SetKeyboardState(keys);
+  {
+    ShownPopup popup;
+    SendMessageA(host.Editor(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(host.Editor()), MAKELPARAM(50, 50));
+  }
+  SetKeyboardState(saved);
+  EXPECT_EQ(expected, ShownPopup::Texts());
+}
+
 }  // namespace
