@@ -1,10 +1,12 @@
 #include "app/command_win.h"
 
+#include "app/cliphist_win.h"
 #include "app/command.h"
 #include "app/docfile_win.h"
 #include "app/editcmd_win.h"
 #include "app/filehist_win.h"
 #include "app/history.h"
+#include "app/viewcmd_win.h"
 #include "editctrl/editctrl.h"
 #include "res/resource.h"
 #include "tools/toolwind_win.h"
@@ -19,13 +21,61 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SAVEAS, FileCommand_SaveAs},
     {IDM_EXIT, FileCommand_Exit},
     {IDM_SAVEEXIT, FileCommand_SaveAndExit},
+    {IDM_UNDO, EditCommand_Undo},
+    {IDM_REDO, EditCommand_Redo},
+    {IDM_CUT, EditCommand_Cut},
+    {IDM_COPY, EditCommand_Copy},
+    {IDM_PASTE, EditCommand_Paste},
+    {IDM_DELETE, EditCommand_Delete},
+    {IDM_SELECTALL, EditCommand_SelectAll},
+    {IDM_SELECTLINES, EditCommand_SelectLines},
+    {IDM_SELECTWORD, EditCommand_SelectWord},
+    {IDM_STATUSBAR, ViewCommand_StatusBar},
+    {IDM_MINIMIZE, ViewCommand_Minimize},
+    {IDM_MAXIMIZE, ViewCommand_Maximize},
+    {IDM_RESTORE, ViewCommand_Restore},
+    {IDM_TOPMOST, ViewCommand_AlwaysOnTop},
+    {IDM_SHOWTAB, ViewCommand_Toggle},
+    {IDM_SHOWSPACE, ViewCommand_Toggle},
+    {IDM_SHOWZENSPACE, ViewCommand_Toggle},
+    {IDM_SHOWLINEEND, ViewCommand_Toggle},
+    {IDM_SHOWEOF, ViewCommand_Toggle},
+    {IDM_FONT, ViewCommand_Font},
+    {IDM_FRAME3D, ViewCommand_Frame3D},
+    {IDM_LOWER, EditCommand_Convert},
+    {IDM_UPPER, EditCommand_Convert},
+    {IDM_SWAPCASE, EditCommand_Convert},
+    {IDM_TOFULL, EditCommand_Convert},
+    {IDM_TOHALF, EditCommand_Convert},
+    {IDM_TOFULLALPHA, EditCommand_Convert},
+    {IDM_TOHALFALPHA, EditCommand_Convert},
+    {IDM_TOFULLDIGIT, EditCommand_Convert},
+    {IDM_TOHALFDIGIT, EditCommand_Convert},
+    {IDM_TOFULLSYMBOL, EditCommand_Convert},
+    {IDM_TOHALFSYMBOL, EditCommand_Convert},
+    {IDM_TOFULLKANA, EditCommand_Convert},
+    {IDM_TOHALFKANA, EditCommand_Convert},
+    {IDM_PASTEHISTORY, ClipHistory_ShowAtCaret},
+    {IDM_IME, EditCommand_ToggleIme},
+    {IDM_INSERTDATE, EditCommand_InsertDate},
+    {IDM_WRAP, ViewCommand_Toggle},
+    {IDM_LINENUMBER, ViewCommand_Toggle},
+    {IDM_REVERT, EditCommand_UndoAll},
     // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
+    {IDM_READONLY, EditCommand_ToggleReadOnly},
+    {IDM_ATBACK, ViewCommand_AlwaysAtBack},
     {IDM_INSERTFILE, FileCommand_InsertFile},
+    {IDM_COPYNAME, EditCommand_CopyName},
+    {IDM_INSERTNAME, EditCommand_InsertName},
+    {IDM_INDENT, EditCommand_Indent},
+    {IDM_UNINDENT, EditCommand_Unindent},
     {IDM_DOCSTART, EditCommand_DocumentStart},
     {IDM_DOCEND, EditCommand_DocumentEnd},
     {IDM_LINESTART, EditCommand_LineStart},
     {IDM_LINEEND, EditCommand_LineEnd},
     {IDM_RELOAD, FileCommand_Reload},
+    {IDM_OPENFOLDER, EditCommand_OpenFolder},
+    {IDM_FULLSCREEN, ViewCommand_FullScreen},
 };
 
 constexpr bool IsSortedById() {
@@ -41,13 +91,13 @@ LRESULT OpenLoadHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM) {
 }
 
 // The default handlers of ids without a row, tried in this order; each that
-// claims the id runs. Pasting a clipboard history entry and the conversions
-// come with the editing commands.
+// claims the id runs. The conversions have rows of their own.
 struct DefaultHandlerRow {
   CommandKind kind;
   CommandHandler pfnHandler;
 };
 constexpr DefaultHandlerRow kDefaultHandlers[] = {
+    {CMDKIND_CLIPBOARD_HISTORY, ClipHistory_PasteEntry},
     {CMDKIND_LOAD_HISTORY, OpenLoadHistoryEntry},
 };
 
@@ -131,11 +181,12 @@ LRESULT Command_Dispatch(AppInfo* app, WPARAM wParam, LPARAM lParam) {
 
 void Command_InitMenuPopup(AppInfo* app, HMENU hPopup, bool bSystemMenu) {
   CutAfterAbout(hPopup);
+  // The entries first, so that the rules below gray them too while read-only.
+  ClipHistory_FillPopup(app, hPopup);
   int n = GetMenuItemCount(hPopup);
   if (!bSystemMenu) {
     for (int i = 0; i < n; ++i) EnableMenuItem(hPopup, i, MF_BYPOSITION | MF_ENABLED);
   }
   CommandState state = GatherState(app);
   for (int i = 0; i < n; ++i) ApplyRules(hPopup, i, &state);
-  // Filling the clipboard history into its placeholder comes with the history.
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/appdata_win.h"
+#include "app/cliphist_win.h"
 #include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "app/filehist_win.h"
@@ -65,7 +66,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   app->hEditor = CreateEditor(app);
   if (!app->hEditor) return -1;
   RecoveryWin_Attach(app);
-  // The clipboard viewer chain is joined here once there is a clipboard history.
+  ClipHistory_Create(app);
   if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
   AddSystemMenuItems(hWnd);
   ShowWindow(app->hStatusBar, app->bStatusBarVisible ? SW_SHOWNA : SW_HIDE);
@@ -78,9 +79,8 @@ LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   AppInfo* app = Find(hWnd);
   if (!app) return 0;
   bool bRan = app->hEditor != nullptr;
-  // The clipboard viewer chain is left and the clipboard history freed here
-  // once there is one.
   RecoveryWin_Detach(app);
+  if (bRan) ClipHistory_Destroy(app);
   FileHistory_Destroy(hWnd);
   RemovePropA(hWnd, kPropAppInfo);
   KeyAssign_Free(&app->keys, &app->hAccel);
@@ -192,7 +192,10 @@ void OnDropFiles(AppInfo* app, HDROP hDrop) {
 }
 
 void OnContextMenu(AppInfo* app) {
-  // With Shift held the clipboard history's popup will come here instead.
+  if (GetKeyState(VK_SHIFT) < 0) {
+    ClipHistory_ShowAtCursor(app);
+    return;
+  }
   Menu_TrackPopupAtCursor(app->hInstance, IDM_CONTEXTMENU, IDM_CONTEXT_EDITOR, app->hWnd, TPM_RIGHTBUTTON);
 }
 
@@ -245,6 +248,18 @@ LRESULT OnTimer(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hWnd, WM_TIMER, wParam, lParam);
 }
 
+LRESULT OnDrawClipboard(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app) ClipHistory_OnDrawClipboard(app, wParam, lParam);
+  return 0;
+}
+
+LRESULT OnChangeCbChain(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app) ClipHistory_OnChangeChain(app, wParam, lParam);
+  return 0;
+}
+
 LRESULT OnInitMenuPopup(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
   if (app && app->hEditor) Command_InitMenuPopup(app, reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
@@ -283,6 +298,8 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_INITMENUPOPUP, OnInitMenuPopup},
     {WM_MENUSELECT, OnMenuSelect},
     {WM_TIMER, OnTimer},
+    {WM_DRAWCLIPBOARD, OnDrawClipboard},
+    {WM_CHANGECBCHAIN, OnChangeCbChain},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
