@@ -7,6 +7,7 @@
 #include "app/cliphist_win.h"
 #include "app/docfile_win.h"
 #include "app/history.h"
+#include "tools/toolsys_win.h"
 #include "win/mainhost.h"
 
 namespace {
@@ -660,6 +661,17 @@ TEST(Commands, HistoryPopupOpensBesideTheCaretAndWithShiftOnTheContextMenu) {
   }
   SetKeyboardState(saved);
   EXPECT_EQ(expected, ShownPopup::Texts());
+}
+
+TEST(Commands, InputMethodCommandSwitchesTheEditorsOpenState) {
+  WinTestDir dir;
+  MainHost host(dir);
+  ASSERT_TRUE(host.Create());
+  bool bBefore = Ime_IsOpen(host.Editor());
+  host.Command(IDM_IME);
+  EXPECT_NE(bBefore, Ime_IsOpen(host.Editor()));
+  host.Command(IDM_IME);
+  EXPECT_EQ(bBefore, Ime_IsOpen(host.Editor()));
 }
 
 }  // namespace
