@@ -5,6 +5,7 @@
 // each other's. Programs are ended the hard way with TerminateProcess.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "app/docfile_win.h"
 #include "editctrl/bodyfixture.h"
 #include "editctrl/editwind_win.h"
+#include "tools/toolsys_win.h"
 #include "win/dialogscript.h"
 #include "win/mainhost.h"
 
@@ -401,6 +403,34 @@ TEST(RecoveryWindow, TheWindowsOwnFileComesWithEditsAndGoesWithEveryEndOfThem) {
   DialogScript script;
   ASSERT_TRUE(next.Create());
   EXPECT_TRUE(script.seen.empty()) << script.Titles();
+}
+
+// %LOCALAPPDATA% first; when no file can be made there, a folder beside the
+// settings file; with neither, no recovery at all (and no question).
+TEST(RecoveryWindow, TheFolderFallsBackBesideTheSettings) {
+  const char* base = std::getenv("QWIL_MOUNT_DIR");
+  std::string unwritable = "Z:\\sys\\kernel";
+  if (base) {
+    unwritable = std::string("Z:") + base + "\\ro";
+    for (char& c : unwritable) c = c == '/' ? '\\' : c;
+  }
+  ASSERT_FALSE(Folder_IsWritable(unwritable.c_str())) << unwritable;
+  WinTestDir dir;
+  AppInfo* app = new AppInfo;
+  AppInfo_SetDefaults(app);
+  std::strcpy(app->szSettingsPath, (dir / "qwilpad.ini").c_str());
+  char folder[kPathBufferSize] = {};
+  ASSERT_TRUE(RecoveryWin_ChooseFolder(app, folder, sizeof(folder)));
+  EXPECT_EQ(RecoveryFolder() + "\\", std::string(folder));
+
+  SetEnvironmentVariableA("LOCALAPPDATA", unwritable.c_str());
+  EXPECT_TRUE(RecoveryWin_ChooseFolder(app, folder, sizeof(folder)));
+  EXPECT_EQ(dir / "recovery\\", std::string(folder));
+  std::strcpy(app->szSettingsPath, (unwritable + "\\qwilpad.ini").c_str());
+  EXPECT_FALSE(RecoveryWin_ChooseFolder(app, folder, sizeof(folder)));
+  EXPECT_STREQ("", folder);
+  SetEnvironmentVariableA("LOCALAPPDATA", LocalFolder().c_str());
+  delete app;
 }
 
 }  // namespace
