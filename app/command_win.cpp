@@ -5,7 +5,9 @@
 #include "app/editcmd_win.h"
 #include "app/filehist_win.h"
 #include "app/history.h"
+#include "app/printcmd_win.h"
 #include "editctrl/editctrl.h"
+#include "editctrl/prnttext_win.h"
 #include "res/resource.h"
 #include "tools/toolwind_win.h"
 
@@ -19,7 +21,8 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SAVEAS, FileCommand_SaveAs},
     {IDM_EXIT, FileCommand_Exit},
     {IDM_SAVEEXIT, FileCommand_SaveAndExit},
-    // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
+    {IDM_PRINT, PrintCommand_Print},
+    {IDM_PAGESETUP, PrintCommand_PageSetup},
     {IDM_INSERTFILE, FileCommand_InsertFile},
     {IDM_DOCSTART, EditCommand_DocumentStart},
     {IDM_DOCEND, EditCommand_DocumentEnd},
@@ -112,6 +115,10 @@ CommandHandler Command_FindHandler(int32_t id) {
 }
 
 LRESULT Command_Dispatch(AppInfo* app, WPARAM wParam, LPARAM lParam) {
+  // While a job prints, no command of a menu or a key runs: any of them could
+  // change the document the job reads, or free it. (A control's notices, which
+  // carry its window, pass.)
+  if (lParam == 0 && PrintCommand_RefuseWhilePrinting()) return 0;
   int32_t id = LOWORD(wParam);
   CommandHandler handler = Command_FindHandler(id);
   if (handler) return handler(app, wParam, lParam);
@@ -137,5 +144,9 @@ void Command_InitMenuPopup(AppInfo* app, HMENU hPopup, bool bSystemMenu) {
   }
   CommandState state = GatherState(app);
   for (int i = 0; i < n; ++i) ApplyRules(hPopup, i, &state);
+  // Nothing can be chosen while a job prints (the dispatch refuses it).
+  if (!bSystemMenu && PrintText_IsPrinting()) {
+    for (int i = 0; i < n; ++i) EnableMenuItem(hPopup, i, MF_BYPOSITION | MF_GRAYED);
+  }
   // Filling the clipboard history into its placeholder comes with the history.
 }
