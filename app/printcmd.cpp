@@ -13,6 +13,12 @@ uint32_t PrintFlags_PreparedPageSetup(uint32_t dwSaved) {
 
 uint32_t PrintFlags_ShownPageSetup(uint32_t dwPrepared) { return (dwPrepared & ~kPsdReturnDefault) | kPsdMargins; }
 
+bool PrintMargins_FillDefault(RECT* rtMargin) {
+  if (rtMargin->left || rtMargin->top || rtMargin->right || rtMargin->bottom) return false;
+  *rtMargin = RECT{kPrintDefaultMargin, kPrintDefaultMargin, kPrintDefaultMargin, kPrintDefaultMargin};
+  return true;
+}
+
 const char* PrintMessage_ForDialogError(uint32_t dwError) {
   switch (dwError) {
     case 0: return nullptr;

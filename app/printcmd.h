@@ -41,6 +41,15 @@ constexpr uint32_t kPageSetupDefaultQueryFlags = kPsdReturnDefault | kPsdInHundr
 // The flags of the page setup dialog as it is shown: the margins it was given.
 uint32_t PrintFlags_ShownPageSetup(uint32_t dwPrepared);
 
+// The margins of a page setup the user never chose, in hundredths of a
+// millimetre: the default query names the default printer but leaves the margins
+// as they were given (none), and printing against the edges of the printable
+// area is not what anybody asked for.
+constexpr int32_t kPrintDefaultMargin = 2500;
+// Margins that are all 0 become kPrintDefaultMargin on every side; true when
+// they did.
+bool PrintMargins_FillDefault(RECT* rtMargin);
+
 // The message of a dialog that failed with the extended error dwError; null for
 // 0 (the user cancelled it: nothing to say).
 const char* PrintMessage_ForDialogError(uint32_t dwError);

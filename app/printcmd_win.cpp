@@ -96,6 +96,7 @@ bool PreparePageSetup(HWND hOwner, PAGESETUPDLGA* psd, DWORD* pdwError) {
   psd->hwndOwner = hOwner;
   bool bOk = g_dialogs.pfnPageSetupDlg(psd) != FALSE;
   if (!bOk) *pdwError = g_dialogs.pfnExtendedError();
+  if (bOk) PrintMargins_FillDefault(&psd->rtMargin);
   SaveDefaultPageSetup(psd, bOk);
   return bOk;
 }

@@ -37,6 +37,20 @@ TEST(PrintFlags, PageSetupAlwaysInMillimetresWithTheMarginsGiven) {
   EXPECT_EQ(kPdReturnDefault, kPrintDefaultQueryFlags);
 }
 
+TEST(PrintMargins, NoneGiveTheDefaultAndChosenOnesStay) {
+  RECT none = {0, 0, 0, 0};
+  EXPECT_TRUE(PrintMargins_FillDefault(&none));
+  EXPECT_EQ(kPrintDefaultMargin, none.left);
+  EXPECT_EQ(kPrintDefaultMargin, none.top);
+  EXPECT_EQ(kPrintDefaultMargin, none.right);
+  EXPECT_EQ(kPrintDefaultMargin, none.bottom);
+  // One side of 0 is a choice, not the absence of one.
+  RECT chosen = {0, 0, 0, 1};
+  EXPECT_FALSE(PrintMargins_FillDefault(&chosen));
+  EXPECT_EQ(0, chosen.left);
+  EXPECT_EQ(1, chosen.bottom);
+}
+
 TEST(PrintMessage, SaysWhatFailedAndNothingWhenTheUserCancelled) {
   EXPECT_EQ(nullptr, PrintMessage_ForDialogError(0));
   ASSERT_NE(nullptr, PrintMessage_ForDialogError(kPdErrNoDefaultPrn));
