@@ -6,8 +6,10 @@
 #include "app/editcmd_win.h"
 #include "app/filehist_win.h"
 #include "app/history.h"
+#include "app/printcmd_win.h"
 #include "app/viewcmd_win.h"
 #include "editctrl/editctrl.h"
+#include "editctrl/prnttext_win.h"
 #include "res/resource.h"
 #include "tools/toolwind_win.h"
 
@@ -61,8 +63,9 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_WRAP, ViewCommand_Toggle},
     {IDM_LINENUMBER, ViewCommand_Toggle},
     {IDM_REVERT, EditCommand_UndoAll},
-    // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
+    {IDM_PRINT, PrintCommand_Print},
     {IDM_READONLY, EditCommand_ToggleReadOnly},
+    {IDM_PAGESETUP, PrintCommand_PageSetup},
     {IDM_ATBACK, ViewCommand_AlwaysAtBack},
     {IDM_INSERTFILE, FileCommand_InsertFile},
     {IDM_COPYNAME, EditCommand_CopyName},
@@ -162,6 +165,10 @@ CommandHandler Command_FindHandler(int32_t id) {
 }
 
 LRESULT Command_Dispatch(AppInfo* app, WPARAM wParam, LPARAM lParam) {
+  // While a job prints, no command of a menu or a key runs: any of them could
+  // change the document the job reads, or free it. (A control's notices, which
+  // carry its window, pass.)
+  if (lParam == 0 && PrintCommand_RefuseWhilePrinting()) return 0;
   int32_t id = LOWORD(wParam);
   CommandHandler handler = Command_FindHandler(id);
   if (handler) return handler(app, wParam, lParam);
@@ -189,4 +196,8 @@ void Command_InitMenuPopup(AppInfo* app, HMENU hPopup, bool bSystemMenu) {
   }
   CommandState state = GatherState(app);
   for (int i = 0; i < n; ++i) ApplyRules(hPopup, i, &state);
+  // Nothing can be chosen while a job prints (the dispatch refuses it).
+  if (!bSystemMenu && PrintText_IsPrinting()) {
+    for (int i = 0; i < n; ++i) EnableMenuItem(hPopup, i, MF_BYPOSITION | MF_GRAYED);
+  }
 }

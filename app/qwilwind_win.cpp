@@ -10,6 +10,7 @@
 #include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "app/filehist_win.h"
+#include "app/printcmd_win.h"
 #include "app/recovery_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
@@ -146,6 +147,8 @@ LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
     DestroyWindow(hWnd);
     return 0;
   }
+  // The job reads the document until it is over or cancelled.
+  if (PrintCommand_RefuseWhilePrinting()) return 0;
   if (!Document_AskToSave(app)) return 0;
   RecoveryWin_Discard(app);
   StoreSettings(app);
@@ -156,6 +159,7 @@ LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
 LRESULT OnQueryEndSession(HWND hWnd, WPARAM, LPARAM) {
   AppInfo* app = Find(hWnd);
   if (!app) return TRUE;
+  if (PrintCommand_RefuseWhilePrinting()) return FALSE;
   if (!Document_AskToSave(app)) return FALSE;
   StoreSettings(app);
   return TRUE;
@@ -176,6 +180,7 @@ LRESULT OnWindowPosChanging(HWND hWnd, WPARAM, LPARAM lParam) {
 // The editor finishes the drop handle once this returns, so the name is read
 // here, while the handle is still good.
 void OnDropFiles(AppInfo* app, HDROP hDrop) {
+  if (PrintCommand_RefuseWhilePrinting()) return;
   if (!Document_AskToSave(app)) return;
   UINT n = DragQueryFileA(hDrop, 0, nullptr, 0);
   if (n == 0) return;

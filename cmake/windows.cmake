@@ -72,8 +72,8 @@ file(GLOB QWIL_E2E_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_tes
 foreach(script ${QWIL_E2E_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e.${name} COMMAND ${script} $<TARGET_FILE:Qwilpad>)
-  set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300 FIXTURES_REQUIRED mounts
-                       ENVIRONMENT "QWIL_MOUNT_DIR=${QWIL_MOUNT_DIR}")
+  set_tests_properties(e2e.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300 FIXTURES_REQUIRED "mounts;cups"
+                       ENVIRONMENT "QWIL_MOUNT_DIR=${QWIL_MOUNT_DIR};CUPS_SERVER=${QWIL_CUPS_DIR}/cups.sock;QWIL_CUPS_DIR=${QWIL_CUPS_DIR}")
 endforeach()
 
 # The editor control timed in a real window (bench/winbench_win.cpp); not a test.
