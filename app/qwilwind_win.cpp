@@ -9,6 +9,7 @@
 #include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "app/filehist_win.h"
+#include "app/maindpi_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
 #include "editctrl/editctrl.h"
@@ -269,6 +270,7 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_INITMENU, OnInitMenu},
     {WM_INITMENUPOPUP, OnInitMenuPopup},
     {WM_MENUSELECT, OnMenuSelect},
+    {WM_DPICHANGED, MainWindow_OnDpiChanged},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
