@@ -163,6 +163,17 @@ TEST_F(DpiEditorTest, LineNumberSeparatorWidensOnlyAtTwiceTheDensity) {
   }
 }
 
+// The width of a text in the status bar's font.
+int TextWidth(HWND hStatusBar, const std::string& text) {
+  HDC hdc = GetDC(hStatusBar);
+  HGDIOBJ old = SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageA(hStatusBar, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(hdc, old);
+  ReleaseDC(hStatusBar, hdc);
+  return size.cx;
+}
+
 // A program started on a 144-DPI display (the end-to-end test sets it): the
 // window's own DPI, and text, menu bar and status bar big enough for their fonts.
 TEST(DpiLiveTest, WindowsMadeOnTheDenseDisplayUseItsDensity) {
@@ -189,6 +200,17 @@ TEST(DpiLiveTest, WindowsMadeOnTheDenseDisplayUseItsDensity) {
   RECT bar;
   GetClientRect(host.StatusBar(), &bar);
   EXPECT_GE(bar.bottom, tm.tmHeight) << "the status bar's text fits";
+  // Each part is wide enough for its text (the parts are set in 96-DPI pixels).
+  // The caret on a full-width character: the longest position text, with its code.
+  host.Type("\x82\xa0");
+  SendMessageA(host.Editor(), WM_KEYDOWN, VK_HOME, 1);
+  for (int part = 1; part < 4; ++part) {
+    std::string text = host.Status(part);
+    RECT rc = {};
+    SendMessageA(host.StatusBar(), SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&rc));
+    EXPECT_GE(rc.right - rc.left, TextWidth(host.StatusBar(), text))
+        << "part " << part << ": " << text << " in " << rc.right - rc.left;
+  }
   MENUBARINFO mbi = {};
   mbi.cbSize = sizeof(mbi);
   ASSERT_TRUE(GetMenuBarInfo(host.hWnd, OBJID_MENU, 0, &mbi));
