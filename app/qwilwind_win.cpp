@@ -10,6 +10,7 @@
 #include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "app/filehist_win.h"
+#include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
 #include "app/recovery_win.h"
 #include "app/statusbar_win.h"
@@ -305,6 +306,7 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_TIMER, OnTimer},
     {WM_DRAWCLIPBOARD, OnDrawClipboard},
     {WM_CHANGECBCHAIN, OnChangeCbChain},
+    {WM_DPICHANGED, MainWindow_OnDpiChanged},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

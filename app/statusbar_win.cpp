@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "app/statustext.h"
+#include "editctrl/dpi_win.h"
+#include "editctrl/dpiscale.h"
 #include "editctrl/editctrl.h"
 #include "tools/memory.h"
 
@@ -65,7 +67,9 @@ bool Subclass(HWND hWnd) {
 
 void SetParts(HWND hStatusBar, int nWidth) {
   int edges[kPartCount];
-  for (int i = 0; i < kPartCount - 1; ++i) edges[i] = nWidth - kPartOffsets[i];
+  // The offsets are 96-DPI pixels; on a denser display the texts are wider.
+  int32_t dpi = Dpi_ForWindow(hStatusBar);
+  for (int i = 0; i < kPartCount - 1; ++i) edges[i] = nWidth - Dpi_Scale(kPartOffsets[i], dpi);
   edges[kPartCount - 1] = -1;
   SendMessageA(hStatusBar, SB_SETPARTS, kPartCount, reinterpret_cast<LPARAM>(edges));
 }

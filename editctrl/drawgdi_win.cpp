@@ -37,7 +37,8 @@ void FillRectColour(void* pContext, const RECT* rc, COLORREF color) {
 
 bool SelectPen(GdiDraw* d, COLORREF color) {
   if (d->hPen && d->crPen == color) return true;
-  HPEN pen = CreatePen(PS_SOLID, 0, color);
+  // Width 0 is the one-pixel pen, drawn exactly where the points say.
+  HPEN pen = CreatePen(PS_SOLID, d->nPenWidth > 1 ? d->nPenWidth : 0, color);
   if (!pen) return false;
   SelectObject(d->hdc, pen);
   if (d->hPen) DeleteObject(d->hPen);
@@ -93,6 +94,7 @@ void GdiDraw_Begin(GdiDraw* draw, HDC hdc, int32_t nCellWidth, HBRUSH hbrBack, C
   draw->crTextSet = CLR_INVALID;
   draw->hPen = nullptr;
   draw->crPen = 0;
+  draw->nPenWidth = 1;
   draw->nRunX = draw->nRunY = draw->nRunNextX = 0;
   draw->crRun = 0;
   draw->nRun = 0;

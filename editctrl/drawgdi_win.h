@@ -21,6 +21,7 @@ struct GdiDraw {
   COLORREF crTextSet;   // the text colour the DC has, or CLR_INVALID
   HPEN hPen;            // the pen of crPen, made when first needed
   COLORREF crPen;
+  int32_t nPenWidth;    // the strokes' width; 1 unless set after GdiDraw_Begin
   // The run of text waiting to be drawn.
   int32_t nRunX, nRunY;
   int32_t nRunNextX;    // where a character must start to join it

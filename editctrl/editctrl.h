@@ -62,6 +62,11 @@ bool TextEditor_SetViewStyle(const ViewStyle* style, HWND hWnd, bool bRedraw);
 // A new font: measured, laid out, the caret made anew. False (old font kept) when
 // it cannot be made or measured.
 bool TextEditor_SetFont(HWND hWnd, const LOGFONTA* logfont);
+// The control is drawn at another DPI (the window moved to another display): the
+// font, whose height the style gives for 96 DPI, is made anew for it and measured,
+// the text laid out and the caret made anew in its scaled width. False (old font
+// kept) when the font cannot be made or measured.
+bool TextEditor_SetDpi(HWND hWnd, int32_t nDpi);
 bool TextEditor_SetReadOnly(HWND hWnd, bool bReadOnly);  // the previous value
 bool TextEditor_GetReadOnly(HWND hWnd);
 

@@ -151,6 +151,21 @@ bool TextEditor_SetFont(HWND hWnd, const LOGFONTA* logfont) {
   return true;
 }
 
+bool TextEditor_SetDpi(HWND hWnd, int32_t nDpi) {
+  EditorWindow* wnd = Find(hWnd);
+  if (!wnd) return false;
+  int32_t old = EditStyle_Get()->nDpi;
+  if (!EditStyle_SetDpi(nDpi)) return false;
+  if (EditStyle_Get()->nDpi == old) return true;
+  if (!ApplyFont(wnd)) {
+    EditStyle_SetDpi(old);
+    ApplyFont(wnd);
+    return false;
+  }
+  EditWindow_Relayout(wnd);
+  return true;
+}
+
 bool TextEditor_SetReadOnly(HWND hWnd, bool bReadOnly) {
   EditorWindow* wnd = Find(hWnd);
   return wnd ? EditBody_SetReadOnly(wnd->body, bReadOnly) : false;

@@ -1,8 +1,12 @@
 #include "editctrl/editstyle_win.h"
 
+#include "editctrl/dpiscale.h"
+
 namespace {
 
 EditorStyle g_style = {};
+
+constexpr int32_t kCaretWidthAt96 = 2;
 
 struct Resources {
   HFONT hFont;
@@ -16,8 +20,9 @@ void FreeResources(const Resources& r) {
   if (r.hbrSelBack) DeleteObject(r.hbrSelBack);
 }
 
-bool MakeResources(const ViewStyle* style, Resources* r) {
-  r->hFont = CreateFontIndirectA(&style->lfFont);
+bool MakeResources(const ViewStyle* style, int32_t nDpi, Resources* r) {
+  LOGFONTA font = Dpi_ScaleFont(&style->lfFont, nDpi);
+  r->hFont = CreateFontIndirectA(&font);
   r->hbrBack = CreateSolidBrush(style->crBack);
   r->hbrSelBack = CreateSolidBrush(style->crSelBack);
   if (r->hFont && r->hbrBack && r->hbrSelBack) return true;
@@ -70,8 +75,13 @@ HDC EditStyle_GetBuffer(HDC hdc, int32_t w, int32_t h) {
   return mem;
 }
 
-bool EditStyle_Acquire(const ViewStyle* style) {
-  if (!EditStyle_Set(style)) return false;
+bool EditStyle_Acquire(const ViewStyle* style, int32_t nDpi) {
+  int32_t old = g_style.nDpi;
+  if (g_style.nUsers == 0) g_style.nDpi = Dpi_Sanitize(nDpi);
+  if (!EditStyle_Set(style)) {
+    g_style.nDpi = old;
+    return false;
+  }
   ++g_style.nUsers;
   return true;
 }
@@ -86,10 +96,26 @@ void EditStyle_Release() {
 
 bool EditStyle_Set(const ViewStyle* style) {
   Resources r;
-  if (!MakeResources(style, &r)) return false;
+  if (!MakeResources(style, Dpi_Sanitize(g_style.nDpi), &r)) return false;
   Install(style, r);
   return true;
 }
+
+bool EditStyle_SetDpi(int32_t nDpi) {
+  nDpi = Dpi_Sanitize(nDpi);
+  if (nDpi == g_style.nDpi && g_style.hFont) return true;
+  int32_t old = g_style.nDpi;
+  g_style.nDpi = nDpi;
+  if (g_style.nUsers == 0 || EditStyle_Set(&g_style.style)) return true;
+  g_style.nDpi = old;
+  return false;
+}
+
+LOGFONTA EditStyle_ScreenFont() { return Dpi_ScaleFont(&g_style.style.lfFont, Dpi_Sanitize(g_style.nDpi)); }
+
+int32_t EditStyle_CaretWidth() { return Dpi_ScaleLine(kCaretWidthAt96, Dpi_Sanitize(g_style.nDpi)); }
+
+int32_t EditStyle_StrokeWidth() { return Dpi_StrokeWidth(g_style.nDpi); }
 
 bool EditStyle_MeasureFont(HFONT hFont, TEXTMETRICA* pTm) {
   HDC hdc = GetDC(nullptr);

@@ -2,6 +2,11 @@
 // editor control: the view style, the font made from its LOGFONT and the brushes
 // of its background and selected background. Each control holds a reference from
 // creation to destruction; the last one to go frees them.
+//
+// The font's height in the style is meant at 96 DPI; the font is made for the
+// DPI the controls are drawn at (the first control's, then whatever
+// EditStyle_SetDpi was last given: the program has one editor window, and all
+// its controls share the one font).
 #pragma once
 
 #include "editctrl/viewstyle.h"
@@ -10,7 +15,8 @@
 struct EditorStyle {
   int32_t nUsers;      // live controls holding the resources
   ViewStyle style;
-  HFONT hFont;         // from style.lfFont
+  int32_t nDpi;        // what hFont, the caret and the strokes are made for
+  HFONT hFont;         // from style.lfFont scaled to nDpi
   HBRUSH hbrBack;      // style.crBack
   HBRUSH hbrSelBack;   // style.crSelBack
   // The off-screen buffer every paint draws into: made once, grown as needed,
@@ -24,14 +30,25 @@ struct EditorStyle {
 // The process's record (never null; its handles are null while nobody holds it).
 const EditorStyle* EditStyle_Get();
 
-// A new control's reference; the style becomes the given one. False, with
+// A new control's reference; the style becomes the given one. The first
+// reference also sets the DPI (later ones keep the one there is). False, with
 // nothing held or changed, when the font or a brush cannot be made.
-bool EditStyle_Acquire(const ViewStyle* style);
+bool EditStyle_Acquire(const ViewStyle* style, int32_t nDpi);
 void EditStyle_Release();
 
 // Replaces the style and makes its brushes and font anew, freeing the old ones.
 // False, with the old resources kept, when something cannot be made.
 bool EditStyle_Set(const ViewStyle* style);
+
+// The font made anew for another DPI. False, with the old font kept, when it
+// cannot be made. The controls must then take the new metrics (TextEditor_SetDpi).
+bool EditStyle_SetDpi(int32_t nDpi);
+
+// The style's font as it is made (scaled to the DPI): for the input method.
+LOGFONTA EditStyle_ScreenFont();
+// The caret's width and the width of the marks' strokes at the DPI.
+int32_t EditStyle_CaretWidth();
+int32_t EditStyle_StrokeWidth();
 
 // A memory DC whose bitmap, compatible with hdc, holds at least w x h pixels;
 // null when it cannot be made. Owned here; freed with the last control.

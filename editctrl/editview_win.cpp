@@ -344,7 +344,7 @@ void EditWindow_RecreateCaret(EditorWindow* wnd) {
   if (!wnd->bCaret) return;
   wnd->bCaretPlaced = 0;
   DestroyCaret();
-  CreateCaret(wnd->hWnd, nullptr, 2, EditBody_LineHeight(wnd->body));
+  CreateCaret(wnd->hWnd, nullptr, EditStyle_CaretWidth(), EditBody_LineHeight(wnd->body));
   EditWindow_PlaceCaret(wnd);
   ShowCaret(wnd->hWnd);
 }
@@ -376,6 +376,7 @@ void EditWindow_PaintOffscreen(EditorWindow* wnd, HDC hdc, const RECT* prc) {
   GdiDraw draw;
   GdiDraw_Begin(&draw, mem, EditBody_CellWidth(wnd->body), style->hbrBack, style->style.crBack, style->hbrSelBack,
                 style->style.crSelBack);
+  draw.nPenWidth = EditStyle_StrokeWidth();
   DrawSeam seam = GdiDraw_Seam(&draw);
   EditBody_Paint(wnd->body, &style->style, &seam, &rc);
   GdiDraw_End(&draw);

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "editctrl/dpi_win.h"
 #include "editctrl/drawgdi_win.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/editpaint.h"
@@ -81,7 +82,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   if (!wnd) return -1;
   *wnd = EditorWindow();
   wnd->hWnd = hWnd;
-  if (!EditStyle_Acquire(&settings->style)) {
+  if (!EditStyle_Acquire(&settings->style, Dpi_ForWindow(hWnd))) {
     FreeWindow(wnd, false);
     return -1;
   }
@@ -128,7 +129,7 @@ LRESULT OnSetFocus(HWND hWnd, WPARAM, LPARAM) {
   EditorWindow* wnd = EditWindow_FromHandle(hWnd);
   if (!wnd) return 0;
   EditInput_DropLead(&wnd->charInput);
-  if (!CreateCaret(hWnd, nullptr, 2, EditBody_LineHeight(wnd->body))) return 0;
+  if (!CreateCaret(hWnd, nullptr, EditStyle_CaretWidth(), EditBody_LineHeight(wnd->body))) return 0;
   wnd->bCaret = 1;
   wnd->bCaretPlaced = 0;
   EditWindow_PlaceCaret(wnd);
@@ -265,7 +266,7 @@ LRESULT OnImeStartComposition(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     EditWindow_ScrollCaretIntoView(wnd);
     HIMC hImc = ImmGetContext(hWnd);
     if (hImc) {
-      LOGFONTA lf = EditStyle_Get()->style.lfFont;
+      LOGFONTA lf = EditStyle_ScreenFont();
       ImmSetCompositionFontA(hImc, &lf);
       Ime_SetCompositionPos(hImc, CompositionPoint(wnd));
       ImmReleaseContext(hWnd, hImc);
@@ -373,6 +374,12 @@ LRESULT OnMouseWheel(HWND hWnd, WPARAM wParam, LPARAM) {
   return 0;
 }
 
+// Sent on after the top-level window has moved to a display of another density.
+LRESULT OnDpiChangedAfterParent(HWND hWnd, WPARAM, LPARAM) {
+  TextEditor_SetDpi(hWnd, Dpi_ForWindow(hWnd));
+  return 0;
+}
+
 // The parent reads the dropped files while it is told; the handle is freed after.
 LRESULT OnDropFiles(HWND hWnd, WPARAM wParam, LPARAM) {
   HDROP hDrop = reinterpret_cast<HDROP>(wParam);
@@ -403,6 +410,7 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_MOUSEWHEEL, OnMouseWheel},
     {WM_CAPTURECHANGED, OnCaptureChanged},
     {WM_DROPFILES, OnDropFiles},
+    {WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent},
 };
 
 }  // namespace
