@@ -43,9 +43,11 @@ reg_value() {
 # the same in any case.
 has_file() { ls -- "$1" 2>/dev/null | grep -qix -- "$2"; }
 
-# The key's default value ("" when there is none).
+# The key's default value ("" when there is none: a missing key prints nothing,
+# a key without one prints Wine's "value not set" text, in Japanese here).
 reg_default() {
-  reg_query "$1" /ve | sed -n 's/^ *([^)]*) *REG_[A-Z_]* *//p'
+  reg_query "$1" /ve | sed -n 's/^ *([^)]*) *REG_[A-Z_]* *//p' |
+    sed -e '/^(値の設定なし)$/d' -e '/^(value not set)$/d'
 }
 
 remove_leftovers() {
