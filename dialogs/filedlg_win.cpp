@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "editctrl/dpiscale.h"
 #include "tools/toolbase.h"
 
 // The pattern for all files is "*": "*.*" would hide files without a dot.
@@ -80,14 +81,28 @@ FileDialogResult ChooseSaveFile(char* buffer, int32_t size, const char* proposed
   return Finish(GetSaveFileNameA(&ofn), buffer, size, proposed);
 }
 
+// The density the font dialog measures heights at: the screen's.
+static int32_t ScreenDpi() {
+  HDC hdc = GetDC(nullptr);
+  int dpi = hdc ? GetDeviceCaps(hdc, LOGPIXELSY) : kBaseDpi;
+  if (hdc) ReleaseDC(nullptr, hdc);
+  return Dpi_Sanitize(dpi);
+}
+
 bool ChooseDisplayFont(HWND hOwner, LOGFONTA* lf, int32_t* pPointSize) {
-  LOGFONTA chosen = *lf;
+  // The settings' heights are meant at 96 DPI; the dialog reads and answers
+  // them at the screen's, so they go over scaled and come back unscaled (else
+  // a 150 % display shows the size too small and stores the choice too large).
+  int32_t dpi = ScreenDpi();
+  LOGFONTA chosen = Dpi_ScaleFont(lf, dpi);
   CHOOSEFONTA cf = {};
   cf.lStructSize = sizeof(cf);
   cf.hwndOwner = hOwner;
   cf.lpLogFont = &chosen;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FIXEDPITCHONLY | CF_SCRIPTSONLY | CF_NOVERTFONTS;
   if (!ChooseFontA(&cf)) return false;
+  chosen.lfHeight = MulDiv(chosen.lfHeight, kBaseDpi, dpi);
+  chosen.lfWidth = MulDiv(chosen.lfWidth, kBaseDpi, dpi);
   *lf = chosen;
   *pPointSize = cf.iPointSize;
   return true;

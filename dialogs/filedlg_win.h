@@ -24,7 +24,8 @@ FileDialogResult ChooseSaveFile(char* buffer, int32_t size, const char* proposed
                                 bool bCompleteExtension, bool bConfirmOverwrite);
 // The font dialog on *lf (in and out): screen fonts of fixed pitch, no symbol
 // and no vertical fonts. On OK *lf is the choice and *pPointSize its size in
-// tenths of a point; false (both unchanged) when cancelled.
+// tenths of a point; false (both unchanged) when cancelled. Heights in *lf
+// are meant at 96 DPI whatever the screen's density.
 bool ChooseDisplayFont(HWND hOwner, LOGFONTA* lf, int32_t* pPointSize);
 
 // The filters, as the dialogs get them (pairs of texts, ended by an empty one).

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "dialogs/filedlg_win.h"
 #include "editctrl/dpi_win.h"
 #include "editctrl/editstyle_win.h"
 #include "editctrl/editwind_win.h"
+#include "win/dialogscript.h"
 #include "win/edithost.h"
 #include "win/mainhost.h"
 
@@ -215,6 +218,28 @@ TEST(DpiLiveTest, WindowsMadeOnTheDenseDisplayUseItsDensity) {
   mbi.cbSize = sizeof(mbi);
   ASSERT_TRUE(GetMenuBarInfo(host.hWnd, OBJID_MENU, 0, &mbi));
   EXPECT_GE(mbi.rcBar.bottom - mbi.rcBar.top, expected / 96.0 * 16) << "the menu bar grew with the display";
+}
+
+// The font dialog measures heights at the screen's density, the settings at 96
+// DPI: whatever size is chosen, the height given back is that size at 96 DPI.
+// (Wine's dialog starts at its smallest size whatever it is given, so only the
+// way back can be checked here.)
+TEST(DpiLiveTest, FontDialogGivesBackTheHeightAt96Dpi) {
+  if (!std::getenv("QWIL_EXPECT_DPI")) GTEST_SKIP() << "only with the display at another density";
+  LOGFONTA lf = {};
+  lf.lfHeight = -16;
+  lf.lfWeight = 400;
+  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  std::strcpy(lf.lfFaceName, "IPAGothic");
+  int32_t pointSize = -1;
+  DialogScript script;
+  script.Press(IDOK);
+  ASSERT_TRUE(ChooseDisplayFont(nullptr, &lf, &pointSize));
+  EXPECT_EQ(1u, script.seen.size()) << "the font dialog did not appear";
+  ASSERT_GT(pointSize, 0);
+  EXPECT_EQ(-MulDiv(pointSize, 96, 720), lf.lfHeight)
+      << pointSize / 10.0 << " points stored at the screen's density";
 }
 
 }  // namespace
