@@ -5,6 +5,7 @@
 #include "app/editcmd_win.h"
 #include "app/filehist_win.h"
 #include "app/history.h"
+#include "app/searchcmd_win.h"
 #include "editctrl/editctrl.h"
 #include "res/resource.h"
 #include "tools/toolwind_win.h"
@@ -19,6 +20,12 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SAVEAS, FileCommand_SaveAs},
     {IDM_EXIT, FileCommand_Exit},
     {IDM_SAVEEXIT, FileCommand_SaveAndExit},
+    {IDM_FIND, SearchCommand_Find},
+    {IDM_FINDNEXT, SearchCommand_FindNext},
+    {IDM_FINDPREV, SearchCommand_FindPrev},
+    {IDM_FINDSELNEXT, SearchCommand_FindSelectedNext},
+    {IDM_FINDSELPREV, SearchCommand_FindSelectedPrev},
+    {IDM_REPLACE, SearchCommand_Replace},
     // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
     {IDM_INSERTFILE, FileCommand_InsertFile},
     {IDM_DOCSTART, EditCommand_DocumentStart},

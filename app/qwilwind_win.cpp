@@ -9,6 +9,7 @@
 #include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "app/filehist_win.h"
+#include "app/searchcmd_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
 #include "editctrl/editctrl.h"
@@ -269,6 +270,10 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_INITMENU, OnInitMenu},
     {WM_INITMENUPOPUP, OnInitMenuPopup},
     {WM_MENUSELECT, OnMenuSelect},
+    {WM_USER + 5, SearchRequest_OnFindNext},
+    {WM_USER + 6, SearchRequest_OnFindPrev},
+    {WM_USER + 7, SearchRequest_OnReplace},
+    {WM_USER + 8, SearchRequest_OnReplaceAll},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
