@@ -26,6 +26,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_FINDSELNEXT, SearchCommand_FindSelectedNext},
     {IDM_FINDSELPREV, SearchCommand_FindSelectedPrev},
     {IDM_REPLACE, SearchCommand_Replace},
+    {IDM_GOTOLINE, SearchCommand_GoToLine},
     // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
     {IDM_INSERTFILE, FileCommand_InsertFile},
     {IDM_DOCSTART, EditCommand_DocumentStart},

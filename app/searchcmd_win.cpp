@@ -4,6 +4,8 @@
 
 #include "app/qwilwind_win.h"
 #include "dialogs/finddlg_win.h"
+#include "dialogs/gotoline.h"
+#include "dialogs/gotoline_win.h"
 #include "dialogs/searchreq.h"
 #include "editctrl/editctrl.h"
 #include "tools/toolbase.h"
@@ -158,4 +160,14 @@ LRESULT SearchCommand_FindSelectedNext(AppInfo* app, WPARAM, LPARAM) {
 
 LRESULT SearchCommand_FindSelectedPrev(AppInfo* app, WPARAM, LPARAM) {
   return SearchSelection(app, kSearchMsgFindPrev);
+}
+
+LRESULT SearchCommand_GoToLine(AppInfo* app, WPARAM, LPARAM) {
+  int32_t nLines = TextEditor_GetLineCount(app->hEditor);
+  if (nLines < 1) return 0;
+  // The caret's line in the document (its display row differs when wrapping).
+  POINT pos = TextEditor_GetCaret(app->hEditor);
+  if (!ShowGoToLineDialog(app->hWnd, nLines, &pos)) return 0;
+  TextEditor_SetCaret(app->hEditor, POINT{0, GoToLine_Clamp(pos.y, nLines)}, true);
+  return 0;
 }

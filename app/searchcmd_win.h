@@ -34,3 +34,7 @@ extern const char kSearchTooComplexText[];
 extern const char kSearchNoMemoryText[];
 // "「TEXT」は見つかりませんでした。", the text cut between characters.
 int32_t SearchMessage_FormatNotFound(const char* text, char* buffer, int32_t size);
+
+// 40041: the go-to-line dialog on the caret's line; the number chosen is
+// clamped into the document and the caret goes to the start of that line.
+LRESULT SearchCommand_GoToLine(AppInfo* app, WPARAM wParam, LPARAM lParam);

@@ -323,3 +323,60 @@ TEST(FindDialog, RequestsFromAnywhereAreCheckedBeforeTheyAreRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// Ctrl+J's dialog answered with a text; the caret's place afterwards.
+std::string GoTo(MainHost& host, const char* text, std::string* pShown = nullptr) {
+  DialogScript script;
+  script.Then([&](HWND hDlg) {
+    if (pShown) {
+      char shown[32] = {};
+      GetDlgItemTextA(hDlg, IDC_GOTO_LINE, shown, sizeof(shown));
+      INT lo = 0, hi = 0;
+      SendDlgItemMessageA(hDlg, IDC_GOTO_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lo),
+                          reinterpret_cast<LPARAM>(&hi));
+      *pShown = std::string(shown) + " " + std::to_string(lo) + ".." + std::to_string(hi);
+    }
+    SetDlgItemTextA(hDlg, IDC_GOTO_LINE, text);
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  host.Command(IDM_GOTOLINE);
+  EXPECT_TRUE(script.AllAnswered());
+  EXPECT_EQ("[移動先の指定]", script.Titles());
+  POINT caret = TextEditor_GetCaret(host.Editor());
+  return std::to_string(caret.y) + ":" + std::to_string(caret.x);
+}
+
+TEST(GoToLineDialog, NumbersAreClampedIntoTheDocument) {
+  FindFixture f("l1\r\nl2\r\nl3\r\nl4\r\nl5");
+  TextEditor_SetCaret(f.host.Editor(), POINT{1, 1}, true);
+  std::string shown;
+  EXPECT_EQ("2:0", GoTo(f.host, "3", &shown));
+  EXPECT_EQ("2 1..5", shown) << "the caret's line and the range";
+  EXPECT_EQ("0:0", GoTo(f.host, "0"));
+  EXPECT_EQ("4:0", GoTo(f.host, "99"));
+  EXPECT_EQ("0:0", GoTo(f.host, "-2147483648"));
+  EXPECT_EQ("4:0", GoTo(f.host, "99999999999"));
+  EXPECT_FALSE(TextEditor_HasSelection(f.host.Editor()));
+}
+
+TEST(GoToLineDialog, TextWithoutANumberKeepsTheDialogOpen) {
+  FindFixture f("a\r\nb");
+  DialogScript script;
+  bool bStillOpen = false;
+  script.Then([&](HWND hDlg) {
+    SetDlgItemTextA(hDlg, IDC_GOTO_LINE, "");
+    SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    bStillOpen = IsWindow(hDlg) && IsWindowVisible(hDlg);
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+  TextEditor_SetCaret(f.host.Editor(), POINT{1, 1}, true);
+  f.host.Command(IDM_GOTOLINE);
+  EXPECT_TRUE(bStillOpen);
+  POINT caret = TextEditor_GetCaret(f.host.Editor());
+  EXPECT_EQ(1, caret.y) << "cancel moves nothing";
+  EXPECT_EQ(1, caret.x);
+}
+
+}  // namespace
