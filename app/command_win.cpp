@@ -7,6 +7,7 @@
 #include "app/filehist_win.h"
 #include "app/history.h"
 #include "app/printcmd_win.h"
+#include "app/searchcmd_win.h"
 #include "app/viewcmd_win.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/prnttext_win.h"
@@ -32,6 +33,13 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SELECTALL, EditCommand_SelectAll},
     {IDM_SELECTLINES, EditCommand_SelectLines},
     {IDM_SELECTWORD, EditCommand_SelectWord},
+    {IDM_FIND, SearchCommand_Find},
+    {IDM_FINDNEXT, SearchCommand_FindNext},
+    {IDM_FINDPREV, SearchCommand_FindPrev},
+    {IDM_FINDSELNEXT, SearchCommand_FindSelectedNext},
+    {IDM_FINDSELPREV, SearchCommand_FindSelectedPrev},
+    {IDM_REPLACE, SearchCommand_Replace},
+    {IDM_GOTOLINE, SearchCommand_GoToLine},
     {IDM_STATUSBAR, ViewCommand_StatusBar},
     {IDM_MINIMIZE, ViewCommand_Minimize},
     {IDM_MAXIMIZE, ViewCommand_Maximize},

@@ -13,6 +13,7 @@
 #include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
 #include "app/recovery_win.h"
+#include "app/searchcmd_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
 #include "editctrl/editctrl.h"
@@ -307,6 +308,10 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_DRAWCLIPBOARD, OnDrawClipboard},
     {WM_CHANGECBCHAIN, OnChangeCbChain},
     {WM_DPICHANGED, MainWindow_OnDpiChanged},
+    {WM_USER + 5, SearchRequest_OnFindNext},
+    {WM_USER + 6, SearchRequest_OnFindPrev},
+    {WM_USER + 7, SearchRequest_OnReplace},
+    {WM_USER + 8, SearchRequest_OnReplaceAll},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

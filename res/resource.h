@@ -21,6 +21,26 @@
 // The modeless dialog shown while a document prints; its one button is IDCANCEL.
 #define IDD_PRINTCANCEL 152
 
+// The go-to-line dialog and its controls.
+#define IDD_GOTOLINE 134
+#define IDC_GOTO_LABEL 1052
+#define IDC_GOTO_LINE 1041
+#define IDC_GOTO_SPIN 1053
+// The find and replace dialogs and their controls (the find dialog has no
+// replacement, replace or replace-all; the replace dialog no find-previous).
+#define IDD_FIND 135
+#define IDD_REPLACE 137
+#define IDC_FIND_TEXT 1004
+#define IDC_FIND_REPLACETEXT 1005
+#define IDC_FIND_WHOLEWORD 1042
+#define IDC_FIND_IGNORECASE 1060
+#define IDC_FIND_IGNOREWIDTH 1059
+#define IDC_FIND_REGEXP 1062
+#define IDC_FIND_NEXT 1040
+#define IDC_FIND_PREV 1039
+#define IDC_FIND_REPLACE 1044
+#define IDC_FIND_REPLACEALL 1084
+
 // Command ids: menu items, accelerators and the system menu send them to the
 // main window as WM_COMMAND. The string table holds each command's help text
 // under its id.
