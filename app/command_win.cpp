@@ -5,6 +5,7 @@
 #include "app/editcmd_win.h"
 #include "app/filehist_win.h"
 #include "app/history.h"
+#include "app/setcmd_win.h"
 #include "editctrl/editctrl.h"
 #include "res/resource.h"
 #include "tools/toolwind_win.h"
@@ -19,6 +20,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SAVEAS, FileCommand_SaveAs},
     {IDM_EXIT, FileCommand_Exit},
     {IDM_SAVEEXIT, FileCommand_SaveAndExit},
+    {IDM_DISPLAYSETTINGS, SettingsCommand_Display},
     // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
     {IDM_INSERTFILE, FileCommand_InsertFile},
     {IDM_DOCSTART, EditCommand_DocumentStart},
