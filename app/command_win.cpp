@@ -20,6 +20,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SAVEAS, FileCommand_SaveAs},
     {IDM_EXIT, FileCommand_Exit},
     {IDM_SAVEEXIT, FileCommand_SaveAndExit},
+    {IDM_SETTINGS, SettingsCommand_Settings},
     {IDM_DISPLAYSETTINGS, SettingsCommand_Display},
     // Printing (IDM_PRINT, IDM_PAGESETUP) comes with the print commands.
     {IDM_INSERTFILE, FileCommand_InsertFile},

@@ -2,6 +2,7 @@
 
 #include "app/appdata_win.h"
 #include "dialogs/dispset_win.h"
+#include "dialogs/setdlg_win.h"
 #include "editctrl/editctrl.h"
 #include "tools/debuglog.h"
 
@@ -19,6 +20,12 @@ LRESULT SettingsCommand_Display(AppInfo* app, WPARAM, LPARAM) {
   if (!ShowDisplaySettingsDialog(app->hWnd, &settings)) return 0;
   TextEditor_SetSettings(app->hEditor, &settings);
   app->editorSettings = settings;
+  SaveSettings(app);
+  return 1;
+}
+
+LRESULT SettingsCommand_Settings(AppInfo* app, WPARAM, LPARAM) {
+  if (!ShowSettingsDialog(app->hWnd, app)) return 0;
   SaveSettings(app);
   return 1;
 }
