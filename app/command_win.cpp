@@ -8,6 +8,7 @@
 #include "app/history.h"
 #include "app/printcmd_win.h"
 #include "app/searchcmd_win.h"
+#include "app/setcmd_win.h"
 #include "app/viewcmd_win.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/prnttext_win.h"
@@ -50,6 +51,8 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SHOWZENSPACE, ViewCommand_Toggle},
     {IDM_SHOWLINEEND, ViewCommand_Toggle},
     {IDM_SHOWEOF, ViewCommand_Toggle},
+    {IDM_SETTINGS, SettingsCommand_Settings},
+    {IDM_DISPLAYSETTINGS, SettingsCommand_Display},
     {IDM_FONT, ViewCommand_Font},
     {IDM_FRAME3D, ViewCommand_Frame3D},
     {IDM_LOWER, EditCommand_Convert},

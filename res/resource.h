@@ -40,6 +40,40 @@
 #define IDC_FIND_PREV 1039
 #define IDC_FIND_REPLACE 1044
 #define IDC_FIND_REPLACEALL 1084
+// The settings dialogs and their controls.
+#define IDD_SETTINGS 136
+#define IDD_DISPSETTINGS 138
+#define IDD_KEYASSIGN 147
+#define IDC_COLOR_TEXT 1045
+#define IDC_COLOR_BACK 1046
+#define IDC_COLOR_SELBACK 1047
+#define IDC_COLOR_SELTEXT 1048
+#define IDC_COLOR_LINEEND 1049
+#define IDC_COLOR_SPACE 1050
+#define IDC_COLOR_EOF 1051
+#define IDC_COMPLETEEXT 1054
+#define IDC_MARGIN_SPIN 1055
+#define IDC_RECYCLE 1055
+#define IDC_DOCFOLDER 1056
+#define IDC_BROWSE 1057
+#define IDC_IMEON 1058
+#define IDC_SHOWEOF 1063
+#define IDC_TAB 1064
+#define IDC_MARGIN 1065
+#define IDC_TAB_SPIN 1066
+#define IDC_KEY_COMMANDS 1069
+#define IDC_KEY_BINDINGS 1070
+#define IDC_KEY_HOTKEY 1071
+#define IDC_KEY_ADD 1072
+#define IDC_DATEFORMAT 1075
+#define IDC_DEFAULTCOLORS 1076
+#define IDC_DATEPREVIEW 1077
+#define IDC_SHOWLINEEND 1078
+#define IDC_SHOWSPACE 1079
+#define IDC_SHOWZENSPACE 1080
+#define IDC_SHOWTAB 1081
+#define IDC_CONFIRMOVERWRITE 1082
+#define IDC_KEY_HELP 1087
 
 // Command ids: menu items, accelerators and the system menu send them to the
 // main window as WM_COMMAND. The string table holds each command's help text
