@@ -18,9 +18,15 @@
 //   maintype   N characters typed, each with the title and status bar refreshed
 //   close      WM_CLOSE on the unmodified document until the window is gone
 //              (the settings written, the document freed)
+// winbench --replace FILE PATTERN REPLACEMENT: the program's main window on
+// FILE, its replace dialog opened with Ctrl+R's command, the two texts set and
+// すべて置換 pressed; the press is timed until the dialog has the window back
+// and the editor has painted:
+//   replaceall the document's lines afterwards, whether it changed, ms
 // Built with the windows tree only; measure an optimized build
 // (cmake -B build/win64-release -DCMAKE_BUILD_TYPE=Release ...).
 #include "app/appdata_win.h"
+#include "res/resource.h"
 #include "app/qwilwind_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"
@@ -339,6 +345,68 @@ int MainWindowBench(int argc, char** argv) {
   ExitProcess(0);
 }
 
+struct ReplaceRun {
+  const char* pattern;
+  const char* replacement;
+  HWND hDialog;
+  double ms;
+};
+ReplaceRun g_replace = {};
+
+LRESULT CALLBACK ReplaceHook(int nCode, WPARAM wParam, LPARAM lParam) {
+  if (nCode == HCBT_CREATEWND && !g_replace.hDialog) {
+    char cls[32] = {};
+    GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
+    if (std::strcmp(cls, "#32770") == 0) g_replace.hDialog = reinterpret_cast<HWND>(wParam);
+  }
+  return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+void CALLBACK PressReplaceAll(HWND, UINT, UINT_PTR idTimer, DWORD) {
+  KillTimer(nullptr, idTimer);
+  HWND hDlg = g_replace.hDialog;
+  if (!hDlg) return;
+  SetDlgItemTextA(hDlg, 1004, g_replace.pattern);
+  SetDlgItemTextA(hDlg, 1005, g_replace.replacement);
+  SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(1004, CBN_EDITCHANGE), 0);
+  double start = NowMs();
+  SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(1084, BN_CLICKED), 0);
+  UpdateWindow(GetParent(hDlg));
+  UpdateWindow(GetDlgItem(GetWindow(hDlg, GW_OWNER), 101));
+  GdiFlush();
+  g_replace.ms = NowMs() - start;
+  PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+int ReplaceAllBench(char** argv) {
+  HINSTANCE hInstance = GetModuleHandleA(nullptr);
+  static AppInfo app;
+  AppInfo_SetDefaults(&app);
+  app.hInstance = hInstance;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof(temp), temp);
+  std::snprintf(app.szSettingsPath, sizeof(app.szSettingsPath), "%swinbench-replace.ini", temp);
+  DeleteFileA(app.szSettingsPath);
+  AppData_Load(&app);
+  if (!MainWindow_RegisterClass(hInstance)) return 1;
+  HWND hWnd = MainWindow_Create(&app);
+  if (!hWnd) return 1;
+  char* args[] = {argv[0], argv[2], nullptr};
+  MainWindow_Start(&app, 2, args);
+  SettleMain(&app);
+  g_replace.pattern = argv[3];
+  g_replace.replacement = argv[4];
+  HHOOK hHook = SetWindowsHookExA(WH_CBT, ReplaceHook, nullptr, GetCurrentThreadId());
+  SetTimer(nullptr, 0, 200, PressReplaceAll);
+  SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_REPLACE, 0), 0);
+  UnhookWindowsHookEx(hHook);
+  std::printf("replaceall lines=%d modified=%d ms=%.1f peak_kb=%ld\n", TextEditor_GetLineCount(app.hEditor),
+              TextEditor_GetModified(app.hEditor), g_replace.ms, PeakKb());
+  std::fflush(stdout);
+  DeleteFileA(app.szSettingsPath);
+  ExitProcess(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -346,6 +414,7 @@ int main(int argc, char** argv) {
   FileIo_SetMethods(FileWin_GetMethods());
   if (argc == 3 && std::strcmp(argv[1], "--core") == 0) return CoreLoad(argv[2]);
   if (argc >= 3 && std::strcmp(argv[1], "--main") == 0) return MainWindowBench(argc, argv);
+  if (argc == 5 && std::strcmp(argv[1], "--replace") == 0) return ReplaceAllBench(argv);
   if (argc < 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: winbench FILE [--keys N] [--pages N] [--repaints N]\n"
                          "       winbench FILE --recovery [--keys N]\n"
