@@ -33,6 +33,10 @@ TEST(DisplaySettings, AnInvalidTabWidthKeepsTheDialogThenFourIsWrittenAndShown) 
   Selection selected;
   std::string tip;
   script.Then([&](HWND h) {
+    // The script's timer can answer before the modal loop first shows the
+    // dialog; show it as the loop would, so that OK hiding it (the dialog
+    // ended) is what tells an accepted value from a refused one.
+    ShowWindow(h, SW_SHOWNA);
     char text[64] = {};
     GetWindowTextA(h, text, sizeof(text));
     title = text;

@@ -366,6 +366,9 @@ TEST(GoToLineDialog, TextWithoutANumberKeepsTheDialogOpen) {
   DialogScript script;
   bool bStillOpen = false;
   script.Then([&](HWND hDlg) {
+    // Shown as the modal loop would (the script can answer first), so that
+    // OK hiding it is what tells whether the dialog ended.
+    ShowWindow(hDlg, SW_SHOWNA);
     SetDlgItemTextA(hDlg, IDC_GOTO_LINE, "");
     SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     bStillOpen = IsWindow(hDlg) && IsWindowVisible(hDlg);
