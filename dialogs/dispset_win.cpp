@@ -160,30 +160,18 @@ INT_PTR OnDrawItem(HWND, WPARAM, LPARAM lParam) {
   return TRUE;
 }
 
-INT_PTR OnNcHitTest(HWND hDlg, WPARAM, LPARAM lParam) {
-  return Dialog_SetResult(hDlg, Window_SurfaceHitTest(hDlg, lParam));
-}
-
 INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
   RemovePropA(hDlg, kPropParam);
   return FALSE;
 }
 
-struct DialogMessage {
-  UINT uMsg;
-  INT_PTR (*pfnHandler)(HWND hDlg, WPARAM wParam, LPARAM lParam);
-};
-
 constexpr DialogMessage kMessages[] = {
     {WM_INITDIALOG, OnInitDialog}, {WM_COMMAND, OnCommand},     {WM_MEASUREITEM, OnMeasureItem},
-    {WM_DRAWITEM, OnDrawItem},     {WM_NCHITTEST, OnNcHitTest}, {WM_DESTROY, OnDestroy},
+    {WM_DRAWITEM, OnDrawItem},     {WM_NCHITTEST, Dialog_OnSurfaceHitTest}, {WM_DESTROY, OnDestroy},
 };
 
 INT_PTR CALLBACK DisplaySettingsProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  for (const DialogMessage& m : kMessages) {
-    if (m.uMsg == uMsg) return m.pfnHandler(hDlg, wParam, lParam);
-  }
-  return FALSE;
+  return Dialog_Dispatch(kMessages, sizeof(kMessages) / sizeof(kMessages[0]), hDlg, uMsg, wParam, lParam);
 }
 
 }  // namespace

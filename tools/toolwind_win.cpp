@@ -145,6 +145,18 @@ INT_PTR Dialog_SetResult(HWND hDlg, LRESULT lResult) {
   return TRUE;
 }
 
+INT_PTR Dialog_OnSurfaceHitTest(HWND hDlg, WPARAM, LPARAM lParam) {
+  return Dialog_SetResult(hDlg, Window_SurfaceHitTest(hDlg, lParam));
+}
+
+INT_PTR Dialog_Dispatch(const DialogMessage* table, size_t count, HWND hDlg, UINT uMsg, WPARAM wParam,
+                        LPARAM lParam) {
+  for (size_t i = 0; i < count; ++i) {
+    if (table[i].uMsg == uMsg) return table[i].pfnHandler(hDlg, wParam, lParam);
+  }
+  return FALSE;
+}
+
 HWND ToolTip_Create(HWND hOwner) {
   HINSTANCE hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hOwner, GWLP_HINSTANCE));
   return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

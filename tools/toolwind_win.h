@@ -53,6 +53,17 @@ LRESULT Window_SurfaceHitTest(HWND hWnd, LPARAM lParam);
 // Stores a dialog procedure's message result (DWLP_MSGRESULT); returns TRUE, the
 // value the dialog procedure returns with it.
 INT_PTR Dialog_SetResult(HWND hDlg, LRESULT lResult);
+// A dialog procedure's WM_NCHITTEST handler that does just that.
+INT_PTR Dialog_OnSurfaceHitTest(HWND hDlg, WPARAM wParam, LPARAM lParam);
+
+// One row of a dialog procedure's table: a message and its handler.
+struct DialogMessage {
+  UINT uMsg;
+  INT_PTR (*pfnHandler)(HWND hDlg, WPARAM wParam, LPARAM lParam);
+};
+// What the table's handler of uMsg returns; FALSE (not handled) without a row.
+INT_PTR Dialog_Dispatch(const DialogMessage* table, size_t count, HWND hDlg, UINT uMsg, WPARAM wParam,
+                        LPARAM lParam);
 
 // A tooltip window that always shows, owned by hOwner and destroyed with it;
 // null on failure.
