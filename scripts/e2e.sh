@@ -73,6 +73,7 @@ e2e_start() {
   shift
   # Wine names the X windows of a program after its file, in lower case.
   E2E_CLASS="$(basename "$exe" | tr '[:upper:]' '[:lower:]')"
+  E2E_EXE_WIN="$(qwil_windows_path "$exe")"
   for arg in "$@"; do args+=" \"$arg\""; done
   rm -f "$E2E_OUT/$E2E_NAME.rc"
   printf '@echo off\r\nstart "" /wait "%s"%s\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
@@ -171,8 +172,26 @@ e2e_end() {
   fi
 }
 
+# A program left running by a failed test would be the window the next test
+# finds, so a failure ends the program this test started (matched by its whole
+# path, which no other test's copy shares).
+e2e_kill_program() {
+  local f pid line
+  [ -n "${E2E_EXE_WIN:-}" ] || return 0
+  for f in /proc/[0-9]*/cmdline; do
+    pid="${f#/proc/}"; pid="${pid%/cmdline}"
+    [ "$pid" = "$$" ] && continue
+    line="$({ tr '\0' ' ' < "$f"; } 2>/dev/null)"
+    # The program itself, not the launcher naming it on its command line.
+    case "$line" in
+      "$E2E_EXE_WIN"*) kill "$pid" 2>/dev/null || true ;;
+    esac
+  done
+}
+
 e2e_fail() {
   qwil_say "FAIL ($E2E_NAME): $*"
+  e2e_kill_program
   e2e_end
   exit 1
 }
