@@ -1,5 +1,6 @@
 #include "app/command_win.h"
 
+#include "app/aboutcmd_win.h"
 #include "app/cliphist_win.h"
 #include "app/command.h"
 #include "app/docfile_win.h"
@@ -51,6 +52,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SHOWZENSPACE, ViewCommand_Toggle},
     {IDM_SHOWLINEEND, ViewCommand_Toggle},
     {IDM_SHOWEOF, ViewCommand_Toggle},
+    {IDM_ABOUT, HelpCommand_About},
     {IDM_SETTINGS, SettingsCommand_Settings},
     {IDM_DISPLAYSETTINGS, SettingsCommand_Display},
     {IDM_FONT, ViewCommand_Font},

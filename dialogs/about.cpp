@@ -43,3 +43,5 @@ AboutFit About_Fit(const int32_t textWidths[3], const int32_t staticWidths[3], i
   if (fit.nGrow > 0) fit.nButtonX = (nWindowWidth + fit.nGrow - nButtonWidth) / 2;
   return fit;
 }
+
+const char kAboutSupportAddress[] = "https://qwilpad.example.com/support/";

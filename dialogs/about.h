@@ -30,3 +30,6 @@ struct AboutFit {
 // the grown window: (window width + growth - button width) / 2.
 AboutFit About_Fit(const int32_t textWidths[3], const int32_t staticWidths[3], int32_t nWindowWidth,
                    int32_t nButtonWidth);
+
+// The maker's support page the box links to.
+extern const char kAboutSupportAddress[];
