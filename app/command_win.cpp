@@ -56,6 +56,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_SETTINGS, SettingsCommand_Settings},
     {IDM_DISPLAYSETTINGS, SettingsCommand_Display},
     {IDM_FONT, ViewCommand_Font},
+    {IDM_KEYASSIGN, SettingsCommand_KeyAssign},
     {IDM_FRAME3D, ViewCommand_Frame3D},
     {IDM_LOWER, EditCommand_Convert},
     {IDM_UPPER, EditCommand_Convert},

@@ -2,15 +2,24 @@
 
 #include "app/appdata_win.h"
 #include "dialogs/dispset_win.h"
+#include "dialogs/keyassign_win.h"
+#include "dialogs/keydlg_win.h"
+#include "dialogs/keylist.h"
+#include "dialogs/keyfile.h"
 #include "dialogs/setdlg_win.h"
 #include "editctrl/editctrl.h"
 #include "tools/debuglog.h"
+#include "tools/memory.h"
+#include "tools/toolwind_win.h"
 
 namespace {
 
 void SaveSettings(const AppInfo* app) {
   if (!AppData_Save(app)) QWIL_LOG("the settings file could not be written");
 }
+
+constexpr char kKeyTableFailedText[] =
+    "新しいキーの割り当てを反映できませんでした。\n以前の割り当てのまま使います。";
 
 }  // namespace
 
@@ -27,5 +36,26 @@ LRESULT SettingsCommand_Display(AppInfo* app, WPARAM, LPARAM) {
 LRESULT SettingsCommand_Settings(AppInfo* app, WPARAM, LPARAM) {
   if (!ShowSettingsDialog(app->hWnd, app)) return 0;
   SaveSettings(app);
+  return 1;
+}
+
+// The new bindings go into force only together with their accelerator table:
+// when it cannot be made, the old bindings and table stay and nothing is written.
+LRESULT SettingsCommand_KeyAssign(AppInfo* app, WPARAM, LPARAM) {
+  KeyAssignItem* items = nullptr;
+  int32_t count = 0;
+  if (!ShowKeyAssignDialog(app->hWnd, &app->keys, &items, &count)) return 0;
+  HACCEL table = KeyAssign_BuildAccelerators(items, count);
+  if (!table) {
+    Mem_Free(items);
+    MessageBox_Beep(app->hWnd, kKeyTableFailedText, kKeyAssignTitle, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+  }
+  KeyAssign_ReplaceAccelerators(&app->hAccel, table);
+  KeyAssignData_SetBindings(&app->keys, items, count);
+  if (app->szKeyFilePath[0] == '\0' ||
+      !KeyFile_Save(app->szKeyFilePath, app->keys.keyBindings, app->keys.keyBindingCount)) {
+    QWIL_LOG("the key file could not be written");
+  }
   return 1;
 }

@@ -2,7 +2,8 @@
 # The settings dialogs as a user reaches them: the Settings menu's display
 # settings item (Alt+O, V) takes a tab width of 4 and OK writes it into the
 # settings file at once; the settings item (Alt+O, S) takes the date format
-# %04Y. Closing the program keeps both in the file; the display settings are
+# %04Y; the key assignment item (Alt+O, K) binds Ctrl+Shift+H to copy and OK
+# writes the key file. Closing the program keeps both in the file; the display settings are
 # shot once more after a restart. Screenshots of each dialog under build/e2e/.
 # Usage: setdlg_test.sh QWILPAD_EXE (ctest passes the built exe).
 set -uo pipefail
@@ -74,6 +75,28 @@ sleep 1
 ini_has "日時の書式" '0="%04Y"' || e2e_fail "OK did not write the date format"
 ini_has "日時の書式" "書式数=1" || e2e_fail "no 書式数=1"
 echo "settings: 0=\"%04Y\" written at OK"
+
+# 2b. Key assignment (Alt+O, K): Ctrl+Shift+H in the hot-key control, コピー
+# picked from the command list (the eleventh name), Enter presses the default
+# 追加; OK (the fourth stop after the hot-key control) writes the key file.
+open_dialog k "キーの割り当て"
+xdotool key --clearmodifiers ctrl+shift+h
+sleep 0.3
+xdotool key --clearmodifiers Tab Tab
+for _ in $(seq 1 10); do xdotool key --clearmodifiers Down; done
+xdotool key --clearmodifiers Return
+sleep 0.5
+e2e_wait_title "$dlg" '^キーの割り当て \*$' >/dev/null || e2e_fail "追加 did not mark the dialog changed"
+shot setdlg-keyassign
+xdotool key --clearmodifiers Tab Tab Tab Tab space
+sleep 1
+xdotool getwindowname "$dlg" >/dev/null 2>&1 && e2e_fail "OK left the key assignment open"
+keyfile="$E2E_OUT/setdlg-program/qwilpad.key"
+[ -f "$keyfile" ] || e2e_fail "OK wrote no key file"
+expected="$(printf '[キー割り当て]\r\n00000348=コピー\r\n' | iconv -f UTF-8 -t CP932 | od -An -tx1)"
+actual="$(od -An -tx1 "$keyfile")"
+[ "$expected" = "$actual" ] || e2e_fail "the key file holds: $actual"
+echo "key assignment: 00000348=コピー written at OK"
 
 # 3. Closing keeps both; a restart shows the tab width again.
 e2e_close "$wid"
