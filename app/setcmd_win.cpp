@@ -21,6 +21,16 @@ void SaveSettings(const AppInfo* app) {
 constexpr char kKeyTableFailedText[] =
     "新しいキーの割り当てを反映できませんでした。\n以前の割り当てのまま使います。";
 
+// The new bindings are in force either way; the user must know they will not
+// be there at the next start.
+void ReportKeyFileNotSaved(const AppInfo* app) {
+  QWIL_LOG("the key file could not be written");
+  char text[MAX_PATH + 160];
+  wsprintfA(text, "キー割り当てファイル「%s」を保存できませんでした。\n新しい割り当ては次に起動したときには使えません。",
+            app->szKeyFilePath);
+  MessageBox_Beep(app->hWnd, text, kKeyAssignTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
 }  // namespace
 
 LRESULT SettingsCommand_Display(AppInfo* app, WPARAM, LPARAM) {
@@ -55,7 +65,7 @@ LRESULT SettingsCommand_KeyAssign(AppInfo* app, WPARAM, LPARAM) {
   KeyAssignData_SetBindings(&app->keys, items, count);
   if (app->szKeyFilePath[0] == '\0' ||
       !KeyFile_Save(app->szKeyFilePath, app->keys.keyBindings, app->keys.keyBindingCount)) {
-    QWIL_LOG("the key file could not be written");
+    ReportKeyFileNotSaved(app);
   }
   return 1;
 }

@@ -331,4 +331,24 @@ TEST(KeyAssignDialog, TheCloseBoxAsksOnlyAfterAChange) {
   EXPECT_EQ("[キー割り当て]\r\n00000348=コピー\r\n", WinTest_ReadFile(host.key));
 }
 
+// A key file that cannot be written leaves the new bindings in force and says so.
+TEST(KeyAssignDialog, AKeyFileThatCannotBeWrittenIsReported) {
+  WinTestDir dir;
+  MainHost host(dir);
+  ASSERT_TRUE(host.Create());
+  std::string unwritable = dir.path + "\\no such folder\\qwilpad.key";
+  lstrcpynA(host.app->szKeyFilePath, unwritable.c_str(), MAX_PATH);
+  DialogScript script;
+  script.Then([&](HWND h) {
+    Bind(h, kCtrlShiftH, "コピー");
+    PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  script.Press(IDOK);
+  EXPECT_EQ(1, host.Command(IDM_KEYASSIGN));
+  EXPECT_TRUE(script.AllAnswered()) << script.Titles();
+  ASSERT_EQ(2u, script.seen.size()) << script.Titles();
+  EXPECT_NE(std::string::npos, script.seen[1].text.find("保存できませんでした")) << script.seen[1].text;
+  EXPECT_EQ(1, host.app->keys.keyBindingCount);
+}
+
 }  // namespace
