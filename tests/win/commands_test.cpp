@@ -41,23 +41,6 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-// The clipboard's CF_TEXT as the test reads it: the block up to its first zero
-// byte; "<none>" when there is no text.
-std::string ClipboardText() {
-  if (!OpenClipboard(nullptr)) return "<not open>";
-  std::string text = "<none>";
-  HGLOBAL h = GetClipboardData(CF_TEXT);
-  const char* p = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
-  if (p) {
-    SIZE_T size = GlobalSize(h);
-    const void* zero = std::memchr(p, '\0', size);
-    text.assign(p, zero ? static_cast<const char*>(zero) - p : size);
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Puts size bytes on the clipboard as CF_TEXT, as any other program may.
 bool SetClipboardBytes(const char* bytes, size_t size) {
   HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -178,7 +161,7 @@ TEST(Commands, CopyCutAndPasteGoThroughTheSystemClipboard) {
   host.Type("one two");
   TextEditor_SetSelection(hEditor, POINT{0, 0}, POINT{3, 0});
   host.Command(IDM_COPY);
-  EXPECT_EQ("one", ClipboardText());
+  EXPECT_EQ("one", WinTest_ClipboardText());
   EXPECT_EQ("one two", DocText(hEditor));
   // Paste of a two-byte character another program put there.
   ASSERT_TRUE(SetClipboardBytes("\x82\xA0", 3));
@@ -203,7 +186,7 @@ TEST(Commands, CopyCutAndPasteGoThroughTheSystemClipboard) {
   TextEditor_ReplaceSelection(hEditor, "keep me", 7, true);
   TextEditor_SetSelection(hEditor, POINT{0, 0}, POINT{4, 0});
   host.Command(IDM_CUT);
-  EXPECT_EQ("keep", ClipboardText());
+  EXPECT_EQ("keep", WinTest_ClipboardText());
   EXPECT_EQ(" me", DocText(hEditor));
   // Cut while another program holds the clipboard open: the text stays.
   host.Command(IDM_SELECTALL);
@@ -214,16 +197,16 @@ TEST(Commands, CopyCutAndPasteGoThroughTheSystemClipboard) {
     EXPECT_EQ(" me", DocText(hEditor)) << "the cut lost the text";
     EXPECT_TRUE(TextEditor_HasSelection(hEditor));
   }
-  EXPECT_EQ("keep", ClipboardText());
+  EXPECT_EQ("keep", WinTest_ClipboardText());
   // Copy with nothing selected puts an empty text there; delete removes the
   // selection without touching the clipboard.
   TextEditor_SetCaret(hEditor, POINT{0, 0}, true);
   host.Command(IDM_COPY);
-  EXPECT_EQ("", ClipboardText());
+  EXPECT_EQ("", WinTest_ClipboardText());
   host.Command(IDM_SELECTALL);
   host.Command(IDM_DELETE);
   EXPECT_EQ("", DocText(hEditor));
-  EXPECT_EQ("", ClipboardText());
+  EXPECT_EQ("", WinTest_ClipboardText());
   // Paste into a read-only document changes nothing.
   ASSERT_TRUE(SetClipboardBytes("ro", 3));
   TextEditor_SetReadOnly(hEditor, true);
@@ -390,13 +373,13 @@ TEST(Commands, DocumentNameIsCopiedAndInserted) {
   MainHost host(dir);
   ASSERT_TRUE(host.Create());
   host.Command(IDM_COPYNAME);
-  EXPECT_EQ("無題.txt", ClipboardText());
+  EXPECT_EQ("無題.txt", WinTest_ClipboardText());
   std::string path = dir / "named.txt";
   ASSERT_TRUE(WinTest_WriteFile(path, "x"));
   ASSERT_TRUE(Document_Open(host.app, path.c_str()));
   host.Command(IDM_COPYNAME);
-  EXPECT_EQ(host.app->szPath, ClipboardText());
-  EXPECT_NE(std::string::npos, ClipboardText().find("named.txt"));
+  EXPECT_EQ(host.app->szPath, WinTest_ClipboardText());
+  EXPECT_NE(std::string::npos, WinTest_ClipboardText().find("named.txt"));
   host.Command(IDM_SELECTALL);
   host.Command(IDM_INSERTNAME);
   EXPECT_EQ(host.app->szPath, DocText(host.Editor()));

@@ -80,19 +80,6 @@ RECT ChildRect(HWND hDlg, int id) {
   return rc;
 }
 
-std::string ClipboardText() {
-  if (!OpenClipboard(nullptr)) return "<not open>";
-  std::string text = "<none>";
-  HGLOBAL h = GetClipboardData(CF_TEXT);
-  const char* p = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
-  if (p) {
-    text = p;
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return text;
-}
-
 void EmptyClipboardNow() {
   if (OpenClipboard(nullptr)) {
     EmptyClipboard();
@@ -178,7 +165,7 @@ TEST(KeyAssignDialog, ABindingAddedAndConfirmedIsWrittenAndWorksAtOnce) {
     ASSERT_EQ(1, host.app->keys.keyBindingCount);
     EXPECT_EQ(0x348u, host.app->keys.keyBindings[0].dwKeyCode);
     PressInLoop(host.hWnd, host.Editor(), {VK_CONTROL, VK_SHIFT}, 'H');
-    EXPECT_EQ("copied", ClipboardText()) << "Ctrl+Shift+H copies at once";
+    EXPECT_EQ("copied", WinTest_ClipboardText()) << "Ctrl+Shift+H copies at once";
   }
 
   // After a restart the dialog shows the binding again.

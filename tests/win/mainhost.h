@@ -46,6 +46,23 @@ inline std::string WinTest_ReadFile(const std::string& path) {
 
 inline bool WinTest_Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The clipboard's CF_TEXT as the test reads it: the block up to its first zero
+// byte; "<none>" when there is no text.
+inline std::string WinTest_ClipboardText() {
+  if (!OpenClipboard(nullptr)) return "<not open>";
+  std::string text = "<none>";
+  HGLOBAL h = GetClipboardData(CF_TEXT);
+  const char* p = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
+  if (p) {
+    SIZE_T size = GlobalSize(h);
+    const void* zero = std::memchr(p, '\0', size);
+    text.assign(p, zero ? static_cast<const char*>(zero) - p : size);
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return text;
+}
+
 // A folder of the running test's own under the temporary folder, emptied at
 // the start and removed at the end.
 struct WinTestDir {
