@@ -23,8 +23,9 @@ WINDOWS_PACKAGES=(
   # The printing tests' PDF printer (scripts/cups.sh) and the readers of its PDFs;
   # Wine prints through libcups, which comes with them.
   cups printer-driver-cups-pdf poppler-utils poppler-data
-  # The installer (scripts/release.sh) and its installation test.
-  nsis
+  # The installer (scripts/release.sh) and its installation test; the portable
+  # zip, and Debian's YAML reader for the release test's look at the winget manifests.
+  nsis zip python3-yaml
 )
 
 # Raise this when the prefix's settings change: older prefixes are then made anew.
