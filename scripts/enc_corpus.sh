@@ -19,6 +19,7 @@ forms=(sjis utf8 utf8bom utf16le utf16be utf16lebom utf16bebom)
 for form in "${forms[@]}"; do mkdir -p "$work/$form"; done
 
 pages=0
+ascii=0
 euc=0
 incomplete=0
 while IFS= read -r -d '' page; do
@@ -31,6 +32,8 @@ while IFS= read -r -d '' page; do
   fi
   # A page with characters code page 932 lacks keeps the others (iconv -c).
   iconv -c -f UTF-8 -t CP932 "$work/page" > "$work/sjis/$name" 2>/dev/null || incomplete=$((incomplete + 1))
+  # Pure ASCII is Shift_JIS by the rule, whatever the page was written in.
+  LC_ALL=C grep -q -P '[\x80-\xff]' "$work/page" || ascii=$((ascii + 1))
   cp "$work/page" "$work/utf8/$name"
   { printf '\xEF\xBB\xBF'; cat "$work/page"; } > "$work/utf8bom/$name"
   iconv -f UTF-8 -t UTF-16LE "$work/page" > "$work/utf16le/$name"
@@ -40,7 +43,7 @@ while IFS= read -r -d '' page; do
   pages=$((pages + 1))
 done < <(find /usr/share/man/ja -name '*.gz' -type f -print0 | sort -z)
 
-echo "pages=$pages euc_jp=$euc sjis_with_characters_dropped=$incomplete"
+echo "pages=$pages ascii_only=$ascii euc_jp=$euc sjis_with_characters_dropped=$incomplete"
 # One qwilbench per form: the names are short enough for one command line.
 detect() { (cd "$work/$1" && "$bench" detect "${@:2}" ./*); }
 for form in "${forms[@]}"; do
@@ -48,3 +51,4 @@ for form in "${forms[@]}"; do
 done
 printf '%-12s %s\n' "sjis lines" "$(detect sjis --each-line)"
 printf '%-12s %s\n' "utf8 lines" "$(detect utf8 --each-line)"
+printf '%-12s lines=%s\n' "utf8 non-ASCII lines" "$(LC_ALL=C grep -h -c -P '[\x80-\xff]' "$work"/utf8/* | awk '{ n += $1 } END { print n }')"

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tools/sjisconv.h"
 #include "tools/testfiles.h"
 
 constexpr const char* kEncSamplePages[] = {"cat", "signal", "passwd"};
@@ -24,4 +25,15 @@ inline std::string EncTest_Utf16(const std::u16string& text, bool bBigEndian) {
     bytes += bBigEndian ? lo : hi;
   }
   return bytes;
+}
+
+// The listed problems as "LINE:WHAT" separated by spaces: "1:U+00A9 2:0xE3 0x81".
+inline std::string EncTest_Listed(const SjisReport& report) {
+  std::string listed;
+  for (int32_t i = 0; i < report.nListed; ++i) {
+    char text[32];
+    SjisConv_FormatProblem(&report.problems[i], text, sizeof(text));
+    listed += (i ? " " : "") + std::to_string(report.problems[i].nLine) + ":" + text;
+  }
+  return listed;
 }
