@@ -15,13 +15,18 @@ constexpr uint16_t kNotAsked = 0xFFFF;
 constexpr uint16_t kNotHeld = 0xFFFE;
 constexpr size_t kCacheEntries = 0x10000;
 
-struct Converter {
-  const CodePageMethods* pCodePage;
+// What the loops carry, kept in locals while they run: a store through the
+// output's char pointer could change any field of a record in memory, so a
+// cursor there would be reloaded after every byte.
+struct Cursor {
+  char* pOut;  // the next byte of the result; there is room: it never outgrows the source
   uint16_t* pCache;
-  char* pOut;  // room for the whole result: it is never longer than the source
-  int64_t nOut;
   int64_t nLine;
   bool bAfterCr;  // an LF right after a CR ends no second line
+};
+
+struct Converter {
+  const CodePageMethods* pCodePage;
   SjisReport* pReport;
 };
 
@@ -37,54 +42,56 @@ uint16_t AskCodePage(const CodePageMethods* cp, uint16_t unit) {
   return static_cast<uint16_t>(n == 1 ? u[0] : (u[0] << 8) | u[1]);
 }
 
-// Code page 932 is a double-byte code page: nothing beyond U+FFFF is in it.
-uint16_t CodeOf(Converter* c, uint32_t code) {
-  if (code > 0xFFFF) return kNotHeld;
-  uint16_t& entry = c->pCache[code];
-  if (entry == kNotAsked) entry = AskCodePage(c->pCodePage, static_cast<uint16_t>(code));
-  return entry;
-}
-
-void CountLineEnd(Converter* c, uint32_t ascii) {
-  if (ascii == '\r' || (ascii == '\n' && !c->bAfterCr)) ++c->nLine;
-  c->bAfterCr = ascii == '\r';
-}
-
-void Report(Converter* c, SjisProblemKind kind, uint32_t code, const unsigned char* raw, int32_t nRaw) {
+void Report(const Converter* c, uint32_t code, const unsigned char* raw, int32_t nRaw, int64_t nLine) {
   SjisReport* r = c->pReport;
+  const SjisProblemKind kind = code > 0x10FFFF ? SJISCONV_MALFORMED : SJISCONV_UNMAPPABLE;
   ++(kind == SJISCONV_UNMAPPABLE ? r->nUnmappable : r->nMalformed);
-  if (r->nListed < kSjisConvListed) {
-    SjisProblem* p = &r->problems[r->nListed++];
-    p->kind = kind;
-    p->nLine = c->nLine;
-    p->nCode = kind == SJISCONV_UNMAPPABLE ? code : 0;
-    p->nBytes = kind == SJISCONV_MALFORMED ? nRaw : 0;
-    std::memset(p->bytes, 0, sizeof(p->bytes));
-    if (kind == SJISCONV_MALFORMED) std::memcpy(p->bytes, raw, static_cast<size_t>(nRaw));
+  if (r->nListed == kSjisConvListed) return;
+  SjisProblem* p = &r->problems[r->nListed++];
+  std::memset(p, 0, sizeof(*p));
+  p->kind = kind;
+  p->nLine = nLine;
+  if (kind == SJISCONV_UNMAPPABLE) {
+    p->nCode = code;
+  } else {
+    p->nBytes = nRaw;
+    std::memcpy(p->bytes, raw, static_cast<size_t>(nRaw));
   }
-  c->pOut[c->nOut++] = '?';
 }
 
-// One character of the source (or malformed bytes, raw as they are in the file).
-void Put(Converter* c, uint32_t code, const unsigned char* raw, int32_t nRaw) {
-  if (code < 0x80) {
-    CountLineEnd(c, code);
-    c->pOut[c->nOut++] = static_cast<char>(code);
+inline void PutAscii(Cursor& k, unsigned char b) {
+  if (b == '\r' || (b == '\n' && !k.bAfterCr)) ++k.nLine;
+  k.bAfterCr = b == '\r';
+  *k.pOut++ = static_cast<char>(b);
+}
+
+// A character beyond ASCII, or malformed bytes (raw as they are in the file).
+// Code page 932 is a double-byte code page: nothing beyond U+FFFF is in it.
+inline void PutOther(const Converter* c, Cursor& k, uint32_t code, const unsigned char* raw, int32_t nRaw) {
+  k.bAfterCr = false;
+  uint16_t sjis = kNotHeld;
+  if (code <= 0xFFFF) {
+    sjis = k.pCache[code];
+    if (sjis == kNotAsked) sjis = k.pCache[code] = AskCodePage(c->pCodePage, static_cast<uint16_t>(code));
+  }
+  if (sjis == kNotHeld) {
+    Report(c, code, raw, nRaw, k.nLine);
+    *k.pOut++ = '?';
     return;
   }
-  c->bAfterCr = false;
-  if (code == kTextEncMalformed || code == kTextEncCut) return Report(c, SJISCONV_MALFORMED, code, raw, nRaw);
-  const uint16_t sjis = CodeOf(c, code);
-  if (sjis == kNotHeld) return Report(c, SJISCONV_UNMAPPABLE, code, raw, nRaw);
-  if (sjis > 0xFF) c->pOut[c->nOut++] = static_cast<char>(sjis >> 8);
-  c->pOut[c->nOut++] = static_cast<char>(sjis & 0xFF);
+  if (sjis > 0xFF) *k.pOut++ = static_cast<char>(sjis >> 8);
+  *k.pOut++ = static_cast<char>(sjis & 0xFF);
 }
 
-void RunUtf8(Converter* c, const unsigned char* p, int64_t n) {
+void RunUtf8(const Converter* c, Cursor& k, const unsigned char* p, int64_t n) {
   for (int64_t i = 0; i < n;) {
+    if (p[i] < 0x80) {
+      PutAscii(k, p[i++]);
+      continue;
+    }
     uint32_t code;
     const int32_t length = TextEnc_StepUtf8(p + i, n - i, &code);
-    Put(c, code, p + i, length);
+    PutOther(c, k, code, p + i, length);
     i += length;
   }
 }
@@ -96,30 +103,37 @@ uint32_t UnitAt(const unsigned char* p, bool bBigEndian) {
 bool IsHighSurrogate(uint32_t u) { return 0xD800 <= u && u <= 0xDBFF; }
 bool IsLowSurrogate(uint32_t u) { return 0xDC00 <= u && u <= 0xDFFF; }
 
-void RunUtf16(Converter* c, const unsigned char* p, int64_t n, bool bBigEndian) {
+void RunUtf16(const Converter* c, Cursor& k, const unsigned char* p, int64_t n, bool bBigEndian) {
   int64_t i = 0;
   for (; i + 1 < n; i += 2) {
     const uint32_t u = UnitAt(p + i, bBigEndian);
-    if (IsHighSurrogate(u) && i + 3 < n && IsLowSurrogate(UnitAt(p + i + 2, bBigEndian))) {
-      Put(c, 0x10000 + ((u - 0xD800) << 10) + (UnitAt(p + i + 2, bBigEndian) - 0xDC00), p + i, 4);
+    if (u < 0x80) {
+      PutAscii(k, static_cast<unsigned char>(u));
+    } else if (IsHighSurrogate(u) && i + 3 < n && IsLowSurrogate(UnitAt(p + i + 2, bBigEndian))) {
+      PutOther(c, k, 0x10000 + ((u - 0xD800) << 10) + (UnitAt(p + i + 2, bBigEndian) - 0xDC00), p + i, 4);
       i += 2;
     } else {
       const bool bLone = IsHighSurrogate(u) || IsLowSurrogate(u);
-      Put(c, bLone ? kTextEncMalformed : u, p + i, 2);
+      PutOther(c, k, bLone ? kTextEncMalformed : u, p + i, 2);
     }
   }
-  if (i < n) Put(c, kTextEncMalformed, p + i, 1);  // the odd last byte
+  if (i < n) PutOther(c, k, kTextEncMalformed, p + i, 1);  // the odd last byte
 }
 
-void Convert(Converter* c, const TextEncInfo* info, const unsigned char* p, int64_t n) {
+// The length of the result written at out.
+int64_t Convert(const Converter* c, const TextEncInfo* info, const unsigned char* p, int64_t n, char* out,
+                uint16_t* cache) {
   if (info->encoding == TEXTENC_SHIFT_JIS) {
-    if (n > 0) std::memcpy(c->pOut, p, static_cast<size_t>(n));
-    c->nOut = n;
-  } else if (info->nUnit == 1) {
-    RunUtf8(c, p, n);
-  } else {
-    RunUtf16(c, p, n, info->bBigEndian);
+    if (n > 0) std::memcpy(out, p, static_cast<size_t>(n));
+    return n;
   }
+  Cursor k = {out, cache, 1, false};
+  if (info->nUnit == 1) {
+    RunUtf8(c, k, p, n);
+  } else {
+    RunUtf16(c, k, p, n, info->bBigEndian);
+  }
+  return k.pOut - out;
 }
 
 }  // namespace
@@ -148,27 +162,28 @@ SjisConvStatus SjisConv_Run(const CodePageMethods* codePage, TextEncoding encodi
     bytes += info->nMark;
     n -= info->nMark;
   }
-  Converter c = {codePage, nullptr, nullptr, 0, 1, false, pReport};
-  c.pOut = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n > 0 ? n : 1)));
-  if (encoding != TEXTENC_SHIFT_JIS) c.pCache = static_cast<uint16_t*>(Mem_Alloc(kCacheEntries * sizeof(uint16_t)));
-  if (!c.pOut || (encoding != TEXTENC_SHIFT_JIS && !c.pCache)) {
-    Mem_Free(c.pOut);
-    Mem_Free(c.pCache);
+  const Converter c = {codePage, pReport};
+  char* out = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n > 0 ? n : 1)));
+  uint16_t* cache = nullptr;
+  if (encoding != TEXTENC_SHIFT_JIS) cache = static_cast<uint16_t*>(Mem_Alloc(kCacheEntries * sizeof(uint16_t)));
+  if (!out || (encoding != TEXTENC_SHIFT_JIS && !cache)) {
+    Mem_Free(out);
+    Mem_Free(cache);
     return SJISCONV_NO_MEMORY;
   }
-  if (c.pCache) std::memset(c.pCache, 0xFF, kCacheEntries * sizeof(uint16_t));
-  Convert(&c, info, reinterpret_cast<const unsigned char*>(bytes), n);
-  Mem_Free(c.pCache);
+  if (cache) std::memset(cache, 0xFF, kCacheEntries * sizeof(uint16_t));
+  const int64_t nOut = Convert(&c, info, reinterpret_cast<const unsigned char*>(bytes), n, out, cache);
+  Mem_Free(cache);
   QWIL_ASSERT(IsValidSjisReport(pReport));
-  QWIL_ASSERT(c.nOut <= (n > 0 ? n : 1));
+  QWIL_ASSERT(nOut <= (n > 0 ? n : 1));
   if (!bAllowQuestion && pReport->nUnmappable + pReport->nMalformed > 0) {
-    Mem_Free(c.pOut);
+    Mem_Free(out);
     return SJISCONV_REFUSED;
   }
   // The room left over goes back; keeping it when that fails costs only memory.
-  char* fitted = static_cast<char*>(Mem_Realloc(c.pOut, static_cast<size_t>(c.nOut > 0 ? c.nOut : 1)));
-  pResult->pBytes = fitted ? fitted : c.pOut;
-  pResult->nLength = c.nOut;
+  char* fitted = static_cast<char*>(Mem_Realloc(out, static_cast<size_t>(nOut > 0 ? nOut : 1)));
+  pResult->pBytes = fitted ? fitted : out;
+  pResult->nLength = nOut;
   return SJISCONV_OK;
 }
 

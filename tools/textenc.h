@@ -76,5 +76,50 @@ constexpr uint32_t kTextEncCut = 0xFFFFFFFEu;
 
 // One UTF-8 step over p[0..n) (n >= 1): its length, with *pCode the character,
 // or kTextEncMalformed / kTextEncCut for the longest beginning of a sequence that
-// is still well formed (at least one byte), so one "?" stands for it.
-int32_t TextEnc_StepUtf8(const unsigned char* p, int64_t n, uint32_t* pCode);
+// is still well formed (at least one byte), so one "?" stands for it. Inline: the
+// conversion takes one step per character of files of gigabytes.
+//
+// The well-formed sequences: after the lead byte, each byte in 80..BF, but the
+// second byte narrower after E0 (no overlong forms), ED (no surrogates), F0
+// (no overlong forms) and F4 (nothing above U+10FFFF).
+inline int32_t TextEnc_StepUtf8(const unsigned char* p, int64_t n, uint32_t* pCode) {
+  const unsigned char b = p[0];
+  *pCode = b;
+  if (b < 0x80) return 1;
+  int32_t need;
+  uint32_t code;
+  unsigned char lo = 0x80;
+  unsigned char hi = 0xBF;
+  if (0xC2 <= b && b <= 0xDF) {
+    need = 1;
+    code = b & 0x1F;
+  } else if (0xE0 <= b && b <= 0xEF) {
+    need = 2;
+    code = b & 0x0F;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (0xF0 <= b && b <= 0xF4) {
+    need = 3;
+    code = b & 0x07;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    *pCode = kTextEncMalformed;
+    return 1;
+  }
+  for (int32_t i = 1; i <= need; ++i) {
+    if (i >= n) {
+      *pCode = kTextEncCut;
+      return i;
+    }
+    if (p[i] < lo || p[i] > hi) {
+      *pCode = kTextEncMalformed;
+      return i;
+    }
+    code = (code << 6) | (p[i] & 0x3F);
+    lo = 0x80;
+    hi = 0xBF;
+  }
+  *pCode = code;
+  return need + 1;
+}
