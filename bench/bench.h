@@ -55,3 +55,5 @@ int Bench_Find(const BenchArgs* args);
 int Bench_ReplaceAll(const BenchArgs* args);
 int Bench_Print(const BenchArgs* args);
 int Bench_Recovery(const BenchArgs* args);
+int Bench_Detect(const BenchArgs* args);
+int Bench_ToSjis(const BenchArgs* args);
