@@ -144,6 +144,14 @@ TEST(EditUndo, TheCaretNeverStopsInsideACharacterAnEditFormed) {
   EXPECT_EQ("アx" + lead + "B", b.Text());
   EXPECT_EQ(Pt(2, 0), b.body->ptSelect);
   EXPECT_EQ(Pt(5, 0), b.body->ptCaret);
+  // A lone lead byte before the new text pairs with its first byte: the
+  // anchor goes to the start of that character, so all the new text stays selected.
+  Body e;
+  e.Type("a" + lead);
+  ASSERT_TRUE(EditBody_ReplaceRange(e.body, {{2, 0}, {2, 0}}, "Ab", 2, false, nullptr));
+  EXPECT_EQ("aアb", e.Text());
+  EXPECT_EQ(Pt(1, 0), e.body->ptSelect);
+  EXPECT_EQ(Pt(4, 0), e.body->ptCaret);
 
   // Deleting the line end behind a lone lead byte joins it to the next line's first byte.
   Body c;
