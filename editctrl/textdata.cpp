@@ -123,8 +123,8 @@ void DestroyChain(LinePool* pool, LineData* first) {
 // The new lines a replacement with line ends brings, built (and so allocated)
 // before anything in the document changes. Line i holds run i and the line end
 // behind run i + 1; the last holds the last run, the tail of the replaced range's
-// end line and the start line's own line end, which travels with the tail.
-LineData* BuildChain(TextData* text, const char* bytes, int32_t n, const TextShape* shape, const LineData* start,
+// end line and that line's line end, which travels with the tail.
+LineData* BuildChain(TextData* text, const char* bytes, int32_t n, const TextShape* shape, const LineData* end,
                      const char* tail, int32_t tailLength) {
   LineData* first = nullptr;
   LineData* last = nullptr;
@@ -137,7 +137,7 @@ LineData* BuildChain(TextData* text, const char* bytes, int32_t n, const TextSha
                                bytes + next.start + next.length, next.endLength);
     } else {
       line = Line_CreateJoined(text->pool, &text->prop, bytes + next.start, next.length, tail, tailLength,
-                               start->crlf, start->crlflength);
+                               end->crlf, end->crlflength);
     }
     if (!line) {
       DestroyChain(text->pool, first);
@@ -350,7 +350,7 @@ bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_
   const char* tail = Line_GetString(end) + ex;
   LineData* chain = nullptr;
   if (shape.lineEnds > 0) {
-    chain = BuildChain(text, bytes, n, &shape, start, tail, tailLength);
+    chain = BuildChain(text, bytes, n, &shape, end, tail, tailLength);
     if (!chain) return false;
   }
 
@@ -363,6 +363,9 @@ bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_
     } else {
       fits = ByteString_Replace(start->byte, sx, Line_GetLength(start), bytes, n) &&
              ByteString_Insert(start->byte, Line_GetLength(start), tail, tailLength);
+      // The joined line ends as the end line did: undoing an insertion of
+      // lines gives back the start line's own line end, the last line's none.
+      Line_SetCrlf(start, end->crlf, end->crlflength);
     }
   } else {
     fits = ByteString_Replace(start->byte, sx, Line_GetLength(start), bytes, shape.first.length);
