@@ -41,6 +41,9 @@ RecoveryQuestion RecoveryText_Question(const RecoveredDocument* doc, const char*
   TextBuf_AppendString(&tb, HeadlineOf(doc->status));
   TextBuf_AppendString(&tb, kParagraph);
   TextBuf_AppendString(&tb, doc->pPath ? doc->pPath : untitledName);
+  // A path read back from a file may end on a lone lead byte, which would pair
+  // with the line end behind it or be the text's last half character.
+  TextBuf_DropTrailingLead(&tb);
   const bool restorable = doc->status == RECOVER_WHOLE || doc->status == RECOVER_PARTIAL;
   if (!restorable) {
     *pRemove = doc->status == RECOVER_DAMAGED || doc->status == RECOVER_BASE_CHANGED;

@@ -63,6 +63,17 @@ TEST(RecoveryText, WhatCannotBeRestoredIsOnlyTold) {
   EXPECT_FALSE(live.remove);
 }
 
+// A path that ends on a lone lead byte is cut before it: the text neither ends
+// on half a character nor pairs it with the line end behind it.
+TEST(RecoveryText, APathEndingOnALeadByteIsCutBeforeIt) {
+  const std::string ask = "前回、保存されずに終了した文書があります。復元しますか？\r\n\r\n";
+  EXPECT_EQ(ask + "C:\\a", Ask(RECOVER_WHOLE, "C:\\a\x81", false).text);
+  EXPECT_EQ(0u, Ask(RECOVER_PARTIAL, "C:\\表\xFC", true).text.find(ask + "C:\\表\r\n\r\n復元用"));
+  const std::string told = Ask(RECOVER_DAMAGED, "C:\\a\x9F", false).text;
+  const std::string tail = "\r\n\r\nC:\\a";
+  EXPECT_EQ(tail, told.substr(told.size() - tail.size()));
+}
+
 // A small buffer cuts the text between characters.
 TEST(RecoveryText, ASmallBufferCutsBetweenCharacters) {
   for (int32_t size = 1; size < 20; ++size) {
