@@ -587,6 +587,25 @@ TEST(Document, ReloadReadsTheFileAgainAfterTheQuestion) {
   EXPECT_FALSE(TextEditor_GetModified(host.Editor()));
 }
 
+// The menu draws a lone "&" as the underline of the character behind it: the
+// File menu gets the name's ampersand doubled, and opening the item still
+// opens the file.
+TEST(Document, AnAmpersandInAFileNameIsShownInTheFileMenu) {
+  WinTestDir dir;
+  ASSERT_TRUE(WinTest_WriteFile(dir / "R&D.txt", "plans"));
+  MainHost host(dir);
+  ASSERT_TRUE(host.Create({dir / "R&D.txt"}));
+  host.Command(IDM_NEW);
+  HMENU hFile = GetSubMenu(GetMenu(host.hWnd), 0);
+  int at = 0;
+  while (at < GetMenuItemCount(hFile) && GetMenuItemID(hFile, at) != 36865) ++at;
+  const std::string item = TestWin_MenuString(hFile, static_cast<UINT>(at));
+  EXPECT_EQ(0u, item.find("&0 ")) << item;
+  EXPECT_EQ(" ... R&&D.txt", item.substr(item.size() - 13)) << item;
+  EXPECT_EQ(1, host.Command(36865));
+  EXPECT_EQ("plans", EditorText(host.Editor()));
+}
+
 TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {
   WinTestDir dir;
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) ASSERT_TRUE(WinTest_WriteFile(dir / name, name));
