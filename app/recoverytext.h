@@ -18,5 +18,9 @@ enum RecoveryQuestion : int32_t {
 // file goes once the user has answered (No to RESTORE; a damaged file or one
 // whose base is gone after TELL; not a file that could not be read this
 // time, which is offered again at the next start).
+// Whether the restored document keeps its path: one longer than a path may be
+// could only be cut into another, so that document is restored untitled (and
+// the question says so). Null for an untitled one.
+const char* RecoveryText_KeptPath(const RecoveredDocument* doc);
 RecoveryQuestion RecoveryText_Question(const RecoveredDocument* doc, const char* untitledName, char* buffer,
                                        int32_t size, bool* pRemove);

@@ -74,6 +74,22 @@ TEST(RecoveryText, APathEndingOnALeadByteIsCutBeforeIt) {
   EXPECT_EQ(tail, told.substr(told.size() - tail.size()));
 }
 
+// A path longer than a path may be cannot stay the document's: the question
+// says it comes back untitled, and the file's change on disk does not matter.
+TEST(RecoveryText, APathTooLongIsSaidToComeBackUntitled) {
+  const std::string path = "C:\\" + std::string(260, 'n');
+  RecoveredDocument doc = {};
+  doc.pPath = const_cast<char*>(path.c_str());
+  EXPECT_EQ(nullptr, RecoveryText_KeptPath(&doc));
+  const Asked a = Ask(RECOVER_WHOLE, path.c_str(), true, 2048);
+  EXPECT_TRUE(Has(a, (path + "\r\n\r\nこの文書のファイル名は長すぎるため、無題の文書として復元します。").c_str())) << a.text;
+  EXPECT_FALSE(Has(a, "変更されたか")) << a.text;
+  const std::string fits = path.substr(0, 259);
+  doc.pPath = const_cast<char*>(fits.c_str());
+  EXPECT_EQ(fits.c_str(), RecoveryText_KeptPath(&doc));
+  EXPECT_FALSE(Has(Ask(RECOVER_WHOLE, fits.c_str(), false, 2048), "長すぎる"));
+}
+
 // A small buffer cuts the text between characters.
 TEST(RecoveryText, ASmallBufferCutsBetweenCharacters) {
   for (int32_t size = 1; size < 20; ++size) {

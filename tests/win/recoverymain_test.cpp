@@ -347,6 +347,25 @@ TEST(RecoveryWindow, APathEndingOnHalfACharacterIsNamedWithoutIt) {
   EXPECT_TRUE(RecoveryFiles().empty());
 }
 
+// A path longer than a path may be would have to be cut into another one: the
+// text comes back untitled, and the question says so.
+TEST(RecoveryWindow, APathTooLongComesBackUntitledAndTheQuestionSaysSo) {
+  ClearRecoveryFiles();
+  WinTestDir dir;
+  const std::string path = dir / std::string(240, 'n') + ".txt";
+  LeaveRecoveryFile(path.c_str(), "kept");
+  MainHost host(dir);
+  DialogScript script;
+  script.Press(IDYES);
+  ASSERT_TRUE(host.Create());
+  ASSERT_EQ(1u, script.seen.size()) << script.Titles();
+  EXPECT_NE(std::string::npos, script.seen[0].text.find(path + "\r\n\r\nこの文書のファイル名は長すぎるため"))
+      << script.seen[0].text;
+  EXPECT_EQ("kept", EditorText(host.Editor()));
+  EXPECT_TRUE(TextEditor_GetModified(host.Editor()));
+  EXPECT_EQ("[無題.txt *] - ", host.Title());
+}
+
 TEST(RecoveryWindow, ADamagedFileIsReportedNeverLoadedAndRemoved) {
   ClearRecoveryFiles();
   WinTestDir dir;
