@@ -15,37 +15,32 @@ int32_t FitRow(unsigned char lead) {
   return 1 + (lead <= 0x9F ? lead - 0x81 : 31 + lead - 0xE0);
 }
 
-void SetFits(GdiGlyphFit* fit, int32_t row, int32_t code) {
-  fit->fits[row][code >> 3] = static_cast<BYTE>(fit->fits[row][code >> 3] | (1 << (code & 7)));
-}
+bool TestBit(const BYTE* bits, int32_t code) { return (bits[code >> 3] >> (code & 7)) & 1; }
+
+void SetBit(BYTE* bits, int32_t code) { bits[code >> 3] = static_cast<BYTE>(bits[code >> 3] | (1 << (code & 7))); }
 
 // A glyph fits when its ink starts at or behind its first cell's left edge and
 // ends within its cells. Without the ink's extent only the advance can tell;
-// without even that, nothing is taken to fit and every glyph is drawn alone.
-void MeasureRow(HDC hdc, GdiGlyphFit* fit, int32_t row, unsigned char lead) {
-  const UINT first = row == 0 ? 0 : (UINT(lead) << 8) | 0x40;
-  const UINT last = row == 0 ? 0xFF : (UINT(lead) << 8) | 0xFC;
-  const int32_t room = (row == 0 ? 1 : 2) * fit->nCellWidth;
-  const int32_t n = static_cast<int32_t>(last - first + 1);
-  ABC abc[256];
-  INT advance[256];
-  const bool inked = GetCharABCWidthsA(hdc, first, last, abc) != FALSE;
-  const bool advanced = !inked && GetCharWidth32A(hdc, first, last, advance) != FALSE;
-  for (int32_t i = 0; i < n; ++i) {
-    bool fits = false;
-    if (inked) fits = abc[i].abcA >= 0 && abc[i].abcA + static_cast<int32_t>(abc[i].abcB) <= room;
-    if (advanced) fits = advance[i] <= room;
-    if (fits) SetFits(fit, row, static_cast<int32_t>((first + static_cast<UINT>(i)) & 0xFF));
-  }
-  fit->measured[row] = 1;
+// without even that, the glyph is taken not to fit and is drawn alone.
+bool MeasureFits(HDC hdc, UINT code, int32_t room) {
+  ABC abc;
+  if (GetCharABCWidthsA(hdc, code, code, &abc)) return abc.abcA >= 0 && abc.abcA + int32_t(abc.abcB) <= room;
+  INT advance = 0;
+  return GetCharWidth32A(hdc, code, code, &advance) && advance <= room;
 }
 
+// Measured once per font, the first time the character is drawn.
 bool CharFits(GdiDraw* d, const unsigned char* u, int32_t length) {
   const int32_t row = length == 2 ? FitRow(u[0]) : 0;
   const int32_t code = length == 2 ? u[1] : u[0];
   if (length == 2 && (code < 0x40 || code > 0xFC)) return false;
-  if (!d->pFit->measured[row]) MeasureRow(d->hdc, d->pFit, row, u[0]);
-  return (d->pFit->fits[row][code >> 3] >> (code & 7)) & 1;
+  GdiGlyphFit* fit = d->pFit;
+  if (!TestBit(fit->measured[row], code)) {
+    const UINT full = length == 2 ? (UINT(u[0]) << 8) | UINT(code) : UINT(code);
+    if (MeasureFits(d->hdc, full, length * fit->nCellWidth)) SetBit(fit->fits[row], code);
+    SetBit(fit->measured[row], code);
+  }
+  return TestBit(fit->fits[row], code);
 }
 
 // Every character of the text stays inside its own cells.

@@ -15,16 +15,16 @@
 constexpr int32_t kGdiDrawRunMax = 256;
 
 // Which glyphs of a font stay inside their cells (one for a one-byte code, two
-// for a two-byte one), measured a row of codes at a time the first time a
-// character of the row is drawn: the one-byte codes, then the two-byte codes
-// of each lead byte. Kept with the font, so that ordinary text costs no
-// measuring at all once its rows are known.
+// for a two-byte one), each measured the first time it is drawn and kept with
+// the font, so that text costs no measuring once its characters have been
+// seen. Codes are kept in rows: the one-byte codes, then the two-byte codes of
+// each lead byte.
 constexpr int32_t kGlyphFitRows = 1 + 60;  // the one-byte row, one row per lead byte
 struct GdiGlyphFit {
-  HFONT hFont;          // what the rows were measured for; null: none measured
-  int32_t nCellWidth;   // the cell width they were measured against
-  BYTE measured[kGlyphFitRows];
-  BYTE fits[kGlyphFitRows][32];  // one bit per code: the byte, or the trail byte
+  HFONT hFont;          // what was measured for; null: nothing measured
+  int32_t nCellWidth;   // the cell width it was measured against
+  BYTE measured[kGlyphFitRows][32];  // one bit per code: the byte, or the trail byte
+  BYTE fits[kGlyphFitRows][32];
 };
 
 // Forgets every measured row (the font was made anew).
