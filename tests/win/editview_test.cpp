@@ -28,37 +28,10 @@ struct Pixels {
   uint32_t At(int x, int y) const { return p[static_cast<size_t>(y) * w + x]; }
 };
 
-Pixels Capture(HWND hWnd) {
-  Pixels px;
-  RECT rc;
-  GetClientRect(hWnd, &rc);
-  px.w = rc.right;
-  px.h = rc.bottom;
-  px.p.assign(static_cast<size_t>(px.w) * px.h, 0);
-  HDC hdc = GetDC(hWnd);
-  HDC mem = CreateCompatibleDC(hdc);
-  HBITMAP bmp = CreateCompatibleBitmap(hdc, px.w, px.h);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, px.w, px.h, hdc, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = px.w;
-  bi.bmiHeader.biHeight = -px.h;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  GetDIBits(mem, bmp, 0, static_cast<UINT>(px.h), px.p.data(), &bi, DIB_RGB_COLORS);
-  for (uint32_t& v : px.p) v &= 0xFFFFFF;
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(hWnd, hdc);
-  return px;
-}
-
-// What the control paints into a memory DC of its client size: the real
-// painting, the GDI drawing seam included, without the screen.
-Pixels Render(HWND hWnd) {
+// The pixels of a bitmap of the window's client size, compatible with the
+// screen, after draw(memory DC holding it, client rectangle).
+template <typename Draw>
+Pixels DrawnPixels(HWND hWnd, Draw draw) {
   Pixels px;
   RECT rc;
   GetClientRect(hWnd, &rc);
@@ -69,7 +42,7 @@ Pixels Render(HWND hWnd) {
   HDC mem = CreateCompatibleDC(screen);
   HBITMAP bmp = CreateCompatibleBitmap(screen, px.w, px.h);
   HGDIOBJ old = SelectObject(mem, bmp);
-  EditWindow_PaintOffscreen(EditWindow_FromHandle(hWnd), mem, &rc);
+  draw(mem, rc);
   SelectObject(mem, old);
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
@@ -84,6 +57,23 @@ Pixels Render(HWND hWnd) {
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return px;
+}
+
+// What the window shows.
+Pixels Capture(HWND hWnd) {
+  return DrawnPixels(hWnd, [hWnd](HDC mem, const RECT& rc) {
+    HDC hdc = GetDC(hWnd);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, hdc, 0, 0, SRCCOPY);
+    ReleaseDC(hWnd, hdc);
+  });
+}
+
+// What the control paints into a memory DC: the real painting, the GDI
+// drawing seam included, without the screen.
+Pixels Render(HWND hWnd) {
+  return DrawnPixels(hWnd, [hWnd](HDC mem, RECT rc) {
+    EditWindow_PaintOffscreen(EditWindow_FromHandle(hWnd), mem, &rc);
+  });
 }
 
 // Keeps a capture as a picture for people to look at, beside the end-to-end
