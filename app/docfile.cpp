@@ -94,9 +94,10 @@ int32_t DocFile_FormatLoadError(char* buffer, int32_t size, const char* path, co
                                 LoadError reason) {
   TextBuf tb;
   TextBuf_Init(&tb, buffer, size);
-  TextBuf_AppendString(&tb, path);
+  // A dropped name too long for a path arrives cut, perhaps inside a character.
+  TextBuf_AppendName(&tb, path);
   TextBuf_AppendString(&tb, "\nの読み込みに失敗しました。\n\n編集中のファイルは ");
-  TextBuf_AppendString(&tb, document);
+  TextBuf_AppendName(&tb, document);
   TextBuf_AppendString(&tb, " のままです。");
   AppendReason(&tb, LoadReason(reason));
   return tb.nLength;
@@ -106,9 +107,9 @@ int32_t DocFile_FormatSaveError(char* buffer, int32_t size, const char* path, co
                                 TextFileStatus status) {
   TextBuf tb;
   TextBuf_Init(&tb, buffer, size);
-  TextBuf_AppendString(&tb, path);
+  TextBuf_AppendName(&tb, path);
   TextBuf_AppendString(&tb, "\nの保存に失敗しました。\n\n編集中のファイルは\n");
-  TextBuf_AppendString(&tb, document);
+  TextBuf_AppendName(&tb, document);
   TextBuf_AppendString(&tb, "\nのままです。");
   AppendReason(&tb, SaveReason(status));
   return tb.nLength;

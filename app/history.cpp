@@ -40,6 +40,25 @@ bool FreeEntry(void* data, int32_t, void*) {
 
 void CutToMax(History* history) { PtrList_Filter(history->list, false, KeepWithinMax, &history->nMax); }
 
+// n bytes of a text as a menu item shows them literally: a lone "&" would
+// underline the character behind it and vanish, so each is doubled (and the
+// pair is never cut in half); control bytes would show as boxes, or a tab
+// start the key column, so they are left out. Two-byte characters stay whole.
+void AppendMenuLiteral(TextBuf* tb, const char* s, int32_t n) {
+  for (int32_t i = 0; i < n && !tb->bFull;) {
+    const int32_t step = Char_Length(s, n, i);
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (step == 2) {
+      TextBuf_AppendChar(tb, s + i, 2);
+    } else if (c == '&') {
+      TextBuf_AppendChar(tb, "&&", 2);
+    } else if (c >= 0x20 && c != 0x7F) {
+      TextBuf_AppendChar(tb, s + i, 1);
+    }
+    i += step;
+  }
+}
+
 }  // namespace
 
 bool IsValidHistory(const History* history) {
@@ -146,12 +165,12 @@ int32_t LoadHistory_FormatMenuText(const char* entry, int32_t index, char* buffe
   if (length <= static_cast<size_t>(kFileMenuHeadBytes) || !sep) {
     // A long name without any folder has nothing to abbreviate: it is shown as it
     // is, as far as it fits.
-    TextBuf_AppendString(&tb, entry);
+    AppendMenuLiteral(&tb, entry, static_cast<int32_t>(length));
   } else {
     int32_t folderLength = static_cast<int32_t>(sep - entry);
-    TextBuf_AppendBytes(&tb, entry, String_CutLength(entry, folderLength, kFileMenuHeadBytes));
+    AppendMenuLiteral(&tb, entry, String_CutLength(entry, folderLength, kFileMenuHeadBytes));
     TextBuf_AppendString(&tb, " ... ");
-    TextBuf_AppendString(&tb, sep + 1);
+    AppendMenuLiteral(&tb, sep + 1, static_cast<int32_t>(std::strlen(sep + 1)));
   }
   TextBuf_DropTrailingLead(&tb);
   return tb.nLength;
@@ -166,19 +185,7 @@ int32_t ClipboardHistory_FormatMenuText(const char* entry, int32_t index, char* 
   } else {
     TextBuf_AppendString(&tb, "  ");
   }
-  for (const char* p = entry; *p != '\0' && !tb.bFull;) {
-    const char* next = Char_Next(p);
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (next - p == 2) {
-      TextBuf_AppendChar(&tb, p, 2);
-    } else if (c == '&') {
-      // A doubled "&" draws as one; half of the pair alone would draw nothing.
-      TextBuf_AppendChar(&tb, "&&", 2);
-    } else if (c >= 0x20 && c != 0x7F) {
-      TextBuf_AppendChar(&tb, p, 1);
-    }
-    p = next;
-  }
+  AppendMenuLiteral(&tb, entry, static_cast<int32_t>(std::strlen(entry)));
   TextBuf_DropTrailingLead(&tb);
   return tb.nLength;
 }

@@ -56,7 +56,8 @@ int32_t ClipboardHistory_IndexFromId(int32_t id);
 // The File menu text of load history entry index, cut to size bytes (the menu uses
 // kFileMenuTextSize): "&0 " to "&9 " give the first ten their access keys, two
 // blanks stand before the others; an entry of more than 22 bytes shows as the
-// first 22 bytes of its folder, " ... " and its file name. Returns the length.
+// first 22 bytes of its folder, " ... " and its file name; every "&" of the
+// entry is doubled so that the menu draws it. Returns the length.
 int32_t LoadHistory_FormatMenuText(const char* entry, int32_t index, char* buffer, int32_t size);
 // The popup text of clipboard history entry index, cut to size bytes (the menu uses
 // kClipboardMenuTextSize): "&0 " .. "&9 ", "&a " .. "&z ", then the text with its

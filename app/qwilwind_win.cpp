@@ -336,11 +336,18 @@ void PlaceFromSettings(AppInfo* app) {
   SetWindowPlacement(app->hWnd, &wp);
 }
 
-// Argument 1 opened when it names an existing file, under its shell name.
+// Argument 1 opened when it names an existing file, under its shell name. A
+// name longer than a path may be (which the file functions cannot even look
+// up), or whose whole form is, is told rather than left for untitled.
 bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
-  if (argc < 2 || !File_IsFile(argv[1])) return false;
+  if (argc < 2) return false;
+  if (std::strlen(argv[1]) > static_cast<size_t>(kPathMax)) return Document_Open(app, argv[1]);
+  if (!File_IsFile(argv[1])) return false;
   char shell[kPathBufferSize];
-  if (!Path_GetDocumentForm(shell, kPathMax + 1, argv[1])) return false;
+  if (!Path_GetDocumentForm(shell, kPathMax + 1, argv[1])) {
+    Document_ShowLoadError(app, argv[1], LOADERR_PATH_TOO_LONG);
+    return false;
+  }
   return File_IsFile(shell) && Document_Open(app, shell);
 }
 

@@ -152,10 +152,11 @@ void GiveBack(const RecoveryWin* rec, const char* path, bool bClaimed) {
 bool Restore(AppInfo* app, const RecoveryWin* rec, RecoveredDocument* doc, const char* orphan) {
   if (!TextEditor_AdoptText(app->hEditor, doc->text)) return false;
   doc->text = nullptr;  // the editor's now
-  const bool bFits = doc->pPath && std::strlen(doc->pPath) <= static_cast<size_t>(kPathMax);
-  if (doc->pPath && !bFits) QWIL_LOG("a recovered document's path is too long: restored untitled");
+  // A path too long for the document is restored untitled, as the question said.
+  const char* kept = RecoveryText_KeptPath(doc);
+  const bool bFits = kept != nullptr;
   if (bFits) {
-    std::strcpy(app->szPath, doc->pPath);
+    std::strcpy(app->szPath, kept);
   } else {
     app->szPath[0] = '\0';
   }

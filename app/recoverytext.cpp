@@ -1,5 +1,8 @@
 #include "app/recoverytext.h"
 
+#include <cstring>
+
+#include "app/appdata.h"
 #include "tools/toolbase.h"
 
 namespace {
@@ -18,6 +21,8 @@ constexpr char kBaseChanged[] =
 constexpr char kUnreadable[] =
     "前回、保存されずに終了した文書がありますが、復元用のファイルを読み込めませんでした。"
     "次回の起動時にもう一度確かめます。";
+constexpr char kRestoredUntitled[] =
+    "この文書のファイル名は長すぎるため、無題の文書として復元します。";
 constexpr char kParagraph[] = "\r\n\r\n";
 
 const char* HeadlineOf(RecoverStatus status) {
@@ -32,6 +37,11 @@ const char* HeadlineOf(RecoverStatus status) {
 
 }  // namespace
 
+const char* RecoveryText_KeptPath(const RecoveredDocument* doc) {
+  if (!doc->pPath || std::strlen(doc->pPath) > static_cast<size_t>(kPathMax)) return nullptr;
+  return doc->pPath;
+}
+
 RecoveryQuestion RecoveryText_Question(const RecoveredDocument* doc, const char* untitledName, char* buffer,
                                        int32_t size, bool* pRemove) {
   TextBuf tb;
@@ -40,7 +50,8 @@ RecoveryQuestion RecoveryText_Question(const RecoveredDocument* doc, const char*
   if (doc->status == RECOVER_NOT_OURS) return RECOVERYQ_NONE;
   TextBuf_AppendString(&tb, HeadlineOf(doc->status));
   TextBuf_AppendString(&tb, kParagraph);
-  TextBuf_AppendString(&tb, doc->pPath ? doc->pPath : untitledName);
+  // A path read back from a file may end on a lone lead byte.
+  TextBuf_AppendName(&tb, doc->pPath ? doc->pPath : untitledName);
   const bool restorable = doc->status == RECOVER_WHOLE || doc->status == RECOVER_PARTIAL;
   if (!restorable) {
     *pRemove = doc->status == RECOVER_DAMAGED || doc->status == RECOVER_BASE_CHANGED;
@@ -50,7 +61,10 @@ RecoveryQuestion RecoveryText_Question(const RecoveredDocument* doc, const char*
     TextBuf_AppendString(&tb, kParagraph);
     TextBuf_AppendString(&tb, kCutOff);
   }
-  if (doc->pPath && doc->bDiskChanged) {
+  if (doc->pPath && !RecoveryText_KeptPath(doc)) {
+    TextBuf_AppendString(&tb, kParagraph);
+    TextBuf_AppendString(&tb, kRestoredUntitled);
+  } else if (doc->pPath && doc->bDiskChanged) {
     TextBuf_AppendString(&tb, kParagraph);
     TextBuf_AppendString(&tb, kDiskChanged);
   }

@@ -12,6 +12,11 @@ enum RecoveryQuestion : int32_t {
   RECOVERYQ_TELL,     // only OK: nothing can be restored
 };
 
+// The path the restored document keeps, or null: one longer than a path may be
+// could only be cut into another, so that document is restored untitled (and
+// the question says so); null for an untitled one too.
+const char* RecoveryText_KeptPath(const RecoveredDocument* doc);
+
 // The message for what reading a recovery file gave, into buffer (size
 // bytes, cut between characters), naming the document by its path or, for
 // an untitled one, untitledName; which box it is, and in *pRemove whether the

@@ -1,7 +1,10 @@
 // The drawing seam over a GDI device context (the editor's memory DC). Text
-// comes from the body one character at a time; characters that follow each other
-// on a row in one colour are gathered and drawn by one ExtTextOutA whose advance
-// array keeps every character on its cell, so the grid stays exact for any font.
+// comes from the body one character at a time, each with the cells it must stay
+// in; characters that follow each other on a row in one colour are gathered and
+// drawn by one ExtTextOutA whose advance array keeps every character on its cell
+// and whose clip is the run's cells, so the grid stays exact for any font. A
+// glyph whose ink would reach past its own cells into a neighbour's is drawn by
+// itself, clipped to its cells.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +14,26 @@
 
 constexpr int32_t kGdiDrawRunMax = 256;
 
+// Which glyphs of a font stay inside their cells (one for a one-byte code, two
+// for a two-byte one), each measured the first time it is drawn and kept with
+// the font, so that text costs no measuring once its characters have been
+// seen. Codes are kept in rows: the one-byte codes, then the two-byte codes of
+// each lead byte.
+constexpr int32_t kGlyphFitRows = 1 + 60;  // the one-byte row, one row per lead byte
+struct GdiGlyphFit {
+  HFONT hFont;          // what was measured for; null: nothing measured
+  int32_t nCellWidth;   // the cell width it was measured against
+  BYTE measured[kGlyphFitRows][32];  // one bit per code: the byte, or the trail byte
+  BYTE fits[kGlyphFitRows][32];
+};
+
+// Forgets every measured row (the font was made anew).
+void GdiGlyphFit_Reset(GdiGlyphFit* fit);
+
 struct GdiDraw {
   HDC hdc;              // the editor font selected, background mode transparent
   int32_t nCellWidth;   // pixels per byte of text: one cell each
+  GdiGlyphFit* pFit;    // the font's glyphs, measured as needed
   HBRUSH hbrBack;       // used for fills of crBack
   COLORREF crBack;
   HBRUSH hbrSelBack;    // used for fills of crSelBack
@@ -25,15 +45,18 @@ struct GdiDraw {
   // The run of text waiting to be drawn.
   int32_t nRunX, nRunY;
   int32_t nRunNextX;    // where a character must start to join it
+  RECT rcRun;           // the cells of the run: its clip
   COLORREF crRun;
   int32_t nRun;
   char run[kGdiDrawRunMax];
   INT dx[kGdiDrawRunMax];
 };
 
-// Starts drawing on hdc. The brushes are borrowed (process-wide); anything made
-// here is freed by GdiDraw_End, which also draws the waiting text.
-void GdiDraw_Begin(GdiDraw* draw, HDC hdc, int32_t nCellWidth, HBRUSH hbrBack, COLORREF crBack, HBRUSH hbrSelBack,
-                   COLORREF crSelBack);
+// Starts drawing on hdc. The brushes and the glyph record are borrowed
+// (process-wide; the record is measured anew when hdc's font or the cell width
+// is not what it was measured for); anything made here is freed by
+// GdiDraw_End, which also draws the waiting text.
+void GdiDraw_Begin(GdiDraw* draw, HDC hdc, int32_t nCellWidth, GdiGlyphFit* pFit, HBRUSH hbrBack, COLORREF crBack,
+                   HBRUSH hbrSelBack, COLORREF crSelBack);
 DrawSeam GdiDraw_Seam(GdiDraw* draw);
 void GdiDraw_End(GdiDraw* draw);

@@ -16,6 +16,9 @@ struct DrawSeam {
   // is not painted.
   void (*pfnPolyline)(void* pContext, const POINT* points, int32_t count, COLORREF color);
   // n bytes of code page 932 text whose first cell has its top-left corner at
-  // (x, y), drawn in the colour over a transparent background.
-  void (*pfnText)(void* pContext, int32_t x, int32_t y, const char* bytes, int32_t n, COLORREF color);
+  // (x, y), drawn in the colour over a transparent background, and nothing of
+  // it outside rcClip: the cells it stands in (cut to what the paint may
+  // touch), so that a glyph wider than its cells never covers its neighbours.
+  void (*pfnText)(void* pContext, int32_t x, int32_t y, const RECT* rcClip, const char* bytes, int32_t n,
+                  COLORREF color);
 };

@@ -5,6 +5,7 @@
 #include "editctrl/editselect.h"
 #include "editctrl/linedata.h"
 #include "editctrl/linescan.h"
+#include "tools/charrule.h"
 
 namespace {
 
@@ -81,8 +82,29 @@ void Polyline(const Painter* p, const POINT* points, int32_t count, COLORREF col
   p->seam->pfnPolyline(p->seam->pContext, points, count, color);
 }
 
-void Text(const Painter* p, int64_t x, int64_t y, const char* bytes, int32_t n, COLORREF color) {
-  p->seam->pfnText(p->seam->pContext, Saturate(x), Saturate(y), bytes, n, color);
+// The text standing in the cells of b, drawn at b's top-left corner and kept
+// within b (and the clip).
+void Text(const Painter* p, const Box& b, const char* bytes, int32_t n, COLORREF color) {
+  RECT clip;
+  clip.left = Saturate(b.left > p->rcClip.left ? b.left : p->rcClip.left);
+  clip.top = Saturate(b.top > p->rcClip.top ? b.top : p->rcClip.top);
+  clip.right = Saturate(b.right < p->rcClip.right ? b.right : p->rcClip.right);
+  clip.bottom = Saturate(b.bottom < p->rcClip.bottom ? b.bottom : p->rcClip.bottom);
+  p->seam->pfnText(p->seam->pContext, Saturate(b.left), Saturate(b.top), &clip, bytes, n, color);
+}
+
+// A character code page 932 has no glyph for: a C0 control (the tab is a
+// mark of its own), DEL, 0x80, 0xA0 and 0xFD to 0xFF, a lead byte standing
+// alone, and a lead byte whose second byte can be no trail byte. Fonts draw
+// them as a box of their own width, wider than the cell, or not at all; the
+// editor shows each of their bytes as the control mark instead.
+bool HasNoGlyph(const char* bytes, int32_t n) {
+  const unsigned char b = static_cast<unsigned char>(bytes[0]);
+  if (n == 2) {
+    const unsigned char t = static_cast<unsigned char>(bytes[1]);
+    return t < 0x40 || t == 0x7F || t > 0xFC;
+  }
+  return b < 0x20 || b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD || Char_IsLeadByte(b);
 }
 
 // The marks; (x, y) is the top-left corner of the character's first cell.
@@ -124,6 +146,19 @@ void DrawLineEndMark(const Painter* p, int32_t x, int32_t y) {
   int32_t l = AtLeast(cw / 3, 1);
   POINT pts[] = {{x + a, y + t}, {x + a, y + b}, {x + 1, y + b}, {x + l, y + b - l}};
   Polyline(p, pts, 4, p->style->crLineEnd);
+}
+
+// A small crossed box standing in one cell, the sign of a character that
+// cannot be shown; inset so that it stays inside the cell whatever the stroke
+// width. One polyline: the frame, then both diagonals.
+void DrawControlMark(const Painter* p, int32_t x, int32_t y) {
+  const int32_t cw = p->cw, lh = p->lh;
+  int32_t dx = AtLeast(cw / 8, 1);
+  int32_t left = x + dx, right = x + cw - 1 - dx;
+  int32_t top = y + AtLeast(lh / 4, 1), bottom = y + lh - 1 - AtLeast(lh / 8, 1);
+  POINT pts[] = {{left, top},     {right, top}, {right, bottom}, {left, bottom},
+                 {left, top},     {right, bottom}, {right, top}, {left, bottom}};
+  Polyline(p, pts, 8, p->style->crEof);
 }
 
 bool PointBefore(POINT a, POINT b) { return a.y < b.y || (a.y == b.y && a.x < b.x); }
@@ -191,6 +226,8 @@ void PaintChar(const Painter* p, const LineScan* ls) {
   if (!Meets(p->rcClip, cell)) return;
   int32_t x = Saturate(cell.left), y = Saturate(cell.top);
   const ViewStyle* style = p->style;
+  const char* bytes = Line_GetString(ls->line) + scan->index;
+  const int32_t n = ByteScan_GetCharLength(scan);
   // Tabs and spaces are never drawn as text: without their mark they show only
   // the background. The marks sit in their own cells, which must meet the clip.
   if (code == kCodeTab) {
@@ -199,10 +236,13 @@ void PaintChar(const Painter* p, const LineScan* ls) {
     if (style->bShowSpace) DrawSpaceMark(p, x, y);
   } else if (code == kCodeZenSpace) {
     if (style->bShowZenSpace) DrawZenSpaceMark(p, x, y);
+  } else if (HasNoGlyph(bytes, n)) {
+    for (int32_t i = 0; i < n; ++i) {
+      if (Meets(p->rcClip, CellBox(p, scan->pt.x + i, row, 1))) DrawControlMark(p, x + i * p->cw, y);
+    }
   } else {
     bool selected = InSelection(p, {scan->index, ls->index});
-    Text(p, x, y, Line_GetString(ls->line) + scan->index, ByteScan_GetCharLength(scan),
-         selected ? style->crSelText : style->crText);
+    Text(p, cell, bytes, n, selected ? style->crSelText : style->crText);
   }
 }
 
@@ -214,7 +254,7 @@ void PaintLineEnd(const Painter* p, const LineScan* ls) {
   Box box = CellBox(p, tail.x, ls->row + tail.y, cells);
   if (!Meets(p->rcClip, box)) return;
   if (last && p->style->bShowEof) {
-    Text(p, box.left, box.top, kEofMark, kEofCells, p->style->crEof);
+    Text(p, box, kEofMark, kEofCells, p->style->crEof);
   } else if (!last && p->style->bShowLineEnd) {
     DrawLineEndMark(p, Saturate(box.left), Saturate(box.top));
   }
@@ -262,7 +302,7 @@ void PaintLineNumbers(const Painter* p) {
     char number[16];
     int n = std::snprintf(number, sizeof(number), "%4d", ls.index + 1);
     Box box = {0, RowTop(p, ls.row), int64_t(p->cw) * n, RowTop(p, ls.row) + p->lh};
-    if (Meets(p->rcClip, box)) Text(p, 0, box.top, number, n, p->style->crEof);
+    if (Meets(p->rcClip, box)) Text(p, box, number, n, p->style->crEof);
   } while (LineScan_NextLine(&ls));
 }
 

@@ -36,6 +36,8 @@ void Install(const ViewStyle* style, const Resources& r) {
   g_style.hFont = r.hFont;
   g_style.hbrBack = r.hbrBack;
   g_style.hbrSelBack = r.hbrSelBack;
+  // A new font may get the old one's handle: what was measured goes with it.
+  GdiGlyphFit_Reset(&g_style.glyphFit);
   FreeResources(old);
 }
 
@@ -54,6 +56,8 @@ void FreeBuffer() {
 }  // namespace
 
 const EditorStyle* EditStyle_Get() { return &g_style; }
+
+GdiGlyphFit* EditStyle_GlyphFit() { return &g_style.glyphFit; }
 
 HDC EditStyle_GetBuffer(HDC hdc, int32_t w, int32_t h) {
   if (g_style.hdcBuffer && w <= g_style.nBufferWidth && h <= g_style.nBufferHeight) return g_style.hdcBuffer;

@@ -9,6 +9,7 @@
 // its controls share the one font).
 #pragma once
 
+#include "editctrl/drawgdi_win.h"
 #include "editctrl/viewstyle.h"
 #include "tools/platform.h"
 
@@ -19,6 +20,7 @@ struct EditorStyle {
   HFONT hFont;         // from style.lfFont scaled to nDpi
   HBRUSH hbrBack;      // style.crBack
   HBRUSH hbrSelBack;   // style.crSelBack
+  GdiGlyphFit glyphFit;  // which glyphs of hFont stay in their cells, as far as measured
   // The off-screen buffer every paint draws into: made once, grown as needed,
   // since making a bitmap costs more than drawing a row of text.
   HDC hdcBuffer;
@@ -49,6 +51,9 @@ LOGFONTA EditStyle_ScreenFont();
 // The caret's width and the width of the marks' strokes at the DPI.
 int32_t EditStyle_CaretWidth();
 int32_t EditStyle_StrokeWidth();
+
+// What is known of the font's glyphs, for the paints to measure into.
+GdiGlyphFit* EditStyle_GlyphFit();
 
 // A memory DC whose bitmap, compatible with hdc, holds at least w x h pixels;
 // null when it cannot be made. Owned here; freed with the last control.

@@ -374,8 +374,8 @@ void EditWindow_PaintOffscreen(EditorWindow* wnd, HDC hdc, const RECT* prc) {
   SetBkMode(mem, TRANSPARENT);
   SetTextAlign(mem, TA_TOP | TA_LEFT | TA_NOUPDATECP);
   GdiDraw draw;
-  GdiDraw_Begin(&draw, mem, EditBody_CellWidth(wnd->body), style->hbrBack, style->style.crBack, style->hbrSelBack,
-                style->style.crSelBack);
+  GdiDraw_Begin(&draw, mem, EditBody_CellWidth(wnd->body), EditStyle_GlyphFit(), style->hbrBack, style->style.crBack,
+                style->hbrSelBack, style->style.crSelBack);
   draw.nPenWidth = EditStyle_StrokeWidth();
   DrawSeam seam = GdiDraw_Seam(&draw);
   EditBody_Paint(wnd->body, &style->style, &seam, &rc);

@@ -93,6 +93,12 @@ void TextBuf_DropTrailingLead(TextBuf* tb) {
   tb->pText[keep] = '\0';
 }
 
+bool TextBuf_AppendName(TextBuf* tb, const char* name) {
+  const bool whole = TextBuf_AppendString(tb, name);
+  TextBuf_DropTrailingLead(tb);
+  return whole;
+}
+
 int32_t String_CutLength(const char* s, int32_t length, int32_t limit) {
   if (limit > length) limit = length;
   int32_t end = 0;

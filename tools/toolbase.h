@@ -36,6 +36,10 @@ bool TextBuf_AppendHex(TextBuf* tb, uint32_t value, int32_t minDigits);
 // Cuts a trailing lone lead byte off the text, so that nothing appended later can
 // pair with it.
 void TextBuf_DropTrailingLead(TextBuf* tb);
+// A name (a path, a document's name) that may end on a lone lead byte, cut off
+// or read back from a file: appended without that byte, so that the text behind
+// it (a line end) stays what it is. False when it was cut.
+bool TextBuf_AppendName(TextBuf* tb, const char* name);
 
 // The longest prefix of s (length bytes) of at most limit bytes that ends between
 // two characters and not on a lone lead byte.

@@ -45,6 +45,10 @@ TEST(DocFile, LoadErrorNamesTheFileTheDocumentAndWhy) {
   EXPECT_STREQ(
       "C:\\gone.txt\nの読み込みに失敗しました。\n\n編集中のファイルは C:\\a.txt のままです。\n\nファイルが見つかりません。",
       text);
+  // A name cut inside a character (a dropped name too long for a path) loses
+  // the half, so that the line end behind it stays a line end.
+  DocFile_FormatLoadError(text, sizeof(text), "C:\\a\x81", "無題.txt", LOADERR_PATH_TOO_LONG);
+  EXPECT_EQ(0u, std::string(text).find("C:\\a\nの読み込み")) << text;
   // Every reason has a text of its own.
   std::set<std::string> reasons;
   for (LoadError e : {LOADERR_NOT_FOUND, LOADERR_FOLDER, LOADERR_OPEN_FAILED, LOADERR_READ_FAILED, LOADERR_TOO_LARGE,

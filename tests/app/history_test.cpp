@@ -125,6 +125,9 @@ TEST(HistoryMenuText, FileMenuShortensLongPathsAndNumbersTheFirstTen) {
   // 23 bytes: the folder's first 22 bytes (all of it here), " ... ", the name.
   EXPECT_EQ("&9 C:\\docs\\x ... memo-2004.txt", FileMenu("C:\\docs\\x\\memo-2004.txt", 9));
   EXPECT_EQ("&1 C:\\Users\\someone\\Docum ... a.txt", FileMenu("C:\\Users\\someone\\Documents\\a.txt", 1));
+  // An ampersand of the path is doubled, so that the menu draws it and underlines nothing.
+  EXPECT_EQ("&0 C:\\a&&b.txt", FileMenu("C:\\a&b.txt", 0));
+  EXPECT_EQ("&1 C:\\R&&D\\plans-for-2004 ... Q&&A.txt", FileMenu("C:\\R&D\\plans-for-2004\\Q&A.txt", 1));
   // The eleventh entry has no access key and starts with two blanks.
   EXPECT_EQ("  C:\\a.txt", FileMenu("C:\\a.txt", 10));
   EXPECT_EQ("  C:\\a.txt", FileMenu("C:\\a.txt", 15));

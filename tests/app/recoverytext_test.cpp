@@ -63,6 +63,33 @@ TEST(RecoveryText, WhatCannotBeRestoredIsOnlyTold) {
   EXPECT_FALSE(live.remove);
 }
 
+// A path that ends on a lone lead byte is cut before it: the text neither ends
+// on half a character nor pairs it with the line end behind it.
+TEST(RecoveryText, APathEndingOnALeadByteIsCutBeforeIt) {
+  const std::string ask = "前回、保存されずに終了した文書があります。復元しますか？\r\n\r\n";
+  EXPECT_EQ(ask + "C:\\a", Ask(RECOVER_WHOLE, "C:\\a\x81", false).text);
+  EXPECT_EQ(0u, Ask(RECOVER_PARTIAL, "C:\\表\xFC", true).text.find(ask + "C:\\表\r\n\r\n復元用"));
+  const std::string told = Ask(RECOVER_DAMAGED, "C:\\a\x9F", false).text;
+  const std::string tail = "\r\n\r\nC:\\a";
+  EXPECT_EQ(tail, told.substr(told.size() - tail.size()));
+}
+
+// A path longer than a path may be cannot stay the document's: the question
+// says it comes back untitled, and the file's change on disk does not matter.
+TEST(RecoveryText, APathTooLongIsSaidToComeBackUntitled) {
+  const std::string path = "C:\\" + std::string(260, 'n');
+  RecoveredDocument doc = {};
+  doc.pPath = const_cast<char*>(path.c_str());
+  EXPECT_EQ(nullptr, RecoveryText_KeptPath(&doc));
+  const Asked a = Ask(RECOVER_WHOLE, path.c_str(), true, 2048);
+  EXPECT_TRUE(Has(a, (path + "\r\n\r\nこの文書のファイル名は長すぎるため、無題の文書として復元します。").c_str())) << a.text;
+  EXPECT_FALSE(Has(a, "変更されたか")) << a.text;
+  const std::string fits = path.substr(0, 259);
+  doc.pPath = const_cast<char*>(fits.c_str());
+  EXPECT_EQ(fits.c_str(), RecoveryText_KeptPath(&doc));
+  EXPECT_FALSE(Has(Ask(RECOVER_WHOLE, fits.c_str(), false, 2048), "長すぎる"));
+}
+
 // A small buffer cuts the text between characters.
 TEST(RecoveryText, ASmallBufferCutsBetweenCharacters) {
   for (int32_t size = 1; size < 20; ++size) {

@@ -57,6 +57,7 @@ struct Text {
   int32_t x, y;
   std::string bytes;
   COLORREF color;
+  RECT clip;
 };
 
 struct Recorder {
@@ -72,8 +73,9 @@ struct Recorder {
     seam.pfnPolyline = [](void* c, const POINT* pts, int32_t n, COLORREF color) {
       static_cast<Recorder*>(c)->lines.push_back({std::vector<POINT>(pts, pts + n), color});
     };
-    seam.pfnText = [](void* c, int32_t x, int32_t y, const char* bytes, int32_t n, COLORREF color) {
-      static_cast<Recorder*>(c)->texts.push_back({x, y, std::string(bytes, static_cast<size_t>(n)), color});
+    seam.pfnText = [](void* c, int32_t x, int32_t y, const RECT* clip, const char* bytes, int32_t n,
+                      COLORREF color) {
+      static_cast<Recorder*>(c)->texts.push_back({x, y, std::string(bytes, static_cast<size_t>(n)), color, *clip});
     };
   }
   std::vector<Fill> FillsOf(COLORREF color) const {
@@ -179,19 +181,64 @@ TEST(EditPaint, MarksForTabsSpacesAndFullWidthSpaces) {
   EXPECT_EQ(80, plain.texts[0].x);
 }
 
-TEST(EditPaint, CharactersAreDrawnOneCellEach) {
+// Each character is drawn at its first cell and kept to its cells; a byte with
+// no character of its own is the control mark of one cell, never text.
+TEST(EditPaint, CharactersAreDrawnOneCellEachAndKeptToIt) {
   Body b;
   b.Type("aあ");
-  b.Type(std::string("\0", 1) + "b");
+  b.Type(std::string("nul\0", 4) + "b");
   Recorder r;
   Paint(b, NoMarks(), &r);
-  ASSERT_EQ(4u, r.texts.size());
-  EXPECT_EQ(0, r.texts[0].x);
-  EXPECT_EQ("あ", r.texts[1].bytes);  // both bytes in one call, at its first cell
-  EXPECT_EQ(8, r.texts[1].x);
-  EXPECT_EQ(std::string("\0", 1), r.texts[2].bytes);
-  EXPECT_EQ(24, r.texts[2].x);
-  EXPECT_EQ(32, r.texts[3].x);
+  ASSERT_EQ(6u, r.texts.size());
+  const struct {
+    int32_t x;
+    const char* bytes;
+    int32_t cells;
+  } expected[] = {{0, "a", 1}, {8, "あ", 2}, {24, "n", 1}, {32, "u", 1}, {40, "l", 1}, {56, "b", 1}};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(expected[i].bytes, r.texts[i].bytes) << i;  // both bytes of あ in one call
+    EXPECT_EQ(expected[i].x, r.texts[i].x) << i;
+    EXPECT_TRUE(SameRect({expected[i].x, 0, expected[i].x + 8 * expected[i].cells, 16}, r.texts[i].clip)) << i;
+  }
+  std::vector<Line> marks = r.LinesOf(kEof);
+  ASSERT_EQ(1u, marks.size());
+  // A crossed box inside the NUL's cell (48 to 55).
+  EXPECT_TRUE(SamePoints(Pts({{49, 4}, {54, 4}, {54, 13}, {49, 13}, {49, 4}, {54, 13}, {54, 4}, {49, 13}}),
+                         marks[0].points));
+  // A cell cut by the update rectangle keeps its text whole but clipped.
+  Recorder part;
+  Paint(b, NoMarks(), &part, {4, 2, 640, 10});
+  ASSERT_FALSE(part.texts.empty());
+  EXPECT_EQ(0, part.texts[0].x);
+  EXPECT_TRUE(SameRect({4, 2, 8, 10}, part.texts[0].clip));
+}
+
+// Which bytes code page 932 has no character for, each alone on its line (so
+// that a lead byte stands alone): marked, and never handed over as text.
+TEST(EditPaint, BytesWithoutACharacterGetTheControlMark) {
+  for (int c = 0; c < 256; ++c) {
+    if (c == '\t' || c == ' ' || c == '\r' || c == '\n') continue;  // tabs and spaces have marks of their own
+    Body b;
+    b.Type(std::string(1, static_cast<char>(c)));
+    Recorder r;
+    Paint(b, NoMarks(), &r);
+    const bool control = c < 0x20 || c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD || (0x81 <= c && c <= 0x9F) ||
+                         (0xE0 <= c && c <= 0xFC);
+    EXPECT_EQ(control ? 1u : 0u, r.LinesOf(kEof).size()) << std::hex << c;
+    EXPECT_EQ(control ? 0u : 1u, r.texts.size()) << std::hex << c;
+  }
+  // A lead byte before a byte that can be no trail: one mark for each of the two cells.
+  Body pair;
+  pair.Type("\x81\x31\x82\xA0");
+  Recorder r;
+  Paint(pair, NoMarks(), &r);
+  std::vector<Line> marks = r.LinesOf(kEof);
+  ASSERT_EQ(2u, marks.size());
+  EXPECT_EQ(1, marks[0].points[0].x);
+  EXPECT_EQ(9, marks[1].points[0].x);
+  ASSERT_EQ(1u, r.texts.size());
+  EXPECT_EQ("\x82\xA0", r.texts[0].bytes);
+  EXPECT_EQ(16, r.texts[0].x);
 }
 
 TEST(EditPaint, SelectionCoversTheLineEndCellInsideIt) {
@@ -323,8 +370,9 @@ std::tuple<int32_t, int32_t, int32_t, int32_t, COLORREF> BoxOf(const Line& l) {
   return std::make_tuple(x0, y0, x1, y1, l.color);
 }
 
+// An empty u (an update rectangle wholly beside the text area) meets nothing.
 bool Meets(const RECT& u, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  return left < u.right && u.left < right && top < u.bottom && u.top < bottom;
+  return u.left < u.right && u.top < u.bottom && left < u.right && u.left < right && top < u.bottom && u.top < bottom;
 }
 
 RECT Cut(const RECT& a, const RECT& b) {
@@ -337,6 +385,12 @@ int32_t TextCells(const std::string& bytes) {
 
 bool IsNumber(const Text& t) { return t.color == kEof && t.bytes != "[EOF]"; }
 
+// The line-number separator: one upright stroke in the end-of-file colour, which
+// the control marks share.
+bool IsSeparator(const Line& l) {
+  return l.color == kEof && l.points.size() == 2 && l.points[0].x == l.points[1].x;
+}
+
 // What of a whole-window paint a paint of update u must draw.
 Drawn Expected(const Recorder& whole, const RECT& u, const RECT& text) {
   Drawn d;
@@ -347,7 +401,7 @@ Drawn Expected(const Recorder& whole, const RECT& u, const RECT& text) {
   }
   for (const Line& l : whole.lines) {
     auto box = BoxOf(l);
-    if (l.color != kEof && Meets(area, std::get<0>(box), std::get<1>(box), std::get<2>(box), std::get<3>(box)))
+    if (!IsSeparator(l) && Meets(area, std::get<0>(box), std::get<1>(box), std::get<2>(box), std::get<3>(box)))
       d.marks.push_back(box);
   }
   std::sort(d.texts.begin(), d.texts.end());
@@ -359,33 +413,38 @@ Drawn Got(const Recorder& part) {
   Drawn d;
   for (const Text& t : part.texts) d.texts.emplace_back(t.x, t.y, t.bytes, t.color);
   for (const Line& l : part.lines) {
-    if (l.color != kEof) d.marks.push_back(BoxOf(l));
+    if (!IsSeparator(l)) d.marks.push_back(BoxOf(l));
   }
   std::sort(d.texts.begin(), d.texts.end());
   std::sort(d.marks.begin(), d.marks.end());
   return d;
 }
 
-void ExpectInside(const Recorder& part, const RECT& u) {
+void ExpectInside(const Recorder& part, const RECT& u, const RECT& text) {
   for (const Fill& f : part.fills) {
     EXPECT_TRUE(f.rc.left >= u.left && f.rc.top >= u.top && f.rc.right <= u.right && f.rc.bottom <= u.bottom);
     EXPECT_TRUE(f.rc.left < f.rc.right && f.rc.top < f.rc.bottom);
   }
   for (const Line& l : part.lines) {
     auto box = BoxOf(l);
-    if (l.color == kEof) {  // the separator: cut to the rectangle; its end point is not painted
+    if (IsSeparator(l)) {  // cut to the rectangle; its end point is not painted
       EXPECT_TRUE(std::get<0>(box) >= u.left && std::get<2>(box) <= u.right);
       EXPECT_TRUE(std::get<1>(box) >= u.top && std::get<3>(box) - 1 <= u.bottom);
     } else {
       EXPECT_TRUE(Meets(u, std::get<0>(box), std::get<1>(box), std::get<2>(box), std::get<3>(box)));
     }
   }
-  for (const Text& t : part.texts) EXPECT_TRUE(Meets(u, t.x, t.y, t.x + 8 * TextCells(t.bytes), t.y + 16));
+  for (const Text& t : part.texts) {
+    // Kept to its own cells, and to the rectangle (the text area's part of it
+    // but for the line numbers).
+    const int32_t right = t.x + 8 * (t.bytes == "[EOF]" ? 5 : IsNumber(t) ? 4 : TextCells(t.bytes));
+    EXPECT_TRUE(SameRect(Cut(IsNumber(t) ? u : Cut(u, text), {t.x, t.y, right, t.y + 16}), t.clip)) << t.bytes;
+  }
 }
 
 TEST(EditPaint, NothingOutsideTheUpdateRectangleIsDrawn) {
   std::mt19937 rng(2024);
-  static const char* const kPieces[] = {"a", " ", "\t", "あ", "　", "漢字", "\r\n", "xyz", "\r\n\r\n"};
+  static const char* const kPieces[] = {"a", " ", "\t", "あ", "　", "漢字", "\r\n", "xyz", "\r\n\r\n", "\x1A", "\xFF"};
   int partsWithText = 0;
   for (int round = 0; round < 40; ++round) {
     bool wrap = round % 2 == 0;
@@ -413,7 +472,7 @@ TEST(EditPaint, NothingOutsideTheUpdateRectangleIsDrawn) {
                                       << "," << u.bottom);
       Recorder part;
       Paint(b, AllMarks(), &part, u);
-      ExpectInside(part, u);
+      ExpectInside(part, u, textRect);
       Drawn expect = Expected(whole, u, textRect);
       Drawn got = Got(part);
       ASSERT_EQ(expect.texts, got.texts);

@@ -136,6 +136,44 @@ TEST(Document, WithoutAReadableFileArgumentTheDocumentIsUntitled) {
   }
 }
 
+// A file in a folder of dir whose whole name is longer than a path may be,
+// made and removed through the system's long-path form.
+struct LongPathFile {
+  std::string path;
+  std::wstring wideFolder, wideFile;
+  explicit LongPathFile(const WinTestDir& dir) {
+    const std::string folder = dir / std::string(200, 'f');
+    path = folder + "\\" + std::string(100, 'n') + ".txt";
+    wideFolder = L"\\\\?\\" + std::wstring(folder.begin(), folder.end());
+    wideFile = L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    CreateDirectoryW(wideFolder.c_str(), nullptr);
+    HANDLE h = CreateFileW(wideFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+  ~LongPathFile() {
+    DeleteFileW(wideFile.c_str());
+    RemoveDirectoryW(wideFolder.c_str());
+  }
+  bool Exists() const { return GetFileAttributesW(wideFile.c_str()) != INVALID_FILE_ATTRIBUTES; }
+};
+
+// The load error says why instead of the program starting untitled without a word.
+TEST(Document, ACommandLineFileNameTooLongIsToldAndTheDocumentStartsUntitled) {
+  WinTestDir dir;
+  LongPathFile file(dir);
+  ASSERT_TRUE(file.Exists());
+  MainHost host(dir);
+  DialogScript script;
+  script.Press(IDOK);
+  ASSERT_TRUE(host.Create({file.path}));
+  ASSERT_EQ(1u, script.seen.size()) << script.Titles();
+  EXPECT_EQ("ファイル読込エラー", script.seen[0].title);
+  EXPECT_TRUE(StartsWith(script.seen[0].text, file.path + "\nの読み込みに失敗しました。")) << script.seen[0].text;
+  EXPECT_NE(std::string::npos, script.seen[0].text.find("長すぎ")) << script.seen[0].text;
+  EXPECT_EQ("[無題.txt] - ", host.Title());
+  EXPECT_TRUE(IsWindowVisible(host.hWnd));
+}
+
 TEST(Document, SaveWritesCrLfBetweenLinesAndTheBytesAsTyped) {
   WinTestDir dir;
   ASSERT_TRUE(WinTest_WriteFile(dir / "a.txt", "a\nb\rc\r\nd"));
@@ -515,6 +553,16 @@ TEST(Document, FilesThatCannotBeLoadedAreNamedAndTheDocumentStays) {
     EXPECT_EQ("kept", EditorText(host.Editor()));
     EXPECT_EQ(title, host.Title());
   }
+  // Cut where a character starts at the last byte that fits: the name is shown
+  // without its half, and the line end behind it stays one.
+  std::string cutInside = dir.path + "\\" + std::string(258 - dir.path.size(), 'n') + "あい.txt";
+  ASSERT_EQ('\x82', cutInside[259]);
+  DialogScript script;
+  script.Press(IDOK);
+  Drop(host, cutInside);
+  ASSERT_EQ(1u, script.seen.size());
+  EXPECT_TRUE(StartsWith(script.seen[0].text, cutInside.substr(0, 259) + "\nの読み込みに失敗しました。"))
+      << script.seen[0].text;
 }
 
 TEST(Document, DroppedFileIsOpenedAfterTheQuestion) {
@@ -585,6 +633,25 @@ TEST(Document, ReloadReadsTheFileAgainAfterTheQuestion) {
   EXPECT_EQ(7, caret.x) << "as far as the new line has room for it";
   EXPECT_EQ("changed\r\non disk", EditorText(host.Editor()));
   EXPECT_FALSE(TextEditor_GetModified(host.Editor()));
+}
+
+// The menu draws a lone "&" as the underline of the character behind it: the
+// File menu gets the name's ampersand doubled, and opening the item still
+// opens the file.
+TEST(Document, AnAmpersandInAFileNameIsShownInTheFileMenu) {
+  WinTestDir dir;
+  ASSERT_TRUE(WinTest_WriteFile(dir / "R&D.txt", "plans"));
+  MainHost host(dir);
+  ASSERT_TRUE(host.Create({dir / "R&D.txt"}));
+  host.Command(IDM_NEW);
+  HMENU hFile = GetSubMenu(GetMenu(host.hWnd), 0);
+  int at = 0;
+  while (at < GetMenuItemCount(hFile) && GetMenuItemID(hFile, at) != 36865) ++at;
+  const std::string item = TestWin_MenuString(hFile, static_cast<UINT>(at));
+  EXPECT_EQ(0u, item.find("&0 ")) << item;
+  EXPECT_EQ(" ... R&&D.txt", item.substr(item.size() - 13)) << item;
+  EXPECT_EQ(1, host.Command(36865));
+  EXPECT_EQ("plans", EditorText(host.Editor()));
 }
 
 TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {

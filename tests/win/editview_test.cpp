@@ -28,18 +28,21 @@ struct Pixels {
   uint32_t At(int x, int y) const { return p[static_cast<size_t>(y) * w + x]; }
 };
 
-Pixels Capture(HWND hWnd) {
+// The pixels of a bitmap of the window's client size, compatible with the
+// screen, after draw(memory DC holding it, client rectangle).
+template <typename Draw>
+Pixels DrawnPixels(HWND hWnd, Draw draw) {
   Pixels px;
   RECT rc;
   GetClientRect(hWnd, &rc);
   px.w = rc.right;
   px.h = rc.bottom;
   px.p.assign(static_cast<size_t>(px.w) * px.h, 0);
-  HDC hdc = GetDC(hWnd);
-  HDC mem = CreateCompatibleDC(hdc);
-  HBITMAP bmp = CreateCompatibleBitmap(hdc, px.w, px.h);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, px.w, px.h);
   HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, px.w, px.h, hdc, 0, 0, SRCCOPY);
+  draw(mem, rc);
   SelectObject(mem, old);
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
@@ -52,8 +55,25 @@ Pixels Capture(HWND hWnd) {
   for (uint32_t& v : px.p) v &= 0xFFFFFF;
   DeleteObject(bmp);
   DeleteDC(mem);
-  ReleaseDC(hWnd, hdc);
+  ReleaseDC(nullptr, screen);
   return px;
+}
+
+// What the window shows.
+Pixels Capture(HWND hWnd) {
+  return DrawnPixels(hWnd, [hWnd](HDC mem, const RECT& rc) {
+    HDC hdc = GetDC(hWnd);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, hdc, 0, 0, SRCCOPY);
+    ReleaseDC(hWnd, hdc);
+  });
+}
+
+// What the control paints into a memory DC: the real painting, the GDI
+// drawing seam included, without the screen.
+Pixels Render(HWND hWnd) {
+  return DrawnPixels(hWnd, [hWnd](HDC mem, RECT rc) {
+    EditWindow_PaintOffscreen(EditWindow_FromHandle(hWnd), mem, &rc);
+  });
 }
 
 // Keeps a capture as a picture for people to look at, beside the end-to-end
@@ -497,6 +517,78 @@ TEST_F(EditorViewTest, MarksAndJapaneseTextAreDrawnInTheirCells) {
   RECT numbers = {0, 0, 4 * CellWidth(), LineHeight()};
   EXPECT_GT(CountColour(px, numbers, s.style.crEof), 0);
   SaveBitmap(px, "editor-marks.bmp");
+}
+
+// Pixels other than the background that lie outside the rectangle, or "" when
+// there are none.
+std::string InkOutside(const Pixels& px, RECT r, uint32_t back) {
+  for (int y = 0; y < px.h; ++y) {
+    for (int x = 0; x < px.w; ++x) {
+      const bool inside = r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+      if (!inside && px.At(x, y) != back) return "ink at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    }
+  }
+  return "";
+}
+
+// A byte with no character of its own (NUL, 0x1A, 0x80, 0xA0, 0xFD to 0xFF, the
+// other C0 controls, DEL, a lone lead byte) is the control mark of one cell,
+// and every glyph stays inside its own cells: the "b" behind the NUL of
+// "nul\0byte" is drawn exactly as behind a space, also in a proportional font
+// whose wide letters reach past their cells.
+TEST_F(EditorViewTest, EveryGlyphAndEveryControlMarkStaysInItsCell) {
+  EditorSettings s = HostSettings();
+  s.style.crBack = RGB(255, 255, 255);
+  s.style.crText = RGB(0, 0, 0);
+  s.style.crEof = RGB(200, 0, 200);
+  for (const char* face : {"FixedSys", "IPAPGothic"}) {
+    SCOPED_TRACE(face);
+    std::strcpy(s.style.lfFont.lfFaceName, face);
+    s.style.lfFont.lfPitchAndFamily = std::strcmp(face, "FixedSys") == 0 ? 0x31 : 0x22;
+    Close();
+    ASSERT_TRUE(Open(s));
+    DropFocus();
+    const uint32_t back = Rgb(s.style.crBack);
+    const std::string controls[] = {std::string("\0", 1), "\x1A", "\x01", "\x7F", "\x80", "\xA0", "\xFD", "\xFF"};
+    for (const std::string& c : controls) {
+      SetText("nul" + c + "byte");
+      Pixels marked = Render(hEditor);
+      SetText("nul byte");
+      Pixels spaced = Render(hEditor);
+      const RECT cell = Cell(3, 0);
+      std::string diff = FirstDifference(marked, spaced);
+      for (int y = cell.top; y < cell.bottom; ++y) {  // the mark's cell may differ, nothing else
+        for (int x = cell.left; x < cell.right; ++x) marked.p[static_cast<size_t>(y) * marked.w + x] = back;
+      }
+      EXPECT_EQ("", FirstDifference(marked, spaced)) << "byte " << std::hex << (c[0] & 0xFF);
+      SetText("nul" + c + "byte");
+      Pixels again = Render(hEditor);
+      EXPECT_GT(CountColour(again, cell, s.style.crEof), 0) << "the mark is drawn, in its colour";
+      EXPECT_EQ(0, CountColour(again, cell, s.style.crText)) << "and no glyph is";
+      EXPECT_NE("", diff);
+    }
+    if (std::strcmp(face, "FixedSys") == 0) SaveBitmap(Render(hEditor), "editor-control-mark.bmp");
+    // Each glyph alone on its line has no ink outside its cell, wide letters
+    // included, and among its neighbours its cell shows just that.
+    const std::string letters = "nulbyteWM@mWi";
+    SetText(letters);
+    const Pixels together = Render(hEditor);
+    for (size_t i = 0; i < letters.size(); ++i) {
+      std::string line(letters.size(), ' ');
+      line[i] = letters[i];
+      SetText(line);
+      const Pixels alone = Render(hEditor);
+      const RECT cell = Cell(static_cast<int32_t>(i), 0);
+      EXPECT_EQ("", InkOutside(alone, cell, back)) << letters[i];
+      int differ = 0;
+      for (int y = cell.top; y < cell.bottom; ++y) {
+        for (int x = cell.left; x < cell.right; ++x) differ += alone.At(x, y) != together.At(x, y);
+      }
+      EXPECT_EQ(0, differ) << "pixels of a neighbour in the cell of " << letters[i];
+    }
+    SetText("\x8a\xbf");  // 漢 in its two cells
+    EXPECT_EQ("", InkOutside(Render(hEditor), Cell(0, 0, 2), back));
+  }
 }
 
 class PartialRepaintTest : public EditorViewTest, public ::testing::WithParamInterface<int> {};

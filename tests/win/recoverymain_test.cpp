@@ -56,7 +56,8 @@ struct StepClock {
 };
 
 // What a window of a process that is gone left: the document at path (null:
-// untitled) with typed at its start, written by the writer as the program does.
+// untitled; a path naming no file: an empty document of that name) with typed
+// at its start, written by the writer as the program does.
 void LeaveRecoveryFile(const char* path, const std::string& typed, uint64_t token = 1) {
   std::string folder = RecoveryFolder() + "\\";
   CreateDirectoryA((LocalFolder() + "\\Qwilpad").c_str(), nullptr);
@@ -67,7 +68,7 @@ void LeaveRecoveryFile(const char* path, const std::string& typed, uint64_t toke
   ASSERT_NE(nullptr, w);
   Recovery_SetClock(w, StepClock::Read, &clock);
   EditBody_SetObserver(b.body, Recovery_Observe, w);
-  if (path) {
+  if (path && File_IsFile(path)) {
     ASSERT_TRUE(EditBody_Load(b.body, path, nullptr));
   }
   Recovery_NoteDocument(w, b.body->text, path);
@@ -322,6 +323,47 @@ TEST(RecoveryWindow, AFileChangedOnDiskSinceIsSaidAndLeftAlone) {
   EXPECT_TRUE(TextEditor_GetModified(host.Editor()));
   EXPECT_EQ(file, std::string(host.app->szPath));
   EXPECT_EQ("someone else's", WinTest_ReadFile(file));
+}
+
+// A document path that ends on a lone lead byte is named without it: the
+// paragraph behind it (here: the file's end was damaged) starts on a line of
+// its own instead of the byte taking its line end for a trail byte.
+TEST(RecoveryWindow, APathEndingOnHalfACharacterIsNamedWithoutIt) {
+  ClearRecoveryFiles();
+  WinTestDir dir;
+  const std::string path = dir / "a.txt\x81";
+  LeaveRecoveryFile(path.c_str(), "kept");
+  std::vector<std::string> files = RecoveryFiles();
+  ASSERT_EQ(1u, files.size());
+  const std::string file = RecoveryFolder() + "\\" + files[0];
+  ASSERT_TRUE(WinTest_WriteFile(file, WinTest_ReadFile(file) + "\xFF\xFF\xFF"));
+  MainHost host(dir);
+  DialogScript script;
+  script.Press(IDNO);
+  ASSERT_TRUE(host.Create());
+  ASSERT_EQ(1u, script.seen.size()) << script.Titles();
+  const std::string named = path.substr(0, path.size() - 1) + "\r\n\r\n復元用のファイルの終わりが壊れていた";
+  EXPECT_NE(std::string::npos, script.seen[0].text.find(named)) << script.seen[0].text;
+  EXPECT_TRUE(RecoveryFiles().empty());
+}
+
+// A path longer than a path may be would have to be cut into another one: the
+// text comes back untitled, and the question says so.
+TEST(RecoveryWindow, APathTooLongComesBackUntitledAndTheQuestionSaysSo) {
+  ClearRecoveryFiles();
+  WinTestDir dir;
+  const std::string path = dir / std::string(240, 'n') + ".txt";
+  LeaveRecoveryFile(path.c_str(), "kept");
+  MainHost host(dir);
+  DialogScript script;
+  script.Press(IDYES);
+  ASSERT_TRUE(host.Create());
+  ASSERT_EQ(1u, script.seen.size()) << script.Titles();
+  EXPECT_NE(std::string::npos, script.seen[0].text.find(path + "\r\n\r\nこの文書のファイル名は長すぎるため"))
+      << script.seen[0].text;
+  EXPECT_EQ("kept", EditorText(host.Editor()));
+  EXPECT_TRUE(TextEditor_GetModified(host.Editor()));
+  EXPECT_EQ("[無題.txt *] - ", host.Title());
 }
 
 TEST(RecoveryWindow, ADamagedFileIsReportedNeverLoadedAndRemoved) {
