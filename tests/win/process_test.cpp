@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tools/toolsys_win.h"
 #include "win/mainhost.h"
 #include "win/testwin.h"
 
@@ -136,6 +137,71 @@ TEST(QwilpadProcess, TwoStartsGiveTwoIndependentWindows) {
   EXPECT_TRUE(IsWindow(second.hWnd)) << "closing one window closed the other";
   PostMessageA(second.hWnd, WM_CLOSE, 0, 0);
   EXPECT_EQ(0u, WaitForExit(&second));
+}
+
+// ---- Libraries planted beside the program (tests/win/plantdll.cpp) ----
+
+std::string PlantPath() {
+  std::string exe = TestWin_ExePath();
+  return exe.substr(0, exe.rfind('\\') + 1) + "qwilplant.dll";
+}
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam) {
+  FindArgs* pArgs = reinterpret_cast<FindArgs*>(lParam);
+  DWORD nProcessId = 0;
+  GetWindowThreadProcessId(hWnd, &nProcessId);
+  char name[32] = {};
+  GetClassNameA(hWnd, name, sizeof(name));
+  if (nProcessId != pArgs->nProcessId || std::string(name) != "#32770" || !IsWindowVisible(hWnd)) return TRUE;
+  pArgs->hFound = hWnd;
+  return FALSE;
+}
+
+// A library of a system library's name in the downloads folder the program was
+// started from never runs: not at the start, not when the About box reads the
+// version and looks for the free-resources library.
+TEST(QwilpadProcess, LibrariesOfSystemNamesBesideTheProgramNeverRun) {
+  WinTestDir dir;
+  for (const char* name : {"version.dll", "rsrc32.dll"}) {
+    ASSERT_TRUE(CopyFileA(PlantPath().c_str(), (dir / name).c_str(), FALSE)) << PlantPath();
+  }
+  Running run;
+  ASSERT_TRUE(Start(dir, "", &run));
+  PostMessageA(run.hWnd, WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
+  FindArgs about = {run.pi.dwProcessId, nullptr};
+  for (int i = 0; i < 300 && !about.hFound; ++i) {
+    Sleep(100);
+    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&about));
+  }
+  EXPECT_NE(nullptr, about.hFound) << "no About box";
+  if (about.hFound) PostMessageA(about.hFound, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && about.hFound && IsWindow(about.hFound); ++i) Sleep(100);
+  PostMessageA(run.hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, WaitForExit(&run));
+  EXPECT_FALSE(WinTest_Exists(dir / "planted-version.dll.txt")) << "the planted version.dll ran";
+  EXPECT_FALSE(WinTest_Exists(dir / "planted-rsrc32.dll.txt")) << "the planted rsrc32.dll ran";
+  // The plant does leave its mark when it is loaded.
+  HMODULE hPlant = LoadLibraryA((dir / "rsrc32.dll").c_str());
+  ASSERT_NE(nullptr, hPlant);
+  FreeLibrary(hPlant);
+  EXPECT_TRUE(WinTest_Exists(dir / "planted-rsrc32.dll.txt"));
+}
+
+// After the start-up's call a library named without a folder comes from the
+// system folder alone; the program's folder, where the plant lies, is not searched.
+TEST(QwilpadProcess, LibrariesNamedWithoutAFolderComeFromTheSystemFolderOnly) {
+  HMODULE hPlant = LoadLibraryA("qwilplant.dll");
+  ASSERT_NE(nullptr, hPlant) << "the plant beside the tests is not found by its name: the check below proves nothing";
+  FreeLibrary(hPlant);
+  ASSERT_TRUE(Module_LoadLibrariesFromSystemOnly());
+  hPlant = LoadLibraryA("qwilplant.dll");
+  EXPECT_EQ(nullptr, hPlant) << "found beside the program";
+  if (hPlant) FreeLibrary(hPlant);
+  HMODULE hSystem = LoadLibraryA("comdlg32.dll");
+  EXPECT_NE(nullptr, hSystem);
+  if (hSystem) FreeLibrary(hSystem);
+  // The other tests load as before.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// A library planted beside a program under the name of a system library, as a
+// downloads folder may hold one: loading it leaves a file "planted-NAME.txt"
+// beside it, so the tests see whether any process ever ran its code. It exports
+// what a program importing the version library asks for, so such a program would
+// still start and the file alone tells.
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+void LeaveMark(HINSTANCE hInstance) {
+  char path[MAX_PATH + 32] = {};
+  DWORD n = GetModuleFileNameA(hInstance, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  char* name = std::strrchr(path, '\\');
+  if (!name) return;
+  char own[MAX_PATH] = {};
+  std::strcpy(own, name + 1);
+  std::strcpy(name + 1, "planted-");
+  std::strcat(name + 1, own);
+  std::strcat(name + 1, ".txt");
+  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
+  if (dwReason == DLL_PROCESS_ATTACH) LeaveMark(hInstance);
+  return TRUE;
+}
+
+__declspec(dllexport) DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR, LPDWORD) { return 0; }
+__declspec(dllexport) BOOL WINAPI GetFileVersionInfoA(LPCSTR, DWORD, DWORD, LPVOID) { return FALSE; }
+__declspec(dllexport) BOOL WINAPI VerQueryValueA(LPCVOID, LPCSTR, LPVOID*, PUINT) { return FALSE; }
+
+}  // extern "C"
