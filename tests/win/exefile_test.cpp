@@ -189,8 +189,8 @@ struct PeImage {
 };
 
 // Windows looks for an imported library in the program's own folder first, unless
-// it is one of the system's known libraries (HKLM\System\CurrentControlSet\
-// Control\Session Manager\KnownDLLs), which come from the system folder always.
+// it is one of the system's known libraries (the KnownDLLs list under the
+// Session Manager's key), which come from the system folder always.
 // A portable program started from a downloads folder would run any other
 // library of an imported name lying there. Common controls 6 comes through the
 // manifest's assembly, not a search.

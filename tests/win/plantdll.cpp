@@ -1,8 +1,6 @@
 // A library planted beside a program under the name of a system library, as a
 // downloads folder may hold one: loading it leaves a file "planted-NAME.txt"
-// beside it, so the tests see whether any process ever ran its code. It exports
-// what a program importing the version library asks for, so such a program would
-// still start and the file alone tells.
+// beside it, so the tests see whether any process ever ran its code.
 #include <windows.h>
 
 #include <cstring>
@@ -32,9 +30,5 @@ BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
   if (dwReason == DLL_PROCESS_ATTACH) LeaveMark(hInstance);
   return TRUE;
 }
-
-__declspec(dllexport) DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR, LPDWORD) { return 0; }
-__declspec(dllexport) BOOL WINAPI GetFileVersionInfoA(LPCSTR, DWORD, DWORD, LPVOID) { return FALSE; }
-__declspec(dllexport) BOOL WINAPI VerQueryValueA(LPCVOID, LPCSTR, LPVOID*, PUINT) { return FALSE; }
 
 }  // extern "C"
