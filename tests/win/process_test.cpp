@@ -17,18 +17,20 @@ struct Running {
   HWND hWnd;
 };
 
+// A top-level window of the process and the class.
 struct FindArgs {
   DWORD nProcessId;
+  const char* pClass;
   HWND hFound;
 };
 
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam) {
   FindArgs* pArgs = reinterpret_cast<FindArgs*>(lParam);
   DWORD nProcessId = 0;
   GetWindowThreadProcessId(hWnd, &nProcessId);
   char name[32] = {};
   GetClassNameA(hWnd, name, sizeof(name));
-  if (nProcessId != pArgs->nProcessId || std::string(name) != "Qwil") return TRUE;
+  if (nProcessId != pArgs->nProcessId || std::string(name) != pArgs->pClass) return TRUE;
   pArgs->hFound = hWnd;
   return FALSE;
 }
@@ -37,8 +39,8 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
 HWND WaitForMainWindow(const PROCESS_INFORMATION& pi) {
   WaitForInputIdle(pi.hProcess, 30000);
   for (int i = 0; i < 300; ++i) {
-    FindArgs args = {pi.dwProcessId, nullptr};
-    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&args));
+    FindArgs args = {pi.dwProcessId, "Qwil", nullptr};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&args));
     if (args.hFound && IsWindowVisible(args.hFound)) return args.hFound;
     if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0) return nullptr;  // it died
   }
@@ -146,17 +148,6 @@ std::string PlantPath() {
   return exe.substr(0, exe.rfind('\\') + 1) + "qwilplant.dll";
 }
 
-BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam) {
-  FindArgs* pArgs = reinterpret_cast<FindArgs*>(lParam);
-  DWORD nProcessId = 0;
-  GetWindowThreadProcessId(hWnd, &nProcessId);
-  char name[32] = {};
-  GetClassNameA(hWnd, name, sizeof(name));
-  if (nProcessId != pArgs->nProcessId || std::string(name) != "#32770" || !IsWindowVisible(hWnd)) return TRUE;
-  pArgs->hFound = hWnd;
-  return FALSE;
-}
-
 // The About box asks the system folder for the free-resources library: one of
 // that name in the downloads folder the program was started from never runs.
 // (Wine always prefers its own copies of the libraries the program imports, so
@@ -167,10 +158,10 @@ TEST(QwilpadProcess, ALibraryPlantedBesideTheProgramNeverRuns) {
   Running run;
   ASSERT_TRUE(Start(dir, "", &run));
   PostMessageA(run.hWnd, WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
-  FindArgs about = {run.pi.dwProcessId, nullptr};
+  FindArgs about = {run.pi.dwProcessId, "#32770", nullptr};
   for (int i = 0; i < 300 && !about.hFound; ++i) {
     Sleep(100);
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&about));
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&about));
   }
   EXPECT_NE(nullptr, about.hFound) << "no About box";
   if (about.hFound) PostMessageA(about.hFound, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
