@@ -104,6 +104,8 @@ e2e_search() {
     fi
     if [ -s "$E2E_OUT/$E2E_NAME.rc" ]; then
       qwil_say "the program ended (exit code $(tr -d '\r\n ' < "$E2E_OUT/$E2E_NAME.rc"))"
+      # start.exe's own complaint, when it could not start the program at all.
+      iconv -f CP932 -t UTF-8 "$E2E_OUT/$E2E_NAME.log" 2>/dev/null | tail -n 5 >&2
       return 1
     fi
     sleep 0.25
