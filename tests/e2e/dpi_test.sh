@@ -27,10 +27,11 @@ finish() {
 trap finish EXIT
 
 set_dpi 144 || e2e_fail "cannot set LogPixels"
-# reg.exe ran on Wine's default desktop, which Wine closes a moment after its
-# last program has ended; a program that joins it just then can make no window.
-# The live case starts once every Wine process of the prefix is gone, on a
-# desktop of its own.
+# The live case runs on Wine's default desktop, where reg.exe and the launcher
+# of the previous test's virtual desktop ran just before. Wine closes a desktop a
+# moment after its last program has ended, and a program that joins it just then
+# can make no window at all. So the live case starts only once every Wine process
+# of the prefix has ended, and gets a desktop of its own.
 qwil_wine_settle 60
 QWIL_EXPECT_DPI=144 wine "$tests" --gtest_filter='DpiLiveTest.*' --gtest_brief=1 >"$E2E_OUT/dpi-live.log" 2>&1 ||
   { cat "$E2E_OUT/dpi-live.log"; e2e_fail "the live case failed at 144 DPI"; }
