@@ -5,9 +5,19 @@
 #include "app/appdata_win.h"
 #include "app/qwilwind_win.h"
 #include "dialogs/keyassign_win.h"
+#include "tools/debuglog.h"
 #include "tools/memory.h"
 
 namespace {
+
+// Exit code 1 has several causes; the debug log names the one that ended this
+// run, with the system's error code.
+int StartFailed(const char* what) {
+  DWORD dwError = GetLastError();
+  DebugLog_Printf("%s(%d) : 起動できません: %s (エラー %lu) \r\n", __FILE__, __LINE__, what,
+                  static_cast<unsigned long>(dwError));
+  return 1;
+}
 
 // The record lives for the whole run; it is far too large for a stack frame
 // that stays alive under every message handler.
@@ -21,9 +31,9 @@ AppInfo* NewAppInfo(HINSTANCE hInstance) {
 
 int RunWindow(AppInfo* app, int32_t argc, char** argv) {
   InitCommonControls();
-  if (!MainWindow_RegisterClass(app->hInstance)) return 1;
+  if (!MainWindow_RegisterClass(app->hInstance)) return StartFailed("ウィンドウ クラスを登録できませんでした。");
   HWND hWnd = MainWindow_Create(app);
-  if (!hWnd) return 1;
+  if (!hWnd) return StartFailed("メイン ウィンドウを作れませんでした。");
   MainWindow_Start(app, argc, argv);
   return MainWindow_RunMessageLoop(hWnd);
 }
@@ -32,7 +42,7 @@ int RunWindow(AppInfo* app, int32_t argc, char** argv) {
 
 int App_Run(HINSTANCE hInstance, int32_t argc, char** argv) {
   AppInfo* app = NewAppInfo(hInstance);
-  if (!app) return 1;
+  if (!app) return StartFailed("アプリケーションの記録に使うメモリーがありません。");
   AppData_LocateFiles(app);
   AppData_Load(app);
   int nExitCode = RunWindow(app, argc, argv);

@@ -59,15 +59,21 @@ void AddSystemMenuItems(HWND hWnd) {
   if (nAt >= 0) InsertMenuA(hSystem, nAt + 1, MF_BYPOSITION | MF_STRING, IDM_ATBACK, "常に後ろに表示(&B)");
 }
 
+// A child that cannot be made fails the main window's creation; the log says which.
+LRESULT CreateFailed(const char* what) {
+  DebugLog_Printf("%s(%d) : %s (エラー %lu) \r\n", __FILE__, __LINE__, what, static_cast<unsigned long>(GetLastError()));
+  return -1;
+}
+
 LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   AppInfo* app = static_cast<AppInfo*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
   if (!app || app->hWnd || !SetPropA(hWnd, kPropAppInfo, app)) return -1;
   app->hWnd = hWnd;
   FileHistory_Create(app);
   app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
-  if (!app->hStatusBar) return -1;
+  if (!app->hStatusBar) return CreateFailed("ステータス バーを作れませんでした。");
   app->hEditor = CreateEditor(app);
-  if (!app->hEditor) return -1;
+  if (!app->hEditor) return CreateFailed("エディター コントロールを作れませんでした。");
   RecoveryWin_Attach(app);
   ClipHistory_Create(app);
   if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
@@ -354,11 +360,16 @@ bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
 }  // namespace
 
 bool MainWindow_RegisterClass(HINSTANCE hInstance) {
-  if (!TextEditor_RegisterClass(hInstance)) return false;
+  if (!TextEditor_RegisterClass(hInstance)) {
+    CreateFailed("エディター コントロールのクラスを登録できませんでした。");
+    return false;
+  }
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExA(hInstance, kMainWindowClass, &wc)) return true;
-  return Window_RegisterClass(hInstance, kMainWindowClass, MainWindowProc, 0, IDM_MAINMENU, NULL_BRUSH) != 0;
+  if (Window_RegisterClass(hInstance, kMainWindowClass, MainWindowProc, 0, IDM_MAINMENU, NULL_BRUSH)) return true;
+  CreateFailed("メイン ウィンドウのクラスを登録できませんでした。");
+  return false;
 }
 
 void MainWindow_UnregisterClass(HINSTANCE hInstance) { UnregisterClassA(kMainWindowClass, hInstance); }
@@ -404,7 +415,10 @@ int MainWindow_RunMessageLoop(HWND hWnd) {
     BOOL bGot = GetMessageA(&msg, nullptr, 0, 0);
     if (bGot == 0) return static_cast<int>(msg.wParam);
     // A broken queue keeps failing: looping on it would hang the process.
-    if (bGot == -1) return 1;
+    if (bGot == -1) {
+      QWIL_LOG("メッセージ キューが壊れたため終了します。");
+      return 1;
+    }
     // The record is gone once the window is destroyed, and the table with it;
     // a table replaced by the key assignment is in force from the next message.
     AppInfo* app = MainWindow_GetAppInfo(hWnd);

@@ -25,7 +25,9 @@ set_source_files_properties(${QWIL_RC_SOURCES} PROPERTIES
 # only the process entry stays out of it.
 list(FILTER QWIL_WIN_SOURCES EXCLUDE REGEX "/app/winmain_win\\.cpp$")
 add_library(qwilwin STATIC ${QWIL_WIN_SOURCES})
-target_link_libraries(qwilwin PUBLIC qwilcore comctl32 comdlg32 gdi32 user32 kernel32 shell32 imm32 ole32 version)
+# Known system libraries only (the import table test keeps it so): any other
+# library is looked up by a full path at run time.
+target_link_libraries(qwilwin PUBLIC qwilcore comctl32 comdlg32 gdi32 user32 kernel32 shell32 imm32 ole32)
 
 add_executable(Qwilpad WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp ${QWIL_RC_SOURCES})
 target_link_libraries(Qwilpad PRIVATE qwilwin)
@@ -42,12 +44,15 @@ set_tests_properties(win.core PROPERTIES TIMEOUT 900)
 # Win32-layer tests: the real windows driven by messages.
 file(GLOB QWIL_WINTEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
 add_executable(qwilwin_tests ${QWIL_WINTEST_SOURCES} ${QWIL_RC_SOURCES})
-target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main winspool)
+target_link_libraries(qwilwin_tests PRIVATE qwilwin gtest gtest_main winspool version)
 target_include_directories(qwilwin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(qwilwin_tests PRIVATE QWIL_EXE_PATH="$<TARGET_FILE:Qwilpad>"
                                                  QWIL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                  QWIL_SHOT_DIR="${CMAKE_SOURCE_DIR}/build/e2e")
-add_dependencies(qwilwin_tests Qwilpad)
+# The library the tests plant beside a program (tests/win/plantdll.cpp).
+add_library(qwilplant SHARED ${CMAKE_SOURCE_DIR}/tests/win/plantdll.cpp)
+set_target_properties(qwilplant PROPERTIES PREFIX "" OUTPUT_NAME qwilplant RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(qwilwin_tests Qwilpad qwilplant)
 add_test(NAME win.layer COMMAND qwilwin_tests)
 
 # The printing tests print to a PDF queue of a CUPS daemon of this tree alone,

@@ -25,11 +25,12 @@ E2E_DESKTOP=""
 E2E_PID=""
 E2E_CLASS=""
 E2E_OWN_DISPLAY=0
+E2E_STARTS=0
 
 e2e_begin() {
   E2E_NAME="$1"
   E2E_OUT="$QWIL_ROOT/build/e2e"
-  E2E_DESKTOP="qwil-$E2E_NAME"
+  E2E_DESKTOP="qwil-$E2E_NAME-0"
   mkdir -p "$E2E_OUT"
   qwil_wine_env
   if ! qwil_prefix_ready; then
@@ -74,6 +75,12 @@ e2e_start() {
   # Wine names the X windows of a program after its file, in lower case.
   E2E_CLASS="$(basename "$exe" | tr '[:upper:]' '[:lower:]')"
   E2E_EXE_WIN="$(qwil_windows_path "$exe")"
+  # A desktop of its own for every start. Wine closes a virtual desktop a moment
+  # after its last program ended; a program started into it just then finds it
+  # gone: start.exe cannot start it ("ShellExecuteEx" fails) or its windows
+  # cannot be made, and the exit code is 1 either way.
+  E2E_STARTS=$((E2E_STARTS + 1))
+  E2E_DESKTOP="qwil-$E2E_NAME-$E2E_STARTS"
   for arg in "$@"; do args+=" \"$arg\""; done
   rm -f "$E2E_OUT/$E2E_NAME.rc"
   printf '@echo off\r\nstart "" /wait "%s"%s\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
@@ -97,6 +104,8 @@ e2e_search() {
     fi
     if [ -s "$E2E_OUT/$E2E_NAME.rc" ]; then
       qwil_say "the program ended (exit code $(tr -d '\r\n ' < "$E2E_OUT/$E2E_NAME.rc"))"
+      # start.exe's own complaint, when it could not start the program at all.
+      iconv -f CP932 -t UTF-8 "$E2E_OUT/$E2E_NAME.log" 2>/dev/null | tail -n 5 >&2
       return 1
     fi
     sleep 0.25

@@ -19,6 +19,18 @@ qwil_wine_env() {
   export LANG=ja_JP.UTF-8
   export LC_ALL=ja_JP.UTF-8
   export HOME="${HOME:-$QWIL_ROOT/build/home}"
+  qwil_make_trash
+}
+
+# The recycle bin is the desktop's trash folder. Each Wine process looks for it
+# once, at its first use, and never makes its parents: in a new HOME without it
+# every file sent to the recycle bin is deleted for good. So it is made before
+# any Wine process starts.
+qwil_make_trash() {
+  local data
+  for data in "$HOME/.local/share" ${XDG_DATA_HOME:+"$XDG_DATA_HOME"}; do
+    mkdir -p "$data/Trash/files" "$data/Trash/info" 2>/dev/null || qwil_say "cannot make the trash folder in $data"
+  done
 }
 
 qwil_prefix_ready() { [ -f "$QWIL_PREFIX_STAMP" ]; }

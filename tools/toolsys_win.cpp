@@ -51,6 +51,15 @@ bool Window_GetCursorClientPos(HWND hWnd, POINT* pPt) {
   return GetCursorPos(pPt) && ScreenToClient(hWnd, pPt);
 }
 
+bool Module_LoadLibrariesFromSystemOnly() {
+  typedef BOOL(WINAPI * SetDirectoriesProc)(DWORD dwFlags);
+  HMODULE hKernel = GetModuleHandleA("kernel32.dll");
+  SetDirectoriesProc pfn = hKernel ? reinterpret_cast<SetDirectoriesProc>(reinterpret_cast<void*>(
+                                         GetProcAddress(hKernel, "SetDefaultDllDirectories")))
+                                   : nullptr;
+  return pfn && pfn(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 bool Module_GetSiblingPath(char* buffer, int32_t size, const char* ext) {
   buffer[0] = '\0';
   char path[kModulePathSize];

@@ -20,6 +20,12 @@ bool Window_GetCursorClientPos(HWND hWnd, POINT* pPt);
 
 // ---- Files beside the program ----
 
+// Libraries loaded by a bare name come from the system folder only, never from
+// the program's own folder or the current one, where a downloaded file of a
+// system library's name could lie (SetDefaultDllDirectories, looked up at run
+// time: systems without it keep their search order). True when it is in force.
+bool Module_LoadLibrariesFromSystemOnly();
+
 // The program file's full path with its extension replaced by ext (such as
 // ".ini"), lower-cased (single-byte letters only). False, buffer empty, when the
 // path does not fit size bytes.

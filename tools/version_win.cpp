@@ -1,7 +1,10 @@
 #include "tools/version_win.h"
 
+#include <cstring>
+
 #include "tools/memory.h"
 #include "tools/toolbase.h"
+#include "tools/verinfo.h"
 
 namespace {
 
@@ -9,59 +12,52 @@ const char kResourcesLibrary[] = "rsrc32.dll";
 const char kResourcesEntry[] = "_MyGetFreeSystemResources32@4";
 typedef int(WINAPI* FreeResourcesProc)(int nKind);
 
-// "%04x": the string tables are named in lower case.
-void AppendLowerHex4(TextBuf* tb, uint32_t value) {
-  const char digits[] = "0123456789abcdef";
-  for (int shift = 12; shift >= 0; shift -= 4) {
-    char c = digits[(value >> shift) & 0xF];
-    TextBuf_AppendChar(tb, &c, 1);
-  }
-}
-
 }  // namespace
 
+// The resource is read straight from the loaded image: the system's version
+// library is never loaded, so a file of its name beside the program never runs.
 void* Version_Load(HINSTANCE hInstance, DWORD* pTranslation) {
   QWIL_ASSERT(pTranslation);
-  char path[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(hInstance, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  DWORD dwHandle = 0;
-  DWORD size = GetFileVersionInfoSizeA(path, &dwHandle);
-  if (size == 0) return nullptr;
-  void* block = Mem_Alloc(size);
+  HRSRC hRes = FindResourceA(hInstance, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));  // RT_VERSION
+  if (!hRes) return nullptr;
+  DWORD nSize = SizeofResource(hInstance, hRes);
+  HGLOBAL hData = LoadResource(hInstance, hRes);
+  const void* pData = hData ? LockResource(hData) : nullptr;
+  if (!pData || nSize < 6 || nSize > 0xFFFF) return nullptr;
+  // The root node's own length bounds every later read; the copy holds just it.
+  VersionNode root;
+  if (!VersionNode_Read(static_cast<const uint8_t*>(pData), static_cast<int32_t>(nSize), &root)) return nullptr;
+  uint32_t translation = 0;
+  if (!VersionInfo_GetTranslation(pData, root.nLength, &translation)) return nullptr;
+  void* block = Mem_Alloc(static_cast<size_t>(root.nLength));
   if (!block) return nullptr;
-  void* pValue = nullptr;
-  UINT nValue = 0;
-  if (!GetFileVersionInfoA(path, 0, size, block) ||
-      !VerQueryValueA(block, "\\VarFileInfo\\Translation", &pValue, &nValue) || nValue < sizeof(DWORD)) {
-    Mem_Free(block);
-    return nullptr;
-  }
-  const WORD* pair = static_cast<const WORD*>(pValue);
-  *pTranslation = MAKELONG(pair[0], pair[1]);
+  std::memcpy(block, pData, static_cast<size_t>(root.nLength));
+  *pTranslation = translation;
   return block;
 }
 
 bool Version_GetString(int32_t size, const void* block, DWORD translation, const char* key, char* output) {
   QWIL_ASSERT(size > 0 && block && key && output);
   output[0] = '\0';
-  char query[128];
+  VersionNode root;
+  const uint8_t* pText = nullptr;
+  int32_t nUnits = 0;
+  if (!VersionNode_Read(static_cast<const uint8_t*>(block), 0xFFFF, &root) ||
+      !VersionInfo_FindString(block, root.nLength, translation, key, &pText, &nUnits)) {
+    return false;
+  }
+  WCHAR* wide = static_cast<WCHAR*>(Mem_Alloc(sizeof(WCHAR) * static_cast<size_t>(nUnits)));
+  char* text = static_cast<char*>(Mem_Alloc(2 * static_cast<size_t>(nUnits)));
+  int n = 0;
+  if (wide && text) {
+    std::memcpy(wide, pText, sizeof(WCHAR) * static_cast<size_t>(nUnits));
+    n = WideCharToMultiByte(CP_ACP, 0, wide, nUnits, text, 2 * nUnits, nullptr, nullptr);
+  }
   TextBuf tb;
-  TextBuf_Init(&tb, query, sizeof(query));
-  TextBuf_AppendString(&tb, "\\StringFileInfo\\");
-  AppendLowerHex4(&tb, LOWORD(translation));
-  AppendLowerHex4(&tb, HIWORD(translation));
-  TextBuf_AppendString(&tb, "\\");
-  if (!TextBuf_AppendString(&tb, key)) return false;
-  void* pValue = nullptr;
-  UINT nValue = 0;
-  if (!VerQueryValueA(block, query, &pValue, &nValue) || !pValue || nValue == 0) return false;
-  // The length counts the terminator on some systems and not on others.
-  const char* value = static_cast<const char*>(pValue);
-  int32_t n = 0;
-  while (n < static_cast<int32_t>(nValue) && value[n] != '\0') ++n;
   TextBuf_Init(&tb, output, size);
-  TextBuf_AppendBytes(&tb, value, n);
+  if (n > 0) TextBuf_AppendBytes(&tb, text, n);
+  Mem_Free(wide);
+  Mem_Free(text);
   return n > 0;
 }
 

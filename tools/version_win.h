@@ -6,7 +6,8 @@
 
 #include "tools/platform.h"
 
-// The module file's version resource in a new heap block (Mem_Free it), and its
+// The module's version resource, read from its loaded image without the system's
+// version library, in a new heap block (Mem_Free it), and its
 // first translation (language in the low 16 bits, code page in the high) in
 // *pTranslation. Null when the file has none or it has no translation.
 void* Version_Load(HINSTANCE hInstance, DWORD* pTranslation);

@@ -34,6 +34,7 @@ struct DialogScript {
   std::deque<Answer> answers;
   std::vector<SeenDialog> seen;
   std::vector<HWND> pending;
+  std::vector<std::string> leftAlone;  // titles of modeless windows that are no answer's business
   int nUnplanned = 0;
   HHOOK hHook = nullptr;
 
@@ -70,6 +71,13 @@ struct DialogScript {
     });
   }
   DialogScript& Cancel() { return Press(IDCANCEL); }
+  // A modeless dialog of this title (the print job's cancel dialog) is neither
+  // answered nor recorded: whether it is still up when the answer is due depends
+  // only on how fast the machine is.
+  DialogScript& LeaveAlone(const std::string& title) {
+    leftAlone.push_back(title);
+    return *this;
+  }
 
   bool AllAnswered() const { return answers.empty() && pending.empty(); }
   std::string Titles() const {
@@ -103,6 +111,9 @@ struct DialogScript {
     char title[512] = {};
     GetWindowTextA(hDlg, title, sizeof(title));
     d.title = title;
+    for (const std::string& t : self->leftAlone) {
+      if (t == d.title) return;
+    }
     EnumChildWindows(hDlg, CollectText, reinterpret_cast<LPARAM>(&d.text));
     self->seen.push_back(d);
     if (self->answers.empty()) {

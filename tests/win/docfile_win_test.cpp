@@ -483,20 +483,15 @@ std::string TrashFolder() {
   return path + "\\.local\\share\\Trash";
 }
 
-void MakeFolders(const std::string& path) {
-  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
-    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-  }
-  CreateDirectoryA(path.c_str(), nullptr);
-}
-
 TEST(Document, RecycleBinSettingKeepsTheOverwrittenFileThere) {
-  // Wine's recycle bin is the desktop's trash folder; without one it deletes
-  // for good, so the test makes sure there is one.
+  // Wine's recycle bin is the desktop's trash folder; a process that finds none
+  // at its first use deletes for good from then on, so the set-up makes it
+  // before any Wine process starts (scripts/lib.sh).
   std::string trash = TrashFolder();
   ASSERT_FALSE(trash.empty()) << "no home folder";
-  MakeFolders(trash + "\\files");
-  MakeFolders(trash + "\\info");
+  DWORD attributes = GetFileAttributesA((trash + "\\files").c_str());
+  ASSERT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      << "no trash folder " << trash << ": the set-up makes it";
   WinTestDir dir;
   char name[64];
   std::snprintf(name, sizeof(name), "recycled-%lu.txt", static_cast<unsigned long>(GetTickCount()));

@@ -1,6 +1,6 @@
 // What Qwilpad.exe carries inside the file: its manifest, version resource and
 // icons, and that it runs on a bare Windows (a GUI program importing nothing but
-// system libraries). Wine ignores manifests at run time, so they are read back here.
+// known system libraries). Wine ignores manifests at run time, so they are read back here.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -188,22 +188,28 @@ struct PeImage {
   }
 };
 
-TEST(ExeFile, IsAGuiProgramThatNeedsOnlySystemLibraries) {
+// Windows looks for an imported library in the program's own folder first, unless
+// it is one of the system's known libraries (the KnownDLLs list under the
+// Session Manager's key), which come from the system folder always.
+// A portable program started from a downloads folder would run any other
+// library of an imported name lying there. Common controls 6 comes through the
+// manifest's assembly, not a search.
+TEST(ExeFile, ImportsOnlyKnownSystemLibraries) {
   PeImage image;
   image.bytes = ReadFileBytes(TestWin_ExePath());
   ASSERT_TRUE(image.Parse()) << "not a PE file: " << TestWin_ExePath();
   EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, image.pNt->FileHeader.Machine);
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.pNt->OptionalHeader.Subsystem);
 
-  static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll",
-                                        "comdlg32.dll", "shell32.dll", "ole32.dll", "imm32.dll",
-                                        "version.dll", "advapi32.dll", "msvcrt.dll"};
+  static const char* const kKnown[] = {"kernel32.dll", "user32.dll", "gdi32.dll",  "comdlg32.dll",
+                                       "shell32.dll",  "ole32.dll",  "imm32.dll",  "advapi32.dll",
+                                       "msvcrt.dll",   "comctl32.dll"};
   std::vector<std::string> dlls = image.ImportedDlls();
   EXPECT_FALSE(dlls.empty());
   for (const std::string& dll : dlls) {
-    bool bSystem = false;
-    for (const char* pName : kSystem) bSystem = bSystem || lstrcmpiA(dll.c_str(), pName) == 0;
-    EXPECT_TRUE(bSystem) << dll << " would have to ship beside Qwilpad.exe";
+    bool bKnown = false;
+    for (const char* pName : kKnown) bKnown = bKnown || lstrcmpiA(dll.c_str(), pName) == 0;
+    EXPECT_TRUE(bKnown) << dll << " would be looked for beside Qwilpad.exe first";
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tools/toolsys_win.h"
 #include "win/mainhost.h"
 #include "win/testwin.h"
 
@@ -16,18 +17,20 @@ struct Running {
   HWND hWnd;
 };
 
+// A top-level window of the process and the class.
 struct FindArgs {
   DWORD nProcessId;
+  const char* pClass;
   HWND hFound;
 };
 
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam) {
   FindArgs* pArgs = reinterpret_cast<FindArgs*>(lParam);
   DWORD nProcessId = 0;
   GetWindowThreadProcessId(hWnd, &nProcessId);
   char name[32] = {};
   GetClassNameA(hWnd, name, sizeof(name));
-  if (nProcessId != pArgs->nProcessId || std::string(name) != "Qwil") return TRUE;
+  if (nProcessId != pArgs->nProcessId || std::string(name) != pArgs->pClass) return TRUE;
   pArgs->hFound = hWnd;
   return FALSE;
 }
@@ -36,8 +39,8 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
 HWND WaitForMainWindow(const PROCESS_INFORMATION& pi) {
   WaitForInputIdle(pi.hProcess, 30000);
   for (int i = 0; i < 300; ++i) {
-    FindArgs args = {pi.dwProcessId, nullptr};
-    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&args));
+    FindArgs args = {pi.dwProcessId, "Qwil", nullptr};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&args));
     if (args.hFound && IsWindowVisible(args.hFound)) return args.hFound;
     if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0) return nullptr;  // it died
   }
@@ -136,6 +139,58 @@ TEST(QwilpadProcess, TwoStartsGiveTwoIndependentWindows) {
   EXPECT_TRUE(IsWindow(second.hWnd)) << "closing one window closed the other";
   PostMessageA(second.hWnd, WM_CLOSE, 0, 0);
   EXPECT_EQ(0u, WaitForExit(&second));
+}
+
+// ---- Libraries planted beside the program (tests/win/plantdll.cpp) ----
+
+std::string PlantPath() {
+  std::string exe = TestWin_ExePath();
+  return exe.substr(0, exe.rfind('\\') + 1) + "qwilplant.dll";
+}
+
+// The About box asks the system folder for the free-resources library: one of
+// that name in the downloads folder the program was started from never runs.
+// (Wine always prefers its own copies of the libraries the program imports, so
+// the import table itself is checked in the file, exefile_test.cpp.)
+TEST(QwilpadProcess, ALibraryPlantedBesideTheProgramNeverRuns) {
+  WinTestDir dir;
+  ASSERT_TRUE(CopyFileA(PlantPath().c_str(), (dir / "rsrc32.dll").c_str(), FALSE)) << PlantPath();
+  Running run;
+  ASSERT_TRUE(Start(dir, "", &run));
+  PostMessageA(run.hWnd, WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
+  FindArgs about = {run.pi.dwProcessId, "#32770", nullptr};
+  for (int i = 0; i < 300 && !about.hFound; ++i) {
+    Sleep(100);
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&about));
+  }
+  EXPECT_NE(nullptr, about.hFound) << "no About box";
+  if (about.hFound) PostMessageA(about.hFound, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && about.hFound && IsWindow(about.hFound); ++i) Sleep(100);
+  PostMessageA(run.hWnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, WaitForExit(&run));
+  EXPECT_FALSE(WinTest_Exists(dir / "planted-rsrc32.dll.txt")) << "the planted rsrc32.dll ran";
+  // The plant does leave its mark when it is loaded.
+  HMODULE hPlant = LoadLibraryA((dir / "rsrc32.dll").c_str());
+  ASSERT_NE(nullptr, hPlant);
+  FreeLibrary(hPlant);
+  EXPECT_TRUE(WinTest_Exists(dir / "planted-rsrc32.dll.txt"));
+}
+
+// After the start-up's call a library named without a folder comes from the
+// system folder alone; the program's folder, where the plant lies, is not searched.
+TEST(QwilpadProcess, LibrariesNamedWithoutAFolderComeFromTheSystemFolderOnly) {
+  HMODULE hPlant = LoadLibraryA("qwilplant.dll");
+  ASSERT_NE(nullptr, hPlant) << "the plant beside the tests is not found by its name: the check below proves nothing";
+  FreeLibrary(hPlant);
+  ASSERT_TRUE(Module_LoadLibrariesFromSystemOnly());
+  hPlant = LoadLibraryA("qwilplant.dll");
+  EXPECT_EQ(nullptr, hPlant) << "found beside the program";
+  if (hPlant) FreeLibrary(hPlant);
+  HMODULE hSystem = LoadLibraryA("comdlg32.dll");
+  EXPECT_NE(nullptr, hSystem);
+  if (hSystem) FreeLibrary(hSystem);
+  // The other tests load as before.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
 }
 
 }  // namespace
