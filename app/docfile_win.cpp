@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/filehist_win.h"
-#include "app/recovery_win.h"
+#include "recovery/recovery_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/filedlg_win.h"
 #include "editctrl/editctrl.h"

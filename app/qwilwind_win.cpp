@@ -12,7 +12,7 @@
 #include "app/filehist_win.h"
 #include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
-#include "app/recovery_win.h"
+#include "recovery/recovery_win.h"
 #include "app/searchcmd_win.h"
 #include "app/statusbar_win.h"
 #include "dialogs/keyassign_win.h"

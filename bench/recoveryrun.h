@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/recovery.h"
-#include "app/recoveryread.h"
+#include "recovery/recovery.h"
+#include "recovery/recoveryread.h"
 #include "editctrl/editbody.h"
 #include "editctrl/editundo.h"
 

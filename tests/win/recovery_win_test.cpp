@@ -2,13 +2,13 @@
 // runs them: appends, a new file taking the old one's place (ReplaceFileA),
 // the write times that tell a changed document file, folder names of
 // two-byte characters, and a recovery file another program holds open.
-#include "app/recovery.h"
+#include "recovery/recovery.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/recoveryread.h"
+#include "recovery/recoveryread.h"
 #include "editctrl/bodyfixture.h"
 
 namespace {

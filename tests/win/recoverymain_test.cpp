@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/recovery.h"
-#include "app/recoveryread.h"
-#include "app/recovery_win.h"
+#include "recovery/recovery.h"
+#include "recovery/recoveryread.h"
+#include "recovery/recovery_win.h"
 #include "app/docfile_win.h"
 #include "editctrl/bodyfixture.h"
 #include "editctrl/editwind_win.h"

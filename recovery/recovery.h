@@ -1,7 +1,7 @@
 // The recovery writer: keeps one window's unsaved text in a recovery file of
 // its own, a few seconds behind the user, without holding the window up.
 //
-// What is on disk is always one whole recovery file (app/recoveryformat.h):
+// What is on disk is always one whole recovery file (recovery/recoveryformat.h):
 //   - for a document that fits one step (a few megabytes), a snapshot of its
 //     text, written as a new file that then takes the old one's place, and
 //     the edits since appended behind it;
@@ -9,7 +9,7 @@
 //     it was loaded from (or over nothing, untitled), which costs only what
 //     the edits cost; then, when that file changes on disk, when the journal
 //     outgrows the text, or after a minute, a new snapshot made in slices
-//     across several ticks (app/recoverybuild.h), while the old file goes on
+//     across several ticks (recovery/recoverybuild.h), while the old file goes on
 //     receiving the edits until the new one is whole and replaces it.
 // Every byte goes through the file seam: new files by the safe save's
 // protocol (written, flushed, closed, then put in place in one step), appends
@@ -32,9 +32,9 @@
 
 #include <cstdint>
 
-#include "app/recoverybuild.h"
-#include "app/recoverypolicy.h"
-#include "app/recoveryqueue.h"
+#include "recovery/recoverybuild.h"
+#include "recovery/recoverypolicy.h"
+#include "recovery/recoveryqueue.h"
 #include "editctrl/editbody.h"
 
 // Milliseconds on a steady clock; a test gives its own.

@@ -1,4 +1,4 @@
-#include "app/recoveryformat.h"
+#include "recovery/recoveryformat.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // The rules of keeping a recovery file: when a step is due, what one may
 // write, when a snapshot is made, the names, and the start-up scan.
-#include "app/recoverypolicy.h"
+#include "recovery/recoverypolicy.h"
 
 #include <gtest/gtest.h>
 

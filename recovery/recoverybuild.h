@@ -24,7 +24,7 @@
 
 #include <cstdint>
 
-#include "app/recoveryqueue.h"
+#include "recovery/recoveryqueue.h"
 #include "editctrl/textdata.h"
 
 struct RecoveryBuild {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/recoveryformat.h"
-#include "app/recoveryqueue.h"
+#include "recovery/recoveryformat.h"
+#include "recovery/recoveryqueue.h"
 #include "editctrl/bodyfixture.h"
 #include "editctrl/searchtest.h"
 #include "editctrl/textdata.h"

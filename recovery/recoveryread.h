@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "app/recoveryformat.h"
-#include "app/recoverypolicy.h"
+#include "recovery/recoveryformat.h"
+#include "recovery/recoverypolicy.h"
 #include "editctrl/textdata.h"
 
 enum RecoverStatus : int32_t {

@@ -1,4 +1,4 @@
-#include "app/recoverypolicy.h"
+#include "recovery/recoverypolicy.h"
 
 #include <cstdio>
 #include <cstring>

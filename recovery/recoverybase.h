@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "app/recoveryformat.h"
+#include "recovery/recoveryformat.h"
 #include "editctrl/textdata.h"
 #include "tools/fileio.h"
 

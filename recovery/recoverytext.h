@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/recoveryread.h"
+#include "recovery/recoveryread.h"
 
 enum RecoveryQuestion : int32_t {
   RECOVERYQ_NONE,     // nothing to show: the file is another running window's

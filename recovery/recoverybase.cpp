@@ -1,4 +1,4 @@
-#include "app/recoverybase.h"
+#include "recovery/recoverybase.h"
 
 namespace {
 

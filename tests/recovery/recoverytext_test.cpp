@@ -1,4 +1,4 @@
-#include "app/recoverytext.h"
+#include "recovery/recoverytext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The rules of keeping a recovery file, as pure functions: when the next step
 // is due, how much one step may write, when a new snapshot is to be made, what
 // the files are called, and what the start-up scan does with each file it
-// finds. The writer (app/recovery.h) and the window's start-up apply them.
+// finds. The writer (recovery/recovery.h) and the window's start-up apply them.
 #pragma once
 
 #include <cstdint>
 
-#include "app/recoveryformat.h"
+#include "recovery/recoveryformat.h"
 
 // An edit is on disk at most this long after it was made, plus one tick of
 // the window's timer (kRecoveryTickMs).

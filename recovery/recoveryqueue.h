@@ -1,5 +1,5 @@
 // The records a recovery file has not received yet, in the order they are to
-// be written: a byte buffer of whole records (app/recoveryformat.h) with their
+// be written: a byte buffer of whole records (recovery/recoveryformat.h) with their
 // sequence numbers given, whose checksums are computed only when they are
 // taken for writing, so that noting an edit costs a copy of its text and no
 // more. A text longer than one record's share travels in an EDIT and MORE
@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/recoveryformat.h"
+#include "recovery/recoveryformat.h"
 
 struct RecoveryQueue {
   char* pData;       // owned; null until the first record

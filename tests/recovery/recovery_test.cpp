@@ -2,7 +2,7 @@
 // from its recovery file after a crash (here: the file read while the writer
 // still holds it, or after it was dropped without a word), whatever the text,
 // however large, and whatever failed while it was written.
-#include "app/recovery.h"
+#include "recovery/recovery.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/recoveryread.h"
-#include "app/recoverytest.h"
+#include "recovery/recoveryread.h"
+#include "recovery/recoverytest.h"
 #include "editctrl/replaceall.h"
 #include "tools/faultfiles.h"
 #include "tools/testfiles.h"

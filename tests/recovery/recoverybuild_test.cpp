@@ -1,11 +1,11 @@
 // A snapshot made in slices while the document changes: the records replayed
 // from nothing always give the document's text before the boundary, and the
 // whole document once it is complete.
-#include "app/recoverybuild.h"
+#include "recovery/recoverybuild.h"
 
 #include <gtest/gtest.h>
 
-#include "app/recoverytest.h"
+#include "recovery/recoverytest.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The recovery file's bytes: a header and records come back as written, and
 // every cut and every flipped byte is seen.
-#include "app/recoveryformat.h"
+#include "recovery/recoveryformat.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/recoveryqueue.h"
+#include "recovery/recoveryqueue.h"
 #include "editctrl/bodyfixture.h"
 #include "tools/checksum.h"
 

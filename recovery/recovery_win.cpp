@@ -1,12 +1,12 @@
-#include "app/recovery_win.h"
+#include "recovery/recovery_win.h"
 
 #include <shlobj.h>
 
 #include <cstring>
 
 #include "app/qwilwind_win.h"
-#include "app/recoveryread.h"
-#include "app/recoverytext.h"
+#include "recovery/recoveryread.h"
+#include "recovery/recoverytext.h"
 #include "app/statusbar_win.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/editundo.h"

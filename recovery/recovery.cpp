@@ -1,9 +1,9 @@
-#include "app/recovery.h"
+#include "recovery/recovery.h"
 
 #include <chrono>
 #include <cstring>
 
-#include "app/recoverybase.h"
+#include "recovery/recoverybase.h"
 #include "tools/fileio.h"
 #include "tools/memory.h"
 

@@ -1,4 +1,4 @@
-#include "app/recoverybuild.h"
+#include "recovery/recoverybuild.h"
 
 #include "editctrl/linedata.h"
 

@@ -1,4 +1,4 @@
-#include "app/recoveryqueue.h"
+#include "recovery/recoveryqueue.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-// Crash recovery on the main window: the recovery writer (app/recovery.h)
+// Crash recovery on the main window: the recovery writer (recovery/recovery.h)
 // kept beside the editor, fed by the editor's observer and a timer of the
 // main window, and the start-up question about texts that windows which
 // ended without saving left behind.
@@ -23,7 +23,7 @@
 #include <cstdint>
 
 #include "app/appdata.h"
-#include "app/recovery.h"
+#include "recovery/recovery.h"
 #include "tools/platform.h"
 
 extern const char kPropRecovery[];  // "PROP_RECOVERY"

@@ -1,8 +1,8 @@
-#include "app/recoveryread.h"
+#include "recovery/recoveryread.h"
 
 #include <cstring>
 
-#include "app/recoverybase.h"
+#include "recovery/recoverybase.h"
 #include "editctrl/textfile.h"
 #include "tools/charrule.h"
 #include "tools/fileio.h"
