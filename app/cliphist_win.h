@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "app/appdata.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/platform.h"
 
 extern const char kPropClipboardHistory[];  // "PROP_CLIPBOARDHISTORY"

@@ -1,7 +1,7 @@
 #include "app/command.h"
 
 #include "app/convert.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "res/resource.h"
 #include "tools/platform.h"
 

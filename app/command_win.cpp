@@ -6,7 +6,7 @@
 #include "app/docfile_win.h"
 #include "app/editcmd_win.h"
 #include "app/filehist_win.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "app/printcmd_win.h"
 #include "app/searchcmd_win.h"
 #include "app/setcmd_win.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "app/appdata.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/platform.h"
 
 extern const char kPropLoadFileHistory[];  // "PROP_LOADFILEHISTORY"

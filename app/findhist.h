@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/profile.h"
 
 extern const char kFindHistorySection[];     // "検索ダイアログ"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/profile.h"
 
 extern const char kHistoryMaxKey[];    // "最大履歴数"

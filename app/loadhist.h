@@ -2,7 +2,7 @@
 // count and one key per entry ("0", "1", ...) holding the path in quotes.
 #pragma once
 
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/profile.h"
 
 // A new history from the section: the stored maximum clamped to 0 .. 16, then

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/platform.h"
 #include "tools/profile_win.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/cliphist_win.h"
 #include "app/docfile_win.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "tools/toolsys_win.h"
 #include "win/mainhost.h"
 

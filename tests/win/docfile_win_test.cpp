@@ -11,7 +11,7 @@
 
 #include "app/docfile.h"
 #include "app/filehist_win.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "win/mainhost.h"
 #include "win/dialogscript.h"
 

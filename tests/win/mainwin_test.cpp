@@ -5,7 +5,7 @@
 
 #include "app/command.h"
 #include "app/filehist_win.h"
-#include "app/history.h"
+#include "tools/history.h"
 #include "win/mainhost.h"
 #include "win/dialogscript.h"
 

@@ -1,4 +1,4 @@
-#include "app/history.h"
+#include "tools/history.h"
 
 #include <gtest/gtest.h>
 
