@@ -50,10 +50,10 @@ struct FindKey {
   uint32_t nMask;
 };
 constexpr FindKey kFindKeys[] = {
-    {"大文字と小文字の違いを無視する", kFindIgnoreCase},
-    {"半角と全角の違いを無視する", kFindIgnoreWidth},
-    {"単語単位で探す", kFindWholeWord},
-    {"正規表現を使う", kFindRegExp},
+    {"大文字と小文字の違いを無視する", SF_IGNORECASE},
+    {"半角と全角の違いを無視する", SF_IGNOREWIDTH},
+    {"単語単位で探す", SF_WHOLEWORD},
+    {"正規表現を使う", SF_REGEXP},
 };
 
 constexpr int32_t kFaceNameSize = 32;
@@ -108,8 +108,8 @@ void ReadDisplay(EditorSettings* es, const ProfileMethods* p) {
   ReadFlag(p, kMain, "タブ文字の表示", &es->style.bShowTab);
   ReadFlag(p, kMain, "半角空白の表示", &es->style.bShowSpace);
   ReadFlag(p, kMain, "全角空白の表示", &es->style.bShowZenSpace);
-  es->nTab = Clamp(es->nTab, 1, kTabMax);
-  es->nLeftMargin = Clamp(es->nLeftMargin, 0, kLeftMarginMax);
+  es->nTab = Clamp(es->nTab, kEditorTabMin, kEditorTabMax);
+  es->nLeftMargin = Clamp(es->nLeftMargin, kEditorMarginMin, kEditorMarginMax);
 }
 
 void ReadColours(ViewStyle* style, const ProfileMethods* p) {

@@ -12,14 +12,12 @@
 
 #include "dialogs/keyassign.h"
 #include "editctrl/editsettings.h"
+#include "tools/charfold.h"
+#include "tools/fileio.h"
 #include "tools/platform.h"
 #include "tools/profile.h"
+#include "tools/toolbase.h"
 
-// Path buffers: a path has at most kPathMax bytes (what the system's file
-// functions take), the buffers one more for the terminator and one to spare.
-constexpr int32_t kPathMax = 259;
-constexpr int32_t kPathBufferSize = 261;
-constexpr int32_t kDateFormatSize = 1024;
 constexpr int32_t kSearchTextSize = 1024;
 
 // x, y, width and height of the window that is to be placed by the system.
@@ -30,8 +28,6 @@ constexpr int32_t kWindowUnset = INT32_MIN;  // CW_USEDEFAULT's bits
 constexpr int32_t kWindowMaxCoordinate = 1 << 20;
 constexpr int32_t kWindowMaxSize = 1 << 16;
 
-constexpr int32_t kTabMax = 127;
-constexpr int32_t kLeftMarginMax = 127;
 // The largest font height (logical units) kept from the file: 1638 points, the
 // font dialog's largest size, at 96 dots per inch.
 constexpr int32_t kFontHeightMax = 2184;
@@ -40,13 +36,8 @@ constexpr int32_t kFontWeightMax = 1000;
 constexpr const char kDefaultDocumentName[] = "無題.txt";
 constexpr int32_t kDefaultPrintPointSize = 140;
 
-// The find option bits (the find dialog and the settings file share them).
-constexpr uint32_t kFindIgnoreCase = 0x02;
-constexpr uint32_t kFindIgnoreWidth = 0x04;
-constexpr uint32_t kFindWholeWord = 0x08;
-constexpr uint32_t kFindRegExp = 0x10;
-
 struct History;
+struct RecoveryWin;
 
 struct AppInfo {
   // ---- Settings (the settings file) ----
@@ -64,7 +55,7 @@ struct AppInfo {
   char szDefaultDocumentName[kPathBufferSize];  // never empty
   char szDocumentFolder[kPathBufferSize];       // the dialogs' folder for an untitled document
   char szDateFormat[kDateFormatSize];
-  uint32_t nFindMode;                 // the kFind bits
+  uint32_t nFindMode;                 // the search option bits (SF_ of tools/charfold.h)
   EditorSettings editorSettings;      // what the editor is created with
   int32_t nPrintPointSize;            // tenths of a point, from the font dialog
   KeyAssignData keys;                 // the key file's bindings (owned)
@@ -79,12 +70,17 @@ struct AppInfo {
   char szLastSearch[kSearchTextSize];    // what find next searches for
 
   // ---- The window layer's (opaque to the core) ----
+  // The main window's parts, from its WM_CREATE to its WM_DESTROY. Each is
+  // made and freed by the module named; everybody else reaches it here.
   HINSTANCE hInstance;
-  HWND hWnd;          // the main window, from its WM_CREATE to its WM_DESTROY
-  HWND hEditor;       // child 101
-  HWND hStatusBar;    // child 100
-  HWND hNextViewer;   // the next window of the clipboard viewer chain
-  HACCEL hAccel;      // the message loop's accelerator table (owned), or null
+  HWND hWnd;                   // the main window (app/qwilwind_win)
+  HWND hEditor;                // child 101, the editor control
+  HWND hStatusBar;             // child 100 (app/statusbar_win)
+  HWND hNextViewer;            // the next window of the clipboard viewer chain (app/cliphist_win)
+  HACCEL hAccel;               // the message loop's accelerator table (owned), or null
+  History* pLoadHistory;       // the load history (app/filehist_win), or null
+  History* pClipboardHistory;  // the clipboard history (app/cliphist_win), or null
+  RecoveryWin* pRecovery;      // crash recovery (recovery/recovery_win), or null: none
 };
 
 bool IsValidAppInfo(const AppInfo* app);

@@ -4,15 +4,17 @@
 
 #include "app/editcmd.h"
 #include "app/editcmd_win.h"
+#include "app/histmenu.h"
 #include "editctrl/editctrl.h"
 #include "res/resource.h"
 #include "tools/clipboard_win.h"
+#include "tools/history.h"
 #include "tools/memory.h"
 #include "tools/toolwind_win.h"
 
-const char kPropClipboardHistory[] = "PROP_CLIPBOARDHISTORY";
-
 namespace {
+
+const char kPropClipboardHistory[] = "PROP_CLIPBOARDHISTORY";
 
 bool IsHistoryItem(UINT id) {
   return id == static_cast<UINT>(IDM_HISTORYNONE) || ClipboardHistory_IndexFromId(static_cast<int32_t>(id)) >= 0;
@@ -50,14 +52,14 @@ void ShowAt(AppInfo* app, POINT pt) {
 
 }  // namespace
 
-History* ClipHistory_Get(HWND hWnd) { return static_cast<History*>(GetPropA(hWnd, kPropClipboardHistory)); }
-
 bool ClipHistory_Create(AppInfo* app) {
+  QWIL_ASSERT(!app->pClipboardHistory);
   History* history = History_Create(kClipboardHistoryMax);
   if (history && !SetPropA(app->hWnd, kPropClipboardHistory, history)) {
     History_Destroy(history);
     history = nullptr;
   }
+  app->pClipboardHistory = history;
   // Joining sends WM_DRAWCLIPBOARD before it returns; the next viewer is not
   // known yet then, and that first message is not passed on.
   app->hNextViewer = nullptr;
@@ -69,11 +71,13 @@ bool ClipHistory_Create(AppInfo* app) {
 void ClipHistory_Destroy(AppInfo* app) {
   ChangeClipboardChain(app->hWnd, app->hNextViewer);
   app->hNextViewer = nullptr;
-  History_Destroy(static_cast<History*>(RemovePropA(app->hWnd, kPropClipboardHistory)));
+  RemovePropA(app->hWnd, kPropClipboardHistory);
+  History_Destroy(app->pClipboardHistory);
+  app->pClipboardHistory = nullptr;
 }
 
 void ClipHistory_OnDrawClipboard(AppInfo* app, WPARAM wParam, LPARAM lParam) {
-  History* history = ClipHistory_Get(app->hWnd);
+  History* history = app->pClipboardHistory;
   if (history) {
     // The copy ends with a zero byte of its own: the text is what stands
     // before the first one, within the block whatever it holds.
@@ -97,7 +101,7 @@ void ClipHistory_OnChangeChain(AppInfo* app, WPARAM wParam, LPARAM lParam) {
 void ClipHistory_FillPopup(const AppInfo* app, HMENU hPopup) {
   int nAt = TakeOutHistoryItems(hPopup);
   if (nAt < 0) return;
-  const History* history = ClipHistory_Get(app->hWnd);
+  const History* history = app->pClipboardHistory;
   int32_t n = history ? History_GetCount(history) : 0;
   if (n == 0) {
     InsertMenuA(hPopup, static_cast<UINT>(nAt), MF_BYPOSITION | MF_STRING | MF_GRAYED, IDM_HISTORYNONE, "(なし)");
@@ -128,7 +132,7 @@ void ClipHistory_ShowAtCursor(AppInfo* app) {
 }
 
 LRESULT ClipHistory_PasteEntry(AppInfo* app, WPARAM wParam, LPARAM) {
-  const History* history = ClipHistory_Get(app->hWnd);
+  const History* history = app->pClipboardHistory;
   int32_t index = ClipboardHistory_IndexFromId(LOWORD(wParam));
   const char* entry = history && index >= 0 ? History_GetEntry(history, index) : nullptr;
   if (entry) EditCommand_ReplaceSelection(app, entry, std::strlen(entry));

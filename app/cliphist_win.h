@@ -1,16 +1,12 @@
 // The clipboard history on the main window: the list of texts that passed
-// through the system clipboard while the program ran (window property
-// "PROP_CLIPBOARDHISTORY", at most 36, the newest first), the clipboard viewer
-// chain that collects them, the popup menus that offer them and pasting one.
+// through the system clipboard while the program ran (AppInfo's
+// pClipboardHistory, also kept in the window property "PROP_CLIPBOARDHISTORY";
+// at most 36, the newest first), the clipboard viewer chain that collects
+// them, the popup menus that offer them and pasting one.
 #pragma once
 
-#include <cstdint>
-
 #include "app/appdata.h"
-#include "tools/history.h"
 #include "tools/platform.h"
-
-extern const char kPropClipboardHistory[];  // "PROP_CLIPBOARDHISTORY"
 
 // Makes the empty history, attaches it and joins the clipboard viewer chain
 // (the system then reports the clipboard's present text at once). False when
@@ -18,8 +14,6 @@ extern const char kPropClipboardHistory[];  // "PROP_CLIPBOARDHISTORY"
 bool ClipHistory_Create(AppInfo* app);
 // Leaves the viewer chain, frees the history and removes the property.
 void ClipHistory_Destroy(AppInfo* app);
-// The main window's history, or null.
-History* ClipHistory_Get(HWND hWnd);
 
 // WM_DRAWCLIPBOARD: the clipboard's text, whatever program put it there and
 // whatever its block holds, joins the history; the message goes on down the chain.

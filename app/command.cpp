@@ -1,7 +1,7 @@
 #include "app/command.h"
 
 #include "app/convert.h"
-#include "tools/history.h"
+#include "app/histmenu.h"
 #include "res/resource.h"
 #include "tools/platform.h"
 

@@ -105,4 +105,6 @@ struct FileMenuRow {
   const char* text;  // with its key text
 };
 constexpr int32_t kFileMenuRowCount = 11;
+// The File popup's place in the menu bar.
+constexpr int32_t kFilePopupIndex = 0;
 const FileMenuRow* Command_GetFileMenuRows();

@@ -5,8 +5,6 @@
 #include "app/command.h"
 #include "app/docfile_win.h"
 #include "app/editcmd_win.h"
-#include "app/filehist_win.h"
-#include "tools/history.h"
 #include "app/printcmd_win.h"
 #include "app/searchcmd_win.h"
 #include "app/setcmd_win.h"
@@ -18,7 +16,11 @@
 
 namespace {
 
-// Commands of later parts of the program join this table; the ids stay sorted.
+// The commands that have a name, a help text and a key binding but nothing
+// to do in the main window.
+LRESULT DoNothing(AppInfo*, WPARAM, LPARAM) { return 0; }
+
+// One row for every row of the command table (app/command.h), in its order.
 constexpr CommandHandlerRow kHandlers[] = {
     {IDM_NEW, FileCommand_New},
     {IDM_OPEN, FileCommand_Open},
@@ -57,6 +59,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_DISPLAYSETTINGS, SettingsCommand_Display},
     {IDM_FONT, ViewCommand_Font},
     {IDM_KEYASSIGN, SettingsCommand_KeyAssign},
+    {IDM_SAVESETTINGS, DoNothing},
     {IDM_FRAME3D, ViewCommand_Frame3D},
     {IDM_LOWER, EditCommand_Convert},
     {IDM_UPPER, EditCommand_Convert},
@@ -71,6 +74,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_TOHALFSYMBOL, EditCommand_Convert},
     {IDM_TOFULLKANA, EditCommand_Convert},
     {IDM_TOHALFKANA, EditCommand_Convert},
+    {IDM_NOTHING, DoNothing},
     {IDM_PASTEHISTORY, ClipHistory_ShowAtCaret},
     {IDM_IME, EditCommand_ToggleIme},
     {IDM_INSERTDATE, EditCommand_InsertDate},
@@ -91,6 +95,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_LINESTART, EditCommand_LineStart},
     {IDM_LINEEND, EditCommand_LineEnd},
     {IDM_RELOAD, FileCommand_Reload},
+    {IDM_HISTORYNONE, DoNothing},
     {IDM_OPENFOLDER, EditCommand_OpenFolder},
     {IDM_FULLSCREEN, ViewCommand_FullScreen},
 };
@@ -103,10 +108,6 @@ constexpr bool IsSortedById() {
 }
 static_assert(IsSortedById(), "the handler table is sorted by id");
 
-LRESULT OpenLoadHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM) {
-  return FileHistory_OpenEntry(app, LoadHistory_IndexFromId(LOWORD(wParam)));
-}
-
 // The default handlers of ids without a row, tried in this order; each that
 // claims the id runs. The conversions have rows of their own.
 struct DefaultHandlerRow {
@@ -115,7 +116,7 @@ struct DefaultHandlerRow {
 };
 constexpr DefaultHandlerRow kDefaultHandlers[] = {
     {CMDKIND_CLIPBOARD_HISTORY, ClipHistory_PasteEntry},
-    {CMDKIND_LOAD_HISTORY, OpenLoadHistoryEntry},
+    {CMDKIND_LOAD_HISTORY, FileCommand_OpenHistoryEntry},
 };
 
 CommandState GatherState(const AppInfo* app) {
@@ -142,7 +143,7 @@ CommandState GatherState(const AppInfo* app) {
   s.bChecked[CMDCHECK_FRAME3D] = (GetWindowLongPtrA(hEditor, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
   s.bChecked[CMDCHECK_TOPMOST] = (GetWindowLongPtrA(app->hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   s.bChecked[CMDCHECK_AT_BACK] = app->bAlwaysAtBack != 0;
-  s.bChecked[CMDCHECK_FULL_SCREEN] = (GetWindowLongPtrA(app->hWnd, GWL_STYLE) & WS_POPUP) != 0;
+  s.bChecked[CMDCHECK_FULL_SCREEN] = ViewCommand_IsFullScreen(app->hWnd);
   s.bChecked[CMDCHECK_STATUS_BAR] = app->hStatusBar && IsWindowVisible(app->hStatusBar);
   s.bChecked[CMDCHECK_READ_ONLY] = s.bReadOnly;
   return s;
@@ -170,6 +171,11 @@ void ApplyRules(HMENU hPopup, int nPos, const CommandState* state) {
 }
 
 }  // namespace
+
+const CommandHandlerRow* Command_GetHandlers(int32_t* pnCount) {
+  *pnCount = static_cast<int32_t>(sizeof(kHandlers) / sizeof(kHandlers[0]));
+  return kHandlers;
+}
 
 CommandHandler Command_FindHandler(int32_t id) {
   for (const CommandHandlerRow& row : kHandlers) {

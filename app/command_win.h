@@ -15,6 +15,8 @@ struct CommandHandlerRow {
   CommandHandler pfnHandler;
 };
 
+// The handlers in id order: one for every row of the command table.
+const CommandHandlerRow* Command_GetHandlers(int32_t* pnCount);
 // The handler of a fixed id, or null.
 CommandHandler Command_FindHandler(int32_t id);
 

@@ -3,13 +3,14 @@
 #include <cstring>
 
 #include "app/filehist_win.h"
-#include "recovery/recovery_win.h"
+#include "app/histmenu.h"
 #include "app/statusbar_win.h"
 #include "dialogs/filedlg_win.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/textdata.h"
-#include "res/resource.h"
+#include "recovery/recovery_win.h"
 #include "tools/fileio.h"
+#include "tools/history.h"
 #include "tools/memory.h"
 #include "tools/safesave.h"
 #include "tools/toolsys_win.h"
@@ -139,7 +140,7 @@ bool Document_Open(AppInfo* app, const char* path) {
     return false;
   }
   SetDocumentPath(app, path);
-  RecoveryWin_NoteDocument(app, app->szPath);
+  RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
   Title_Refresh(app);
   if (path && path[0] != '\0') FileHistory_Add(app, path);
   return true;
@@ -152,11 +153,11 @@ bool Document_AskToSave(AppInfo* app) {
   int answer = MessageBox_Beep(app->hWnd, kSaveQuestion, AppInfo_GetDocumentName(app),
                                MB_YESNOCANCEL | MB_ICONEXCLAMATION);
   if (answer == IDNO) {
-    RecoveryWin_Discard(app);
+    RecoveryWin_Discard(app->pRecovery);
     return true;
   }
   if (answer != IDYES) return false;
-  return SendMessageA(app->hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0) != 0;
+  return FileCommand_Save(app, 0, 0) != 0;
 }
 
 bool Document_Save(AppInfo* app, const char* path) {
@@ -175,7 +176,7 @@ bool Document_Save(AppInfo* app, const char* path) {
     return false;
   }
   TextEditor_SetModified(app->hEditor, false);
-  RecoveryWin_NoteDocument(app, path);
+  RecoveryWin_NoteDocument(app->pRecovery, path);
   return true;
 }
 
@@ -194,7 +195,7 @@ LRESULT FileCommand_Open(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
-  if (app->szPath[0] == '\0') return SendMessageA(app->hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVEAS, 0), 0);
+  if (app->szPath[0] == '\0') return FileCommand_SaveAs(app, 0, 0);
   char path[kPathBufferSize];
   std::strcpy(path, app->szPath);
   bool saved = Document_Save(app, path);
@@ -219,16 +220,14 @@ LRESULT FileCommand_SaveAs(AppInfo* app, WPARAM, LPARAM) {
   return 1;
 }
 
+// The window's own way to close, which the system's close box and Alt+F4 take too.
 LRESULT FileCommand_Exit(AppInfo* app, WPARAM, LPARAM) {
   SendMessageA(app->hWnd, WM_CLOSE, 0, 0);
   return 0;
 }
 
 LRESULT FileCommand_SaveAndExit(AppInfo* app, WPARAM, LPARAM) {
-  HWND hWnd = app->hWnd;
-  if (!TextEditor_GetModified(app->hEditor) || SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0) != 0) {
-    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
-  }
+  if (!TextEditor_GetModified(app->hEditor) || FileCommand_Save(app, 0, 0) != 0) FileCommand_Exit(app, 0, 0);
   return 0;
 }
 
@@ -259,4 +258,20 @@ LRESULT FileCommand_Reload(AppInfo* app, WPARAM, LPARAM) {
   if (!Document_Open(app, path)) return 0;
   TextEditor_SetCaret(app->hEditor, caret, true);
   return 1;
+}
+
+LRESULT FileCommand_OpenHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM) {
+  // An id without an entry (from a key binding) opens nothing: no question.
+  const History* history = app->pLoadHistory;
+  const int32_t index = LoadHistory_IndexFromId(LOWORD(wParam));
+  const char* entry = history ? History_GetEntry(history, index) : nullptr;
+  if (!entry) return 0;
+  // The question may save the document under a new name, which moves the
+  // entries; so may opening.
+  char path[kPathBufferSize];
+  std::strcpy(path, entry);
+  if (!Document_AskToSave(app)) return 0;
+  if (File_IsFile(path)) return Document_Open(app, path) ? 1 : 0;
+  Document_ShowLoadError(app, path, File_Exists(path) ? LOADERR_FOLDER : LOADERR_NOT_FOUND);
+  return 0;
 }

@@ -31,7 +31,9 @@ bool Document_Save(AppInfo* app, const char* path);
 void Document_ShowLoadError(const AppInfo* app, const char* path, LoadError reason);
 void Document_ShowSaveError(const AppInfo* app, const char* path, TextFileStatus status);
 
-// The file commands (ids 40001 to 40006, 40136 and 40146).
+// The file commands (ids 40001 to 40006, 40136 and 40146), and the entries of
+// the load history (36865 + index): after the save question, the entry is
+// opened, or the load error says it can no longer be read.
 LRESULT FileCommand_New(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_Open(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_Save(AppInfo* app, WPARAM wParam, LPARAM lParam);
@@ -40,3 +42,4 @@ LRESULT FileCommand_Exit(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_SaveAndExit(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_InsertFile(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_Reload(AppInfo* app, WPARAM wParam, LPARAM lParam);
+LRESULT FileCommand_OpenHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM lParam);

@@ -1,19 +1,16 @@
 #include "app/filehist_win.h"
 
-#include <cstring>
-
 #include "app/appdata_win.h"
 #include "app/command.h"
-#include "app/docfile_win.h"
+#include "app/histmenu.h"
 #include "app/loadhist.h"
-#include "app/qwilwind_win.h"
 #include "tools/debuglog.h"
+#include "tools/history.h"
 #include "tools/profilebatch.h"
-#include "tools/toolsys_win.h"
-
-const char kPropLoadFileHistory[] = "PROP_LOADFILEHISTORY";
 
 namespace {
+
+const char kPropLoadFileHistory[] = "PROP_LOADFILEHISTORY";
 
 void AppendHistory(HMENU hPopup, const History* history) {
   int32_t n = history ? History_GetCount(history) : 0;
@@ -37,9 +34,8 @@ void WriteSection(const AppInfo* app, const History* history) {
 
 }  // namespace
 
-History* FileHistory_Get(HWND hWnd) { return static_cast<History*>(GetPropA(hWnd, kPropLoadFileHistory)); }
-
 bool FileHistory_Create(AppInfo* app) {
+  QWIL_ASSERT(!app->pLoadHistory);
   ProfileFile file;
   AppData_OpenProfile(app, &file);
   History* history = LoadHistory_Read(&file.methods);
@@ -47,17 +43,19 @@ bool FileHistory_Create(AppInfo* app) {
     History_Destroy(history);
     history = nullptr;
   }
+  app->pLoadHistory = history;
   FileHistory_RebuildMenu(app);
   return history != nullptr;
 }
 
-void FileHistory_Destroy(HWND hWnd) {
-  History* history = static_cast<History*>(RemovePropA(hWnd, kPropLoadFileHistory));
-  History_Destroy(history);
+void FileHistory_Destroy(AppInfo* app) {
+  RemovePropA(app->hWnd, kPropLoadFileHistory);
+  History_Destroy(app->pLoadHistory);
+  app->pLoadHistory = nullptr;
 }
 
 void FileHistory_Add(AppInfo* app, const char* path) {
-  History* history = FileHistory_Get(app->hWnd);
+  History* history = app->pLoadHistory;
   if (!history || !History_Add(history, path)) return;
   FileHistory_RebuildMenu(app);
   WriteSection(app, history);
@@ -67,7 +65,7 @@ void FileHistory_RebuildMenu(const AppInfo* app) {
   HMENU hPopup = GetSubMenu(GetMenu(app->hWnd), kFilePopupIndex);
   if (!hPopup) return;
   while (GetMenuItemCount(hPopup) > 0) DeleteMenu(hPopup, 0, MF_BYPOSITION);
-  const History* history = FileHistory_Get(app->hWnd);
+  const History* history = app->pLoadHistory;
   const FileMenuRow* rows = Command_GetFileMenuRows();
   for (int32_t i = 0; i < kFileMenuRowCount; ++i) {
     switch (rows[i].kind) {
@@ -76,19 +74,4 @@ void FileHistory_RebuildMenu(const AppInfo* app) {
       case FILEMENU_HISTORY: AppendHistory(hPopup, history); break;
     }
   }
-}
-
-LRESULT FileHistory_OpenEntry(AppInfo* app, int32_t index) {
-  // An id without an entry (from a key binding) opens nothing: no question.
-  const History* history = FileHistory_Get(app->hWnd);
-  const char* entry = history ? History_GetEntry(history, index) : nullptr;
-  if (!entry) return 0;
-  // The question may save the document under a new name, which moves the
-  // entries; so may opening.
-  char path[kPathBufferSize];
-  std::strcpy(path, entry);
-  if (!Document_AskToSave(app)) return 0;
-  if (File_IsFile(path)) return Document_Open(app, path) ? 1 : 0;
-  Document_ShowLoadError(app, path, File_Exists(path) ? LOADERR_FOLDER : LOADERR_NOT_FOUND);
-  return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/appdata.h"
+#include "app/histmenu.h"
 #include "app/histsection.h"
 #include "tools/toolbase.h"
 

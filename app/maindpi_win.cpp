@@ -1,12 +1,10 @@
 #include "app/maindpi_win.h"
 
-#include "app/qwilwind_win.h"
 #include "editctrl/dpiscale.h"
 #include "editctrl/editctrl.h"
 
-LRESULT MainWindow_OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow_OnDpiChanged(HWND hWnd, HWND hEditor, WPARAM wParam, LPARAM lParam) {
   int32_t dpi = Dpi_Sanitize(HIWORD(wParam));
-  HWND hEditor = GetDlgItem(hWnd, kEditorControlId);
   // A font that cannot be made keeps the old one: the text stays readable.
   if (hEditor) TextEditor_SetDpi(hEditor, dpi);
   const RECT* rc = reinterpret_cast<const RECT*>(lParam);

@@ -3,7 +3,8 @@
 
 #include "tools/platform.h"
 
-// WM_DPICHANGED: the editor control takes the new DPI (wParam's high word, the
-// vertical one), then the window takes the rectangle the system suggests
-// (lParam), whose size change lays out the status bar and the editor.
-LRESULT MainWindow_OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam);
+// WM_DPICHANGED: the editor control (null: none yet) takes the new DPI
+// (wParam's high word, the vertical one), then the window takes the rectangle
+// the system suggests (lParam), whose size change lays out the status bar and
+// the editor.
+LRESULT MainWindow_OnDpiChanged(HWND hWnd, HWND hEditor, WPARAM wParam, LPARAM lParam);

@@ -12,11 +12,13 @@
 #include "app/filehist_win.h"
 #include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
-#include "recovery/recovery_win.h"
 #include "app/searchcmd_win.h"
 #include "app/statusbar_win.h"
+#include "app/viewcmd_win.h"
 #include "dialogs/keyassign_win.h"
+#include "dialogs/searchreq.h"
 #include "editctrl/editctrl.h"
+#include "recovery/recovery_win.h"
 #include "res/resource.h"
 #include "tools/debuglog.h"
 #include "tools/toolbase.h"
@@ -28,13 +30,6 @@ const char kMainWindowTitle[] = "Qwilpad";
 const char kPropAppInfo[] = "PROP_APPINFO";
 
 namespace {
-
-// The style bits of full-screen mode: the frame's five go, WS_POPUP comes.
-constexpr LONG_PTR kLeaveFullScreenMask = 0x7F34FFFF;
-constexpr LONG_PTR kFrameBits = 0x00CB0000;
-
-constexpr UINT kQuietZOrderFlags =
-    SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
 
 AppInfo* Find(HWND hWnd) {
   AppInfo* app = static_cast<AppInfo*>(GetPropA(hWnd, kPropAppInfo));
@@ -74,12 +69,12 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   if (!app->hStatusBar) return CreateFailed("ステータス バーを作れませんでした。");
   app->hEditor = CreateEditor(app);
   if (!app->hEditor) return CreateFailed("エディター コントロールを作れませんでした。");
-  RecoveryWin_Attach(app);
+  app->pRecovery = RecoveryWin_Attach(hWnd, app->hEditor, app->szSettingsPath);
   ClipHistory_Create(app);
   if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
   AddSystemMenuItems(hWnd);
   ShowWindow(app->hStatusBar, app->bStatusBarVisible ? SW_SHOWNA : SW_HIDE);
-  SetWindowPos(hWnd, app->bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
+  ViewCommand_SetTopmost(hWnd, app->bAlwaysOnTop != 0);
   return 0;
 }
 
@@ -88,9 +83,10 @@ LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   AppInfo* app = Find(hWnd);
   if (!app) return 0;
   bool bRan = app->hEditor != nullptr;
-  RecoveryWin_Detach(app);
+  RecoveryWin_Detach(app->pRecovery);
+  app->pRecovery = nullptr;
   if (bRan) ClipHistory_Destroy(app);
-  FileHistory_Destroy(hWnd);
+  FileHistory_Destroy(app);
   RemovePropA(hWnd, kPropAppInfo);
   KeyAssign_Free(&app->keys, &app->hAccel);
   app->hWnd = app->hEditor = app->hStatusBar = nullptr;
@@ -100,14 +96,8 @@ LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   return 0;
 }
 
-bool IsFullScreen(HWND hWnd) { return (GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_POPUP) != 0; }
-
-// A restore ends full-screen mode: the frame comes back.
-void LeaveFullScreen(HWND hWnd) {
-  LONG_PTR style = (GetWindowLongPtrA(hWnd, GWL_STYLE) & kLeaveFullScreenMask) | kFrameBits;
-  SetWindowLongPtrA(hWnd, GWL_STYLE, style);
-  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+void Layout(const AppInfo* app) {
+  if (app->hWnd && app->hEditor) StatusBar_LayoutWithEditor(app->hWnd, app->hStatusBar, app->hEditor);
 }
 
 LRESULT OnSize(HWND hWnd, WPARAM wParam, LPARAM lParam) {
@@ -115,8 +105,8 @@ LRESULT OnSize(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   if (!app || wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE) {
     return DefWindowProcA(hWnd, WM_SIZE, wParam, lParam);
   }
-  if (wParam == SIZE_RESTORED && IsFullScreen(hWnd)) LeaveFullScreen(hWnd);
-  MainWindow_Layout(app);
+  if (wParam == SIZE_RESTORED) ViewCommand_LeaveFullScreen(hWnd);
+  Layout(app);
   return 0;
 }
 
@@ -158,7 +148,7 @@ LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
   // The job reads the document until it is over or cancelled.
   if (PrintCommand_RefuseWhilePrinting()) return 0;
   if (!Document_AskToSave(app)) return 0;
-  RecoveryWin_Discard(app);
+  RecoveryWin_Discard(app->pRecovery);
   StoreSettings(app);
   DestroyWindow(hWnd);
   return 0;
@@ -173,14 +163,9 @@ LRESULT OnQueryEndSession(HWND hWnd, WPARAM, LPARAM) {
   return TRUE;
 }
 
-// Always at the back: every change of place or z-order puts the window last.
 LRESULT OnWindowPosChanging(HWND hWnd, WPARAM, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
-  if (!app || !app->bAlwaysAtBack || app->bAlwaysOnTop) return 0;
-  if (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) {
-    SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
-  }
-  reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+  if (app) ViewCommand_KeepAtBack(app, reinterpret_cast<WINDOWPOS*>(lParam));
   return 0;
 }
 
@@ -232,9 +217,7 @@ LRESULT OnNotify(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   if (app && hdr->idFrom == kEditorControlId && hdr->hwndFrom == app->hEditor) {
     return OnEditorNotify(app, reinterpret_cast<const TextEditorNotify*>(lParam));
   }
-  if (app && hdr->idFrom == kStatusBarId && hdr->code == kStatusBarMovedCode && app->hEditor) {
-    MainWindow_Layout(app);
-  }
+  if (app && hdr->idFrom == kStatusBarId && hdr->code == kStatusBarMovedCode) Layout(app);
   return DefWindowProcA(hWnd, WM_NOTIFY, wParam, lParam);
 }
 
@@ -246,8 +229,8 @@ LRESULT OnCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 
 // The two window modes of the system menu are commands like any other.
 LRESULT OnSysCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
-  if (wParam == IDM_TOPMOST || wParam == IDM_ATBACK) return SendMessageA(hWnd, WM_COMMAND, wParam, 0);
-  return DefWindowProcA(hWnd, WM_SYSCOMMAND, wParam, lParam);
+  if (wParam != IDM_TOPMOST && wParam != IDM_ATBACK) return DefWindowProcA(hWnd, WM_SYSCOMMAND, wParam, lParam);
+  return OnCommand(hWnd, wParam, 0);
 }
 
 LRESULT OnInitMenu(HWND, WPARAM, LPARAM) { return 0; }
@@ -255,7 +238,7 @@ LRESULT OnInitMenu(HWND, WPARAM, LPARAM) { return 0; }
 LRESULT OnTimer(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
   if (app && wParam == kRecoveryTimerId) {
-    RecoveryWin_OnTimer(app);
+    RecoveryWin_OnTimer(app->pRecovery);
     return 0;
   }
   return DefWindowProcA(hWnd, WM_TIMER, wParam, lParam);
@@ -288,15 +271,24 @@ LRESULT OnMenuSelect(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-typedef LRESULT (*MessageHandler)(HWND hWnd, WPARAM wParam, LPARAM lParam);
-struct MessageEntry {
-  UINT uMsg;
-  MessageHandler pfnHandler;
-};
+LRESULT OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  return MainWindow_OnDpiChanged(hWnd, app ? app->hEditor : nullptr, wParam, lParam);
+}
 
-// The clipboard viewer's messages and the find dialog's requests (WM_USER + 5
-// to + 8) join this table with the features that send them.
-constexpr MessageEntry kMessageTable[] = {
+// The find and replace dialogs' requests; anyone who can send the window a
+// message may send one, so the request is checked before it is read.
+typedef LRESULT (*SearchReceiver)(AppInfo* app, const SearchRequest* request);
+LRESULT Receive(HWND hWnd, LPARAM lParam, SearchReceiver pfnReceive) {
+  AppInfo* app = Find(hWnd);
+  return app ? pfnReceive(app, reinterpret_cast<const SearchRequest*>(lParam)) : 0;
+}
+LRESULT OnFindNext(HWND hWnd, WPARAM, LPARAM lParam) { return Receive(hWnd, lParam, SearchRequest_FindNext); }
+LRESULT OnFindPrev(HWND hWnd, WPARAM, LPARAM lParam) { return Receive(hWnd, lParam, SearchRequest_FindPrev); }
+LRESULT OnReplace(HWND hWnd, WPARAM, LPARAM lParam) { return Receive(hWnd, lParam, SearchRequest_Replace); }
+LRESULT OnReplaceAll(HWND hWnd, WPARAM, LPARAM lParam) { return Receive(hWnd, lParam, SearchRequest_ReplaceAll); }
+
+constexpr MessageRow kMessageTable[] = {
     {WM_CREATE, OnCreate},
     {WM_DESTROY, OnDestroy},
     {WM_SIZE, OnSize},
@@ -313,18 +305,16 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_TIMER, OnTimer},
     {WM_DRAWCLIPBOARD, OnDrawClipboard},
     {WM_CHANGECBCHAIN, OnChangeCbChain},
-    {WM_DPICHANGED, MainWindow_OnDpiChanged},
-    {WM_USER + 5, SearchRequest_OnFindNext},
-    {WM_USER + 6, SearchRequest_OnFindPrev},
-    {WM_USER + 7, SearchRequest_OnReplace},
-    {WM_USER + 8, SearchRequest_OnReplaceAll},
+    {WM_DPICHANGED, OnDpiChanged},
+    {kSearchMsgFindNext, OnFindNext},
+    {kSearchMsgFindPrev, OnFindPrev},
+    {kSearchMsgReplace, OnReplace},
+    {kSearchMsgReplaceAll, OnReplaceAll},
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  for (const MessageEntry& entry : kMessageTable) {
-    if (entry.uMsg == uMsg) return entry.pfnHandler(hWnd, wParam, lParam);
-  }
-  return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  return Window_Dispatch(kMessageTable, sizeof(kMessageTable) / sizeof(kMessageTable[0]), hWnd, uMsg, wParam,
+                         lParam);
 }
 
 // The saved rectangle, unless it lies wholly off every monitor (a monitor that
@@ -355,6 +345,18 @@ bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
     return false;
   }
   return File_IsFile(shell) && Document_Open(app, shell);
+}
+
+// A text that a window which ended without saving left behind, when the user
+// takes it back, becomes the document, modified, under the path it kept.
+void OfferRecoveredText(AppInfo* app) {
+  char path[kPathBufferSize];
+  if (!RecoveryWin_OfferLeftovers(app->pRecovery, kMainWindowTitle, app->szDefaultDocumentName, path, sizeof(path))) {
+    return;
+  }
+  std::strcpy(app->szPath, path);
+  Title_Refresh(app);
+  StatusBar_Refresh(app);
 }
 
 }  // namespace
@@ -391,22 +393,12 @@ void MainWindow_Start(AppInfo* app, int32_t argc, char** argv) {
   if (!OpenCommandLineFile(app, argc, argv)) Document_Open(app, nullptr);
   PlaceFromSettings(app);
   ShowWindow(app->hWnd, app->bMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-  RecoveryWin_OfferLeftovers(app);
+  OfferRecoveredText(app);
 }
 
 AppInfo* MainWindow_GetAppInfo(HWND hWnd) {
   if (!hWnd || !IsWindow(hWnd)) return nullptr;
   return Find(hWnd);
-}
-
-void MainWindow_Layout(AppInfo* app) {
-  if (!app->hWnd || !app->hEditor) return;
-  if (app->hStatusBar) StatusBar_Layout(app->hStatusBar, app->hWnd);
-  RECT rc;
-  GetClientRect(app->hWnd, &rc);
-  int nHeight = rc.bottom - rc.top - StatusBar_VisibleHeight(app->hStatusBar);
-  SetWindowPos(app->hEditor, nullptr, 0, 0, rc.right - rc.left, nHeight < 0 ? 0 : nHeight,
-               SWP_NOZORDER | SWP_NOMOVE);
 }
 
 int MainWindow_RunMessageLoop(HWND hWnd) {

@@ -14,11 +14,7 @@ extern const char kMainWindowClass[];  // "Qwil"
 extern const char kMainWindowTitle[];  // "Qwilpad"
 extern const char kPropAppInfo[];      // "PROP_APPINFO"
 
-constexpr int kStatusBarId = 100;
 constexpr int kEditorControlId = 101;
-
-// The File popup of the menu bar, rebuilt with the load history.
-constexpr int kFilePopupIndex = 0;
 
 // Registers the classes "Qwil" (the program's icons, menu 140, no cursor, the
 // null brush) and "TextEditorControl"; false when the system refuses either.
@@ -51,5 +47,3 @@ uint32_t GetFindMode(HWND hWnd);
 // false for a window without a record.
 bool GetDefaultDocumentName(HWND hWnd, char* buffer, int32_t size);
 
-// Lays out the status bar and the editor in the client area.
-void MainWindow_Layout(AppInfo* app);

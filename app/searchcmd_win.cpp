@@ -2,12 +2,15 @@
 
 #include <cstring>
 
-#include "app/qwilwind_win.h"
+#include "app/appdata_win.h"
+#include "app/findhist.h"
 #include "dialogs/finddlg_win.h"
 #include "dialogs/gotoline.h"
 #include "dialogs/gotoline_win.h"
-#include "dialogs/searchreq.h"
 #include "editctrl/editctrl.h"
+#include "tools/debuglog.h"
+#include "tools/history.h"
+#include "tools/memory.h"
 #include "tools/toolbase.h"
 #include "tools/toolwind_win.h"
 
@@ -64,16 +67,14 @@ void ReportFailure(HWND hOwner, const char* pattern, int32_t nStatus) {
 
 typedef bool (*EditorFind)(HWND, const char*, int32_t, uint32_t, int32_t*);
 
-LRESULT ReceiveFind(HWND hWnd, LPARAM lParam, EditorFind pfnFind) {
-  AppInfo* app = MainWindow_GetAppInfo(hWnd);
-  const SearchRequest* request = reinterpret_cast<const SearchRequest*>(lParam);
-  if (!app || !app->hEditor || !SearchRequest_IsReadable(request, false)) return 0;
+LRESULT ReceiveFind(AppInfo* app, const SearchRequest* request, EditorFind pfnFind) {
+  if (!app->hEditor || !SearchRequest_IsReadable(request, false)) return 0;
   int32_t n = SearchText_Store(app->szLastSearch, sizeof(app->szLastSearch), request->pszFind,
                                request->nFindLength);
   if (n == 0) return 0;
   int32_t status = SEARCH_NOTFOUND;
   if (pfnFind(app->hEditor, app->szLastSearch, n, request->nOptions, &status)) return 1;
-  ReportFailure(MessageOwner(hWnd, request), app->szLastSearch, status);
+  ReportFailure(MessageOwner(app->hWnd, request), app->szLastSearch, status);
   return 0;
 }
 
@@ -84,18 +85,20 @@ bool FindPrevAdapter(HWND h, const char* p, int32_t n, uint32_t o, int32_t* s) {
   return TextEditor_FindPrev(h, p, n, o, s);
 }
 
-LRESULT SendFind(AppInfo* app, UINT uMsg, const char* text, int32_t n, uint32_t options) {
+typedef LRESULT (*SearchReceiver)(AppInfo* app, const SearchRequest* request);
+
+LRESULT Search(AppInfo* app, SearchReceiver pfnReceive, const char* text, int32_t n, uint32_t options) {
   SearchRequest request = {nullptr, options, text, n, nullptr, -1};
-  return SendMessageA(app->hWnd, uMsg, static_cast<WPARAM>(options), reinterpret_cast<LPARAM>(&request));
+  return pfnReceive(app, &request);
 }
 
-LRESULT RepeatSearch(AppInfo* app, UINT uMsg) {
+LRESULT RepeatSearch(AppInfo* app, SearchReceiver pfnReceive) {
   if (app->szLastSearch[0] == '\0') return 0;
-  SendFind(app, uMsg, app->szLastSearch, static_cast<int32_t>(std::strlen(app->szLastSearch)), app->nFindMode);
+  Search(app, pfnReceive, app->szLastSearch, static_cast<int32_t>(std::strlen(app->szLastSearch)), app->nFindMode);
   return 0;
 }
 
-LRESULT SearchSelection(AppInfo* app, UINT uMsg) {
+LRESULT SearchSelection(AppInfo* app, SearchReceiver pfnReceive) {
   char text[kSearchRequestTextMax];
   int32_t n = TextEditor_GetSelectedText(app->hEditor, text, sizeof(text));
   // A longer selection is cut where a character would be split.
@@ -103,32 +106,69 @@ LRESULT SearchSelection(AppInfo* app, UINT uMsg) {
   // Without a selection there is nothing to look for, and the last search
   // string is kept.
   if (n == 0) return 0;
-  SendFind(app, uMsg, text, n, app->nFindMode & ~kFindRegExp);
+  Search(app, pfnReceive, text, n, app->nFindMode & ~SF_REGEXP);
   return 0;
+}
+
+// The first line of the selection, or null.
+char* ProposedText(HWND hEditor) {
+  if (!hEditor || !TextEditor_HasSelection(hEditor)) return nullptr;
+  char selected[kSearchRequestTextMax];
+  int32_t n = TextEditor_GetSelectedText(hEditor, selected, sizeof(selected));
+  n = SearchText_ProposedLength(selected, n);
+  if (n == 0) return nullptr;
+  char* text = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n) + 1));
+  if (!text) return nullptr;
+  SearchText_Store(text, n + 1, selected, n);
+  return text;
+}
+
+void SaveHistories(const FindDialogData* data, const ProfileMethods* methods) {
+  if (!FindHistory_Write(data->findHistory, methods, kFindHistorySection)) {
+    QWIL_LOG("the find history could not be written");
+  }
+  if (!FindHistory_Write(data->replaceHistory, methods, kReplaceHistorySection)) {
+    QWIL_LOG("the replace history could not be written");
+  }
+}
+
+// The dialog on the histories of the settings file and the option word; the
+// options of its last request are the ones F3 and the settings file see.
+void RunFindDialog(AppInfo* app, bool (*pfnShow)(HINSTANCE, FindDialogData*)) {
+  ProfileFile file;
+  AppData_OpenProfile(app, &file);
+  char* initial = ProposedText(app->hEditor);
+  FindDialogData data = {app->hWnd, app->nFindMode, initial,
+                         FindHistory_Read(&file.methods, kFindHistorySection),
+                         FindHistory_Read(&file.methods, kReplaceHistorySection)};
+  if (data.findHistory && data.replaceHistory) {
+    pfnShow(app->hInstance, &data);
+    app->nFindMode = data.nOptions;
+    SaveHistories(&data, &file.methods);
+  }
+  History_Destroy(data.findHistory);
+  History_Destroy(data.replaceHistory);
+  Mem_Free(initial);
 }
 
 }  // namespace
 
-LRESULT SearchRequest_OnFindNext(HWND hWnd, WPARAM, LPARAM lParam) {
-  return ReceiveFind(hWnd, lParam, FindNextAdapter);
+LRESULT SearchRequest_FindNext(AppInfo* app, const SearchRequest* request) {
+  return ReceiveFind(app, request, FindNextAdapter);
 }
 
-LRESULT SearchRequest_OnFindPrev(HWND hWnd, WPARAM, LPARAM lParam) {
-  return ReceiveFind(hWnd, lParam, FindPrevAdapter);
+LRESULT SearchRequest_FindPrev(AppInfo* app, const SearchRequest* request) {
+  return ReceiveFind(app, request, FindPrevAdapter);
 }
 
-LRESULT SearchRequest_OnReplace(HWND hWnd, WPARAM, LPARAM lParam) {
-  AppInfo* app = MainWindow_GetAppInfo(hWnd);
-  const SearchRequest* request = reinterpret_cast<const SearchRequest*>(lParam);
-  if (!app || !app->hEditor || !SearchRequest_IsReadable(request, true)) return 0;
+LRESULT SearchRequest_Replace(AppInfo* app, const SearchRequest* request) {
+  if (!app->hEditor || !SearchRequest_IsReadable(request, true)) return 0;
   TextEditor_ReplaceSelection(app->hEditor, request->pszReplace, request->nReplaceLength, true);
   return 0;
 }
 
-LRESULT SearchRequest_OnReplaceAll(HWND hWnd, WPARAM, LPARAM lParam) {
-  AppInfo* app = MainWindow_GetAppInfo(hWnd);
-  const SearchRequest* request = reinterpret_cast<const SearchRequest*>(lParam);
-  if (!app || !app->hEditor || !SearchRequest_IsReadable(request, true) || request->nFindLength == 0) return 0;
+LRESULT SearchRequest_ReplaceAll(AppInfo* app, const SearchRequest* request) {
+  if (!app->hEditor || !SearchRequest_IsReadable(request, true) || request->nFindLength == 0) return 0;
   int32_t count = 0;
   int32_t status = SEARCH_NOTFOUND;
   bool done = TextEditor_ReplaceAll(app->hEditor, request->pszReplace, request->nReplaceLength, request->pszFind,
@@ -136,30 +176,30 @@ LRESULT SearchRequest_OnReplaceAll(HWND hWnd, WPARAM, LPARAM lParam) {
   if (done && count > 0) return 0;
   char pattern[kSearchRequestTextMax + 1];
   SearchText_Store(pattern, sizeof(pattern), request->pszFind, request->nFindLength);
-  ReportFailure(MessageOwner(hWnd, request), pattern, done ? SEARCH_NOTFOUND : status);
+  ReportFailure(MessageOwner(app->hWnd, request), pattern, done ? SEARCH_NOTFOUND : status);
   return 0;
 }
 
 LRESULT SearchCommand_Find(AppInfo* app, WPARAM, LPARAM) {
-  FindDialog_Show(&app->nFindMode, app->hWnd);
+  RunFindDialog(app, FindDialog_Show);
   return 0;
 }
 
 LRESULT SearchCommand_Replace(AppInfo* app, WPARAM, LPARAM) {
-  ReplaceDialog_Show(&app->nFindMode, app->hWnd);
+  RunFindDialog(app, ReplaceDialog_Show);
   return 0;
 }
 
-LRESULT SearchCommand_FindNext(AppInfo* app, WPARAM, LPARAM) { return RepeatSearch(app, kSearchMsgFindNext); }
+LRESULT SearchCommand_FindNext(AppInfo* app, WPARAM, LPARAM) { return RepeatSearch(app, SearchRequest_FindNext); }
 
-LRESULT SearchCommand_FindPrev(AppInfo* app, WPARAM, LPARAM) { return RepeatSearch(app, kSearchMsgFindPrev); }
+LRESULT SearchCommand_FindPrev(AppInfo* app, WPARAM, LPARAM) { return RepeatSearch(app, SearchRequest_FindPrev); }
 
 LRESULT SearchCommand_FindSelectedNext(AppInfo* app, WPARAM, LPARAM) {
-  return SearchSelection(app, kSearchMsgFindNext);
+  return SearchSelection(app, SearchRequest_FindNext);
 }
 
 LRESULT SearchCommand_FindSelectedPrev(AppInfo* app, WPARAM, LPARAM) {
-  return SearchSelection(app, kSearchMsgFindPrev);
+  return SearchSelection(app, SearchRequest_FindPrev);
 }
 
 LRESULT SearchCommand_GoToLine(AppInfo* app, WPARAM, LPARAM) {

@@ -1,23 +1,27 @@
-// Searching from the main window: the receivers of the request messages
-// (WM_USER + 5 to + 8) that the find and replace dialogs and the search
-// commands send, and the commands 40031 to 40036. A search that finds nothing
-// says so; one the engine gives up on says that instead, and changes nothing.
+// Searching from the main window: the search requests, which the find and
+// replace dialogs send as messages (WM_USER + 5 to + 8) and the search
+// commands make themselves, and the commands 40031 to 40036. A search that
+// finds nothing says so; one the engine gives up on says that instead, and
+// changes nothing.
 #pragma once
 
 #include "app/appdata.h"
+#include "dialogs/searchreq.h"
 #include "tools/platform.h"
 
-// The receivers; lParam is a SearchRequest (dialogs/searchreq.h), checked
-// before it is read. Find next and previous make the search string the last
-// one and return 1 when a match was selected, else 0. Replace puts the
+// The requests, checked before they are read (a message's lParam may come
+// from anyone). Find next and previous make the search string the last one
+// and return 1 when a match was selected, else 0. Replace puts the
 // replacement over the selection (one undo step); replace all replaces every
 // match (each its own undo step). Both return 0.
-LRESULT SearchRequest_OnFindNext(HWND hWnd, WPARAM wParam, LPARAM lParam);
-LRESULT SearchRequest_OnFindPrev(HWND hWnd, WPARAM wParam, LPARAM lParam);
-LRESULT SearchRequest_OnReplace(HWND hWnd, WPARAM wParam, LPARAM lParam);
-LRESULT SearchRequest_OnReplaceAll(HWND hWnd, WPARAM wParam, LPARAM lParam);
+LRESULT SearchRequest_FindNext(AppInfo* app, const SearchRequest* request);
+LRESULT SearchRequest_FindPrev(AppInfo* app, const SearchRequest* request);
+LRESULT SearchRequest_Replace(AppInfo* app, const SearchRequest* request);
+LRESULT SearchRequest_ReplaceAll(AppInfo* app, const SearchRequest* request);
 
-// 40031 the find dialog, 40036 the replace dialog (both on app->nFindMode);
+// 40031 the find dialog, 40036 the replace dialog (both on app->nFindMode,
+// which takes the options of their last request, and on the histories of the
+// settings file, read before and written after);
 // 40032 and 40033 the last search string again, forward and backward (nothing
 // before the first search); 40034 and 40035 the selected text (up to 1023
 // bytes, cut between characters), searched for literally.

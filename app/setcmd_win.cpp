@@ -1,5 +1,7 @@
 #include "app/setcmd_win.h"
 
+#include <cstring>
+
 #include "app/appdata_win.h"
 #include "dialogs/dispset_win.h"
 #include "dialogs/keyassign_win.h"
@@ -44,7 +46,17 @@ LRESULT SettingsCommand_Display(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT SettingsCommand_Settings(AppInfo* app, WPARAM, LPARAM) {
-  if (!ShowSettingsDialog(app->hWnd, app)) return 0;
+  SettingsDialogData data = {app->bConfirmOverwrite, app->bCompleteExtension, app->bKeepOverwrittenInRecycleBin,
+                             app->bImeOnAtStart, {}, {}};
+  std::strcpy(data.szDocumentFolder, app->szDocumentFolder);
+  std::strcpy(data.szDateFormat, app->szDateFormat);
+  if (!ShowSettingsDialog(app->hWnd, &data)) return 0;
+  app->bConfirmOverwrite = data.bConfirmOverwrite;
+  app->bCompleteExtension = data.bCompleteExtension;
+  app->bKeepOverwrittenInRecycleBin = data.bKeepOverwrittenInRecycleBin;
+  app->bImeOnAtStart = data.bImeOnAtStart;
+  std::strcpy(app->szDocumentFolder, data.szDocumentFolder);
+  std::strcpy(app->szDateFormat, data.szDateFormat);
   SaveSettings(app);
   return 1;
 }

@@ -9,13 +9,13 @@
 #include "editctrl/dpiscale.h"
 #include "editctrl/editctrl.h"
 #include "tools/memory.h"
+#include "tools/toolwind_win.h"
 
 namespace {
 
 const char kPropOriginalProc[] = "PROP_STATUSBARORIGINALPROC";
 const char kPropTexts[] = "PROP_STATUSBARTEXTS";
 
-constexpr int kStatusBarId = 100;
 constexpr int kPartCount = 5;
 // Right edges of the first four parts, from the client area's right end.
 constexpr int kPartOffsets[kPartCount - 1] = {390, 250, 90, 45};
@@ -37,18 +37,31 @@ void NotifyParent(HWND hWnd, UINT code, LPARAM lValue) {
   SendMessageA(GetParent(hWnd), WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
 }
 
+// The bar's own procedure comes back before it goes.
+LRESULT OnDestroy(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  WNDPROC original = OriginalProc(hWnd);
+  NotifyParent(hWnd, kStatusBarDestroyCode, 0);
+  SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  RemovePropA(hWnd, kPropOriginalProc);
+  Mem_Free(RemovePropA(hWnd, kPropTexts));
+  return CallWindowProcA(original, hWnd, WM_DESTROY, wParam, lParam);
+}
+
+LRESULT OnWindowPosChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  NotifyParent(hWnd, kStatusBarMovedCode, lParam);
+  return CallWindowProcA(OriginalProc(hWnd), hWnd, WM_WINDOWPOSCHANGED, wParam, lParam);
+}
+
+constexpr MessageRow kMessages[] = {
+    {WM_DESTROY, OnDestroy},
+    {WM_WINDOWPOSCHANGED, OnWindowPosChanged},
+};
+
 LRESULT CALLBACK SubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   WNDPROC original = OriginalProc(hWnd);
   if (!original) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
-  if (uMsg == WM_DESTROY) {
-    NotifyParent(hWnd, kStatusBarDestroyCode, 0);
-    SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    RemovePropA(hWnd, kPropOriginalProc);
-    Mem_Free(RemovePropA(hWnd, kPropTexts));
-    return CallWindowProcA(original, hWnd, uMsg, wParam, lParam);
-  }
-  if (uMsg == WM_WINDOWPOSCHANGED) NotifyParent(hWnd, kStatusBarMovedCode, lParam);
-  return CallWindowProcA(original, hWnd, uMsg, wParam, lParam);
+  MessageHandler handler = Message_FindHandler(kMessages, sizeof(kMessages) / sizeof(kMessages[0]), uMsg);
+  return handler ? handler(hWnd, wParam, lParam) : CallWindowProcA(original, hWnd, uMsg, wParam, lParam);
 }
 
 bool Subclass(HWND hWnd) {
@@ -119,6 +132,14 @@ void StatusBar_Layout(HWND hStatusBar, HWND hParent) {
     MoveWindow(hStatusBar, target.left, target.top, target.right - target.left, nHeight, TRUE);
   }
   SetParts(hStatusBar, client.right - client.left);
+}
+
+void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor) {
+  if (hStatusBar) StatusBar_Layout(hStatusBar, hParent);
+  RECT rc;
+  GetClientRect(hParent, &rc);
+  int nHeight = rc.bottom - rc.top - StatusBar_VisibleHeight(hStatusBar);
+  SetWindowPos(hEditor, nullptr, 0, 0, rc.right - rc.left, nHeight < 0 ? 0 : nHeight, SWP_NOZORDER | SWP_NOMOVE);
 }
 
 void StatusBar_Refresh(const AppInfo* app) {

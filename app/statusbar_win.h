@@ -8,6 +8,9 @@
 #include "app/appdata.h"
 #include "tools/platform.h"
 
+// The status bar's control id on the main window.
+constexpr int kStatusBarId = 100;
+
 // What the subclassed status bar tells its parent with WM_NOTIFY.
 constexpr UINT kStatusBarDestroyCode = 0xFFFF0001u;  // it is being destroyed
 constexpr UINT kStatusBarMovedCode = 0xFFFF0002u;    // it was moved or resized; lValue: the WINDOWPOS
@@ -29,6 +32,10 @@ void StatusBar_Layout(HWND hStatusBar, HWND hParent);
 void StatusBar_Refresh(const AppInfo* app);
 // The status bar's height when it is visible, else 0.
 int StatusBar_VisibleHeight(HWND hStatusBar);
+// The parent's client area shared out: the status bar (null: none) across the
+// bottom as StatusBar_Layout puts it, the editor in all the height above it
+// while the bar is visible.
+void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor);
 
 // "[name *] - path" from the document's path and modified flag; the window's
 // text is set only when it differs.

@@ -43,8 +43,10 @@ bool ViewCommand_Toggle(int32_t id, EditorSettings* settings) {
   return true;
 }
 
+bool WindowMode_IsFullScreen(uint32_t style) { return (style & kPopupBit) != 0; }
+
 uint32_t WindowMode_FullScreenStyle(uint32_t style, bool* pbEntering) {
-  *pbEntering = (style & kPopupBit) == 0;
+  *pbEntering = !WindowMode_IsFullScreen(style);
   if (*pbEntering) return (style & ~kFrameBits) | kPopupBit;
   return (style & ~kPopupBit) | kFrameBits;
 }

@@ -19,6 +19,8 @@ ViewToggleKind ViewCommand_Kind(int32_t id);
 // nothing changed, for an id that is no view toggle.
 bool ViewCommand_Toggle(int32_t id, EditorSettings* settings);
 
+// Whether a window of that style is in full-screen mode (WS_POPUP set).
+bool WindowMode_IsFullScreen(uint32_t style);
 // The window style after the full-screen command: with WS_POPUP set, the frame's
 // title bar, system menu and boxes come back and WS_POPUP goes; otherwise they go
 // and WS_POPUP comes (*pbEntering then true: the window is to be maximized).

@@ -1,7 +1,7 @@
 #include "app/viewcmd_win.h"
 
 #include "app/appdata_win.h"
-#include "app/qwilwind_win.h"
+#include "app/statusbar_win.h"
 #include "app/viewcmd.h"
 #include "dialogs/filedlg_win.h"
 #include "editctrl/editctrl.h"
@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr UINT kQuietZOrderFlags =
-    SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
 constexpr UINT kFrameChangedFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
 
@@ -28,8 +26,8 @@ void ApplyModes(AppInfo* app, const WindowModes* modes, uint32_t actions) {
   app->bAlwaysOnTop = modes->bAlwaysOnTop ? 1 : 0;
   app->bAlwaysAtBack = modes->bAlwaysAtBack ? 1 : 0;
   HWND hWnd = app->hWnd;
-  if (actions & WMACT_MAKE_NOT_TOPMOST) SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
-  if (actions & WMACT_MAKE_TOPMOST) SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
+  if (actions & WMACT_MAKE_NOT_TOPMOST) ViewCommand_SetTopmost(hWnd, false);
+  if (actions & WMACT_MAKE_TOPMOST) ViewCommand_SetTopmost(hWnd, true);
   if (actions & WMACT_REDRAW) RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
   if (actions & WMACT_BRING_TO_FRONT) {
     BringWindowToTop(hWnd);
@@ -48,6 +46,17 @@ void CoverMonitor(HWND hWnd) {
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
 }
 
+// Full-screen mode switched, the window's frame changed with it; true when it
+// went into the mode.
+bool SwitchFullScreen(HWND hWnd) {
+  bool bEntering = false;
+  uint32_t style = WindowMode_FullScreenStyle(static_cast<uint32_t>(GetWindowLongPtrA(hWnd, GWL_STYLE)), &bEntering);
+  SetWindowLongPtrA(hWnd, GWL_STYLE, static_cast<LONG_PTR>(style));
+  if (bEntering) ShowWindow(hWnd, SW_SHOWMAXIMIZED);
+  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, kFrameChangedFlags);
+  return bEntering;
+}
+
 }  // namespace
 
 LRESULT ViewCommand_StatusBar(AppInfo* app, WPARAM, LPARAM) {
@@ -55,7 +64,7 @@ LRESULT ViewCommand_StatusBar(AppInfo* app, WPARAM, LPARAM) {
   // the main window itself is shown yet.
   bool bShown = (GetWindowLongPtrA(app->hStatusBar, GWL_STYLE) & WS_VISIBLE) != 0;
   ShowWindow(app->hStatusBar, bShown ? SW_HIDE : SW_SHOWNA);
-  MainWindow_Layout(app);
+  StatusBar_LayoutWithEditor(app->hWnd, app->hStatusBar, app->hEditor);
   return 0;
 }
 
@@ -86,14 +95,20 @@ LRESULT ViewCommand_Toggle(AppInfo* app, WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void ViewCommand_SetTopmost(HWND hWnd, bool bTopmost) {
+  SetWindowPos(hWnd, bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
+}
+
+bool ViewCommand_IsFullScreen(HWND hWnd) {
+  return WindowMode_IsFullScreen(static_cast<uint32_t>(GetWindowLongPtrA(hWnd, GWL_STYLE)));
+}
+
+void ViewCommand_LeaveFullScreen(HWND hWnd) {
+  if (ViewCommand_IsFullScreen(hWnd)) SwitchFullScreen(hWnd);
+}
+
 LRESULT ViewCommand_FullScreen(AppInfo* app, WPARAM, LPARAM) {
-  HWND hWnd = app->hWnd;
-  bool bEntering = false;
-  uint32_t style = WindowMode_FullScreenStyle(static_cast<uint32_t>(GetWindowLongPtrA(hWnd, GWL_STYLE)), &bEntering);
-  SetWindowLongPtrA(hWnd, GWL_STYLE, static_cast<LONG_PTR>(style));
-  if (bEntering) ShowWindow(hWnd, SW_SHOWMAXIMIZED);
-  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, kFrameChangedFlags);
-  if (bEntering) CoverMonitor(hWnd);
+  if (SwitchFullScreen(app->hWnd)) CoverMonitor(app->hWnd);
   return 0;
 }
 
@@ -129,7 +144,7 @@ LRESULT ViewCommand_Restore(AppInfo* app, WPARAM, LPARAM) {
 void ViewCommand_KeepAtBack(AppInfo* app, WINDOWPOS* pos) {
   WindowModes modes = ModesOf(app);
   if (!WindowMode_KeepsAtBack(&modes)) return;
-  if (modes.bTopmost) SetWindowPos(app->hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kQuietZOrderFlags);
+  if (modes.bTopmost) ViewCommand_SetTopmost(app->hWnd, false);
   pos->hwndInsertAfter = HWND_BOTTOM;
 }
 

@@ -27,3 +27,16 @@ LRESULT ViewCommand_Restore(AppInfo* app, WPARAM wParam, LPARAM lParam);
 // WM_WINDOWPOSCHANGING: while always at the back is on (and always on top off)
 // every change of place or z-order puts the window at the bottom.
 void ViewCommand_KeepAtBack(AppInfo* app, WINDOWPOS* pos);
+
+// The window's z-order changed without moving, sizing, activating or
+// repainting it, and without another WM_WINDOWPOSCHANGING.
+constexpr UINT kQuietZOrderFlags =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
+// The window topmost or not, quietly (as always on top is put in force at start).
+void ViewCommand_SetTopmost(HWND hWnd, bool bTopmost);
+
+// Whether the window is in full-screen mode: WS_POPUP in place of its frame.
+bool ViewCommand_IsFullScreen(HWND hWnd);
+// A restore ends full-screen mode: the frame comes back. Nothing for a window
+// that is not in it.
+void ViewCommand_LeaveFullScreen(HWND hWnd);

@@ -146,7 +146,8 @@ inline bool RecoveryRun_Measure(TextEditorBody* body, const char* path, const ch
   RecoveryRun r = {body, Recovery_Create(folder, pid, 1), {pfnNowMs, pfnNowMs(), 0}, 1};
   if (!r.w || !RecoveryRun_TypeBare(&r, keys / 10, f)) return false;
   Recovery_SetClock(r.w, RecoveryRun_ReadClock, &r.clock);
-  EditBody_SetObserver(body, Recovery_Observe, r.w);
+  const EditWatcher watcher = {Recovery_Observe, r.w};
+  EditBody_AddWatcher(body, &watcher);
   const double start = pfnNowMs();
   Recovery_NoteDocument(r.w, body->text, path);
   f->dNoteMs = pfnNowMs() - start;
@@ -156,7 +157,7 @@ inline bool RecoveryRun_Measure(TextEditorBody* body, const char* path, const ch
   ok = ok && RecoveryRun_Snapshot(&r, f) && RecoveryRun_ReadBack(&r, &f->dReadSnapshotMs);
   f->nBudgetKb = r.w->nBudget >> 10;
   f->bRecovered = ok;
-  EditBody_SetObserver(body, nullptr, nullptr);
+  EditBody_RemoveWatcher(body, &watcher);
   Recovery_Discard(r.w);
   Recovery_Destroy(r.w);
   return ok;

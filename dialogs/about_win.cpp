@@ -150,7 +150,7 @@ INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
   return FALSE;
 }
 
-constexpr DialogMessage kAboutMessages[] = {
+constexpr MessageRow kAboutMessages[] = {
     {WM_INITDIALOG, OnInitDialog}, {WM_COMMAND, OnCommand},  {WM_NOTIFY, OnNotify},
     {WM_NCHITTEST, Dialog_OnSurfaceHitTest}, {WM_DESTROY, OnDestroy},
 };

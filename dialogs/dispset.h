@@ -26,11 +26,6 @@ const DisplayColorBox* DisplayColor_GetBoxes();
 // The default scheme's colour for a box's field.
 COLORREF DisplayColor_Default(COLORREF ViewStyle::*pField);
 
-constexpr int32_t kDisplayTabMin = 1;
-constexpr int32_t kDisplayTabMax = 127;
-constexpr int32_t kDisplayMarginMin = 0;
-constexpr int32_t kDisplayMarginMax = 127;
-
 // The text of a number field: a decimal integer (white space and a sign
 // allowed before it, nothing but blanks after) within lo..hi. False, *pValue
 // untouched, for anything else, an empty text included.

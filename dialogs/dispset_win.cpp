@@ -68,8 +68,8 @@ INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
   }
   Window_PlaceCaptionAtCursor(hDlg);
   HWND hTip = ToolTip_Create(hDlg);
-  SetUpNumber(hDlg, hTip, IDC_TAB, IDC_TAB_SPIN, kDisplayTabMin, kDisplayTabMax, s->nTab);
-  SetUpNumber(hDlg, hTip, IDC_MARGIN, IDC_MARGIN_SPIN, kDisplayMarginMin, kDisplayMarginMax, s->nLeftMargin);
+  SetUpNumber(hDlg, hTip, IDC_TAB, IDC_TAB_SPIN, kEditorTabMin, kEditorTabMax, s->nTab);
+  SetUpNumber(hDlg, hTip, IDC_MARGIN, IDC_MARGIN_SPIN, kEditorMarginMin, kEditorMarginMax, s->nLeftMargin);
   FillColorBoxes(hDlg);
   if (hTip) ToolTip_AddTool(hTip, hDlg, GetDlgItem(hDlg, IDC_DEFAULTCOLORS), "デフォルトの配色に戻します");
   ShowValues(hDlg, s);
@@ -100,8 +100,8 @@ BYTE Checked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_C
 void StoreAndClose(HWND hDlg) {
   EditorSettings* s = Settings(hDlg);
   int32_t tab = 0, margin = 0;
-  if (!s || !ReadNumber(hDlg, IDC_TAB, kDisplayTabMin, kDisplayTabMax, &tab) ||
-      !ReadNumber(hDlg, IDC_MARGIN, kDisplayMarginMin, kDisplayMarginMax, &margin)) {
+  if (!s || !ReadNumber(hDlg, IDC_TAB, kEditorTabMin, kEditorTabMax, &tab) ||
+      !ReadNumber(hDlg, IDC_MARGIN, kEditorMarginMin, kEditorMarginMax, &margin)) {
     return;
   }
   s->nTab = tab;
@@ -165,7 +165,7 @@ INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
   return FALSE;
 }
 
-constexpr DialogMessage kMessages[] = {
+constexpr MessageRow kMessages[] = {
     {WM_INITDIALOG, OnInitDialog}, {WM_COMMAND, OnCommand},     {WM_MEASUREITEM, OnMeasureItem},
     {WM_DRAWITEM, OnDrawItem},     {WM_NCHITTEST, Dialog_OnSurfaceHitTest}, {WM_DESTROY, OnDestroy},
 };

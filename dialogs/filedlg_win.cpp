@@ -7,6 +7,7 @@
 
 #include "editctrl/dpiscale.h"
 #include "tools/toolbase.h"
+#include "tools/toolwind_win.h"
 
 // The pattern for all files is "*": "*.*" would hide files without a dot.
 const char kOpenFilter[] =
@@ -26,13 +27,21 @@ constexpr int32_t kSettingsFilterIndex = 2;
 // other type none, so that after a change only the settings type completes.
 // "None" is no extension at all rather than an empty one: the dialog takes an
 // empty default extension as leave to add the chosen type's.
-UINT_PTR CALLBACK CompleteExtensionHook(HWND hDlg, UINT uMsg, WPARAM, LPARAM lParam) {
-  if (uMsg != WM_NOTIFY) return 0;
+INT_PTR OnNotify(HWND hDlg, WPARAM, LPARAM lParam) {
   const OFNOTIFYA* notify = reinterpret_cast<const OFNOTIFYA*>(lParam);
-  if (notify->hdr.code != CDN_TYPECHANGE) return 0;
+  if (notify->hdr.code != CDN_TYPECHANGE) return FALSE;
   const char* ext = notify->lpOFN->nFilterIndex == kSettingsFilterIndex ? "ini" : nullptr;
   SendMessageA(GetParent(hDlg), CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(ext));
-  return 1;
+  return TRUE;
+}
+
+constexpr MessageRow kHookMessages[] = {
+    {WM_NOTIFY, OnNotify},
+};
+
+UINT_PTR CALLBACK CompleteExtensionHook(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  return static_cast<UINT_PTR>(
+      Dialog_Dispatch(kHookMessages, sizeof(kHookMessages) / sizeof(kHookMessages[0]), hDlg, uMsg, wParam, lParam));
 }
 
 void Prepare(OPENFILENAMEA* ofn, char* buffer, int32_t size, const char* proposed, HWND hOwner, const char* folder) {

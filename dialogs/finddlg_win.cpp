@@ -2,14 +2,10 @@
 
 #include <cstring>
 
-#include "app/appdata_win.h"
-#include "app/findhist.h"
-#include "app/qwilwind_win.h"
 #include "dialogs/searchreq.h"
-#include "editctrl/editctrl.h"
 #include "res/resource.h"
+#include "tools/charfold.h"
 #include "tools/debuglog.h"
-#include "tools/memory.h"
 #include "tools/toolbase.h"
 #include "tools/toolwind_win.h"
 
@@ -22,10 +18,10 @@ struct OptionBox {
   uint32_t nBit;
 };
 constexpr OptionBox kOptionBoxes[] = {
-    {IDC_FIND_IGNORECASE, kFindIgnoreCase},
-    {IDC_FIND_IGNOREWIDTH, kFindIgnoreWidth},
-    {IDC_FIND_WHOLEWORD, kFindWholeWord},
-    {IDC_FIND_REGEXP, kFindRegExp},
+    {IDC_FIND_IGNORECASE, SF_IGNORECASE},
+    {IDC_FIND_IGNOREWIDTH, SF_IGNOREWIDTH},
+    {IDC_FIND_WHOLEWORD, SF_WHOLEWORD},
+    {IDC_FIND_REGEXP, SF_REGEXP},
 };
 
 // A text buffer for one combo box: the read is cut to what a request carries.
@@ -138,7 +134,7 @@ void ShowInitialText(HWND hDlg, const FindBoxParam* param) {
   SendMessageA(hCombo, CB_SETCURSEL, 0, 0);
 }
 
-INT_PTR OnInitDialog(HWND hDlg, LPARAM lParam) {
+INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
   FindBoxParam* param = reinterpret_cast<FindBoxParam*>(lParam);
   QWIL_ASSERT(IsValidFindBoxParam(param));
   if (!SetPropA(hDlg, kPropFindBoxParam, param)) {
@@ -211,7 +207,7 @@ bool IsOptionBox(int nId) {
   return false;
 }
 
-INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
+INT_PTR OnCommand(HWND hDlg, WPARAM wParam, LPARAM) {
   FindBoxParam* param = Find(hDlg);
   int nId = LOWORD(wParam);
   int nCode = HIWORD(wParam);
@@ -232,29 +228,12 @@ INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
   }
 }
 
-void SaveHistories(FindBoxParam* param) {
-  const ProfileMethods* methods = &param->profile.methods;
-  if (param->findHistory && !FindHistory_Write(param->findHistory, methods, kFindHistorySection)) {
-    QWIL_LOG("the find history could not be written");
-  }
-  if (param->replaceHistory && !FindHistory_Write(param->replaceHistory, methods, kReplaceHistorySection)) {
-    QWIL_LOG("the replace history could not be written");
-  }
-}
-
-INT_PTR OnDestroy(HWND hDlg) {
-  FindBoxParam* param = static_cast<FindBoxParam*>(RemovePropA(hDlg, kPropFindBoxParam));
-  if (!param) return FALSE;
-  SaveHistories(param);
-  History_Destroy(param->findHistory);
-  History_Destroy(param->replaceHistory);
-  Mem_Free(param->pszInitial);
-  param->findHistory = param->replaceHistory = nullptr;
-  param->pszInitial = nullptr;
+INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
+  RemovePropA(hDlg, kPropFindBoxParam);
   return FALSE;
 }
 
-INT_PTR OnGetMinMaxInfo(HWND hDlg, LPARAM lParam) {
+INT_PTR OnGetMinMaxInfo(HWND hDlg, WPARAM, LPARAM lParam) {
   FindBoxParam* param = Find(hDlg);
   if (!param) return FALSE;
   MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -277,6 +256,8 @@ LRESULT WidthOnlyHitTest(HWND hDlg, LPARAM lParam) {
     default: return hit;
   }
 }
+
+INT_PTR OnNcHitTest(HWND hDlg, WPARAM, LPARAM lParam) { return Dialog_SetResult(hDlg, WidthOnlyHitTest(hDlg, lParam)); }
 
 constexpr int kWidened[] = {IDC_FIND_TEXT, IDC_FIND_REPLACETEXT};
 constexpr int kMoved[] = {IDC_FIND_NEXT, IDC_FIND_PREV, IDC_FIND_REPLACE, IDC_FIND_REPLACEALL, IDCANCEL};
@@ -302,51 +283,26 @@ INT_PTR OnSize(HWND hDlg, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
+constexpr MessageRow kMessages[] = {
+    {WM_INITDIALOG, OnInitDialog},         {WM_COMMAND, OnCommand},     {WM_DESTROY, OnDestroy},
+    {WM_GETMINMAXINFO, OnGetMinMaxInfo},   {WM_NCHITTEST, OnNcHitTest}, {WM_SIZE, OnSize},
+};
+
 INT_PTR CALLBACK FindDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  switch (uMsg) {
-    case WM_INITDIALOG: return OnInitDialog(hDlg, lParam);
-    case WM_COMMAND: return OnCommand(hDlg, wParam);
-    case WM_DESTROY: return OnDestroy(hDlg);
-    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(hDlg, lParam);
-    case WM_NCHITTEST: return Dialog_SetResult(hDlg, WidthOnlyHitTest(hDlg, lParam));
-    case WM_SIZE: return OnSize(hDlg, wParam, lParam);
-    default: return FALSE;
-  }
+  return Dialog_Dispatch(kMessages, sizeof(kMessages) / sizeof(kMessages[0]), hDlg, uMsg, wParam, lParam);
 }
 
-// The first line of the owner's selection, or null.
-char* ProposedText(HWND hEditor) {
-  if (!hEditor || !TextEditor_HasSelection(hEditor)) return nullptr;
-  char selected[kSearchRequestTextMax];
-  int32_t n = TextEditor_GetSelectedText(hEditor, selected, sizeof(selected));
-  n = SearchText_ProposedLength(selected, n);
-  if (n == 0) return nullptr;
-  char* text = static_cast<char*>(Mem_Alloc(static_cast<size_t>(n) + 1));
-  if (!text) return nullptr;
-  SearchText_Store(text, n + 1, selected, n);
-  return text;
-}
-
-bool ShowDialog(int nDialogId, uint32_t* pnOptions, HWND hOwner) {
-  AppInfo* app = MainWindow_GetAppInfo(hOwner);
-  if (!app || !pnOptions) return false;
+bool ShowDialog(HINSTANCE hInstance, int nDialogId, FindDialogData* data) {
+  if (!data || !data->hOwner || !data->findHistory || !data->replaceHistory) return false;
   FindBoxParam param = {};
   param.cbSize = sizeof(param);
-  param.pnOptions = pnOptions;
-  param.hOwner = hOwner;
-  AppData_OpenProfile(app, &param.profile);
-  param.findHistory = FindHistory_Read(&param.profile.methods, kFindHistorySection);
-  param.replaceHistory = FindHistory_Read(&param.profile.methods, kReplaceHistorySection);
-  param.pszInitial = ProposedText(app->hEditor);
-  INT_PTR result = -1;
-  if (param.findHistory && param.replaceHistory) {
-    result = DialogBoxParamA(app->hInstance, MAKEINTRESOURCEA(nDialogId), hOwner, FindDialogProc,
-                             reinterpret_cast<LPARAM>(&param));
-  }
-  // Freed by WM_DESTROY, unless the dialog never came up.
-  History_Destroy(param.findHistory);
-  History_Destroy(param.replaceHistory);
-  Mem_Free(param.pszInitial);
+  param.pnOptions = &data->nOptions;
+  param.hOwner = data->hOwner;
+  param.pszInitial = data->pszInitial;
+  param.findHistory = data->findHistory;
+  param.replaceHistory = data->replaceHistory;
+  INT_PTR result = DialogBoxParamA(hInstance, MAKEINTRESOURCEA(nDialogId), data->hOwner, FindDialogProc,
+                                   reinterpret_cast<LPARAM>(&param));
   return result == IDCANCEL;
 }
 
@@ -356,6 +312,8 @@ bool IsValidFindBoxParam(const FindBoxParam* param) {
   return param && param->cbSize == sizeof(FindBoxParam) && param->pnOptions && param->hOwner;
 }
 
-bool FindDialog_Show(uint32_t* pnOptions, HWND hOwner) { return ShowDialog(IDD_FIND, pnOptions, hOwner); }
+bool FindDialog_Show(HINSTANCE hInstance, FindDialogData* data) { return ShowDialog(hInstance, IDD_FIND, data); }
 
-bool ReplaceDialog_Show(uint32_t* pnOptions, HWND hOwner) { return ShowDialog(IDD_REPLACE, pnOptions, hOwner); }
+bool ReplaceDialog_Show(HINSTANCE hInstance, FindDialogData* data) {
+  return ShowDialog(hInstance, IDD_REPLACE, data);
+}

@@ -15,7 +15,7 @@ struct GoToLineData {
   int32_t nLines;
 };
 
-INT_PTR OnInitDialog(HWND hDlg, LPARAM lParam) {
+INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
   GoToLineData* data = reinterpret_cast<GoToLineData*>(lParam);
   if (!SetPropA(hDlg, kPropPoint, data)) {
     EndDialog(hDlg, IDCANCEL);
@@ -54,7 +54,7 @@ void OnOk(HWND hDlg) {
   EndDialog(hDlg, IDOK);
 }
 
-INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
+INT_PTR OnCommand(HWND hDlg, WPARAM wParam, LPARAM) {
   switch (LOWORD(wParam)) {
     case IDOK: OnOk(hDlg); return TRUE;
     case IDCANCEL: EndDialog(hDlg, IDCANCEL); return TRUE;
@@ -62,14 +62,20 @@ INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
   }
 }
 
+INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
+  RemovePropA(hDlg, kPropPoint);
+  return FALSE;
+}
+
+constexpr MessageRow kMessages[] = {
+    {WM_INITDIALOG, OnInitDialog},
+    {WM_COMMAND, OnCommand},
+    {WM_NCHITTEST, Dialog_OnSurfaceHitTest},
+    {WM_DESTROY, OnDestroy},
+};
+
 INT_PTR CALLBACK GoToLineProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  switch (uMsg) {
-    case WM_INITDIALOG: return OnInitDialog(hDlg, lParam);
-    case WM_COMMAND: return OnCommand(hDlg, wParam);
-    case WM_NCHITTEST: return Dialog_SetResult(hDlg, Window_SurfaceHitTest(hDlg, lParam));
-    case WM_DESTROY: RemovePropA(hDlg, kPropPoint); return FALSE;
-    default: return FALSE;
-  }
+  return Dialog_Dispatch(kMessages, sizeof(kMessages) / sizeof(kMessages[0]), hDlg, uMsg, wParam, lParam);
 }
 
 }  // namespace

@@ -391,7 +391,7 @@ INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
   return FALSE;
 }
 
-constexpr DialogMessage kMessages[] = {
+constexpr MessageRow kMessages[] = {
     {WM_INITDIALOG, OnInitDialog},      {WM_COMMAND, OnCommand}, {WM_NOTIFY, OnNotify},
     {WM_SIZE, OnSize},                  {WM_GETMINMAXINFO, OnGetMinMaxInfo},
     {WM_CLOSE, OnClose},                {WM_NCHITTEST, Dialog_OnSurfaceHitTest}, {WM_DESTROY, OnDestroy},

@@ -14,7 +14,7 @@ namespace {
 const char kPropParam[] = "PROP_PARAM";
 constexpr int32_t kTextSize = 1023;
 
-AppInfo* App(HWND hDlg) { return static_cast<AppInfo*>(GetPropA(hDlg, kPropParam)); }
+SettingsDialogData* Data(HWND hDlg) { return static_cast<SettingsDialogData*>(GetPropA(hDlg, kPropParam)); }
 
 void RefreshPreview(HWND hDlg) {
   char format[kTextSize] = {};
@@ -32,8 +32,8 @@ void CheckFlag(HWND hDlg, int id, BYTE flag) { CheckDlgButton(hDlg, id, flag ? B
 BYTE Checked(HWND hDlg, int id) { return IsDlgButtonChecked(hDlg, id) == BST_CHECKED ? 1 : 0; }
 
 INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
-  AppInfo* app = reinterpret_cast<AppInfo*>(lParam);
-  if (!SetPropA(hDlg, kPropParam, app)) {
+  SettingsDialogData* data = reinterpret_cast<SettingsDialogData*>(lParam);
+  if (!SetPropA(hDlg, kPropParam, data)) {
     EndDialog(hDlg, IDCANCEL);
     return TRUE;
   }
@@ -41,12 +41,12 @@ INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
   Window_PlaceCaptionAtCursor(hDlg);
   SendDlgItemMessageA(hDlg, IDC_DOCFOLDER, EM_LIMITTEXT, kPathMax, 0);
   SendDlgItemMessageA(hDlg, IDC_DATEFORMAT, EM_LIMITTEXT, kDateFormatSize - 1, 0);
-  SetDlgItemTextA(hDlg, IDC_DOCFOLDER, app->szDocumentFolder);
-  SetDlgItemTextA(hDlg, IDC_DATEFORMAT, app->szDateFormat);
-  CheckFlag(hDlg, IDC_COMPLETEEXT, app->bCompleteExtension);
-  CheckFlag(hDlg, IDC_CONFIRMOVERWRITE, app->bConfirmOverwrite);
-  CheckFlag(hDlg, IDC_RECYCLE, app->bKeepOverwrittenInRecycleBin);
-  CheckFlag(hDlg, IDC_IMEON, app->bImeOnAtStart);
+  SetDlgItemTextA(hDlg, IDC_DOCFOLDER, data->szDocumentFolder);
+  SetDlgItemTextA(hDlg, IDC_DATEFORMAT, data->szDateFormat);
+  CheckFlag(hDlg, IDC_COMPLETEEXT, data->bCompleteExtension);
+  CheckFlag(hDlg, IDC_CONFIRMOVERWRITE, data->bConfirmOverwrite);
+  CheckFlag(hDlg, IDC_RECYCLE, data->bKeepOverwrittenInRecycleBin);
+  CheckFlag(hDlg, IDC_IMEON, data->bImeOnAtStart);
   HWND hTip = ToolTip_Create(hDlg);
   if (hTip) {
     ToolTip_AddTool(hTip, hDlg, GetDlgItem(hDlg, IDC_DOCFOLDER), "ファイル名指定ダイアログの初期フォルダです");
@@ -97,20 +97,20 @@ void Close(HWND hDlg, INT_PTR result) {
 
 // Stored as typed: no folder or format is refused.
 void StoreAndClose(HWND hDlg) {
-  AppInfo* app = App(hDlg);
-  if (app) {
-    app->bCompleteExtension = Checked(hDlg, IDC_COMPLETEEXT);
-    app->bConfirmOverwrite = Checked(hDlg, IDC_CONFIRMOVERWRITE);
-    app->bKeepOverwrittenInRecycleBin = Checked(hDlg, IDC_RECYCLE);
-    app->bImeOnAtStart = Checked(hDlg, IDC_IMEON);
+  SettingsDialogData* data = Data(hDlg);
+  if (data) {
+    data->bCompleteExtension = Checked(hDlg, IDC_COMPLETEEXT);
+    data->bConfirmOverwrite = Checked(hDlg, IDC_CONFIRMOVERWRITE);
+    data->bKeepOverwrittenInRecycleBin = Checked(hDlg, IDC_RECYCLE);
+    data->bImeOnAtStart = Checked(hDlg, IDC_IMEON);
     char format[kDateFormatSize] = {};
     GetDlgItemTextA(hDlg, IDC_DATEFORMAT, format, sizeof(format));
-    String_CopyCut(app->szDateFormat, sizeof(app->szDateFormat), format);
+    String_CopyCut(data->szDateFormat, sizeof(data->szDateFormat), format);
     char folder[kPathBufferSize] = {};
     GetDlgItemTextA(hDlg, IDC_DOCFOLDER, folder, kPathMax + 1);
-    String_CopyCut(app->szDocumentFolder, kPathMax + 1, folder);
+    String_CopyCut(data->szDocumentFolder, kPathMax + 1, folder);
   }
-  Close(hDlg, app ? IDOK : IDCANCEL);
+  Close(hDlg, data ? IDOK : IDCANCEL);
 }
 
 INT_PTR OnCommand(HWND hDlg, WPARAM wParam, LPARAM) {
@@ -143,7 +143,7 @@ INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
   return FALSE;
 }
 
-constexpr DialogMessage kMessages[] = {
+constexpr MessageRow kMessages[] = {
     {WM_INITDIALOG, OnInitDialog}, {WM_COMMAND, OnCommand},     {WM_TIMER, OnTimer},
     {WM_CLOSE, OnClose},           {WM_NCHITTEST, Dialog_OnSurfaceHitTest}, {WM_DESTROY, OnDestroy},
 };
@@ -154,9 +154,10 @@ INT_PTR CALLBACK SettingsProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-bool ShowSettingsDialog(HWND hOwner, AppInfo* app) {
-  QWIL_ASSERT(IsValidAppInfo(app));
+bool ShowSettingsDialog(HWND hOwner, SettingsDialogData* data) {
+  QWIL_ASSERT(data && std::memchr(data->szDocumentFolder, '\0', sizeof(data->szDocumentFolder)) &&
+              std::memchr(data->szDateFormat, '\0', sizeof(data->szDateFormat)));
   HINSTANCE hInstance = GetModuleHandleA(nullptr);
   return DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_SETTINGS), hOwner, SettingsProc,
-                         reinterpret_cast<LPARAM>(app)) == IDOK;
+                         reinterpret_cast<LPARAM>(data)) == IDOK;
 }

@@ -3,13 +3,24 @@
 // recycle bin and the input method.
 #pragma once
 
-#include "app/appdata.h"
+#include "tools/fileio.h"
 #include "tools/platform.h"
+#include "tools/toolbase.h"
 
 // The preview's refresh period (timer 1).
 constexpr UINT kSettingsPreviewTimer = 1;
 constexpr UINT kSettingsPreviewMs = 300;
 
-// Runs the dialog modally on app's settings. True on OK, the record then
-// holding the new values; false on Cancel, the record unchanged.
-bool ShowSettingsDialog(HWND hOwner, AppInfo* app);
+// The settings the dialog edits, as values.
+struct SettingsDialogData {
+  BYTE bConfirmOverwrite;              // the save dialog asks before replacing a file
+  BYTE bCompleteExtension;             // the save dialog appends the default extension
+  BYTE bKeepOverwrittenInRecycleBin;   // a file saved over goes to the recycle bin first
+  BYTE bImeOnAtStart;
+  char szDocumentFolder[kPathBufferSize];  // at most kPathMax bytes
+  char szDateFormat[kDateFormatSize];
+};
+
+// Runs the dialog modally on the values. True on OK, data then holding the
+// new values as typed; false on Cancel, data unchanged.
+bool ShowSettingsDialog(HWND hOwner, SettingsDialogData* data);

@@ -20,6 +20,14 @@ int32_t NumberCells(int32_t n) {
   return digits < 4 ? 4 : digits;
 }
 
+int32_t FindWatcher(const TextEditorBody* body, const EditWatcher* watcher) {
+  for (int32_t i = 0; i < body->nWatchers; ++i) {
+    const EditWatcher& w = body->watchers[i];
+    if (w.pfnChange == watcher->pfnChange && w.pContext == watcher->pContext) return i;
+  }
+  return -1;
+}
+
 void Relayout(TextEditorBody* body) {
   TextDataProperty prop = EditBody_LayoutProp(body);
   TextData_SetProp(body->text, &prop);
@@ -35,7 +43,7 @@ void TakeText(TextEditorBody* body, TextData* text) {
   EditChange change = {};
   change.kind = EDITCHANGE_NEW_DOCUMENT;
   change.text = text;
-  EditBody_TellObserver(body, &change);
+  EditBody_TellWatchers(body, &change);
 }
 
 }  // namespace
@@ -53,6 +61,7 @@ bool IsValidTextEditorBodyInfoStruct(const TextEditorBodyInfo* ebi) {
 bool IsValidTextEditorBodyHandle(const TextEditorBody* body) {
   if (!body || !body->callback || !IsValidEditAllocatorHandle(body->allocator)) return false;
   if (!IsValidTextDataHandle(body->text) || !IsValidTextEditorBodyInfoStruct(&body->ebi)) return false;
+  if (body->nWatchers < 0 || body->nWatchers > kEditWatcherMax) return false;
   if (body->ptView.x < 0 || body->ptView.y < 0 || (body->ebi.bWrap && body->ptView.x != 0)) return false;
   return TextData_IsPosition(body->text, body->ptCaret) && TextData_IsPosition(body->text, body->ptSelect);
 }
@@ -71,8 +80,7 @@ TextEditorBody* EditBody_Create(const TextEditorBodyInfo* ebi, EditBodyChangePro
   body->ebi = *ebi;
   body->param = param;
   body->callback = callback;
-  body->pfnObserver = nullptr;
-  body->pObserverContext = nullptr;
+  body->nWatchers = 0;
   // The layout already counts the line-number column of a one-line document.
   TextDataProperty prop = EditBody_LayoutProp(body);
   body->text = TextData_Create(&prop);
@@ -211,13 +219,24 @@ bool EditBody_AdoptText(TextEditorBody* body, TextData* text) {
   return true;
 }
 
-void EditBody_SetObserver(TextEditorBody* body, EditBodyObserverProc pfnObserver, void* pContext) {
-  body->pfnObserver = pfnObserver;
-  body->pObserverContext = pContext;
+bool EditBody_AddWatcher(TextEditorBody* body, const EditWatcher* watcher) {
+  QWIL_ASSERT(watcher && watcher->pfnChange);
+  if (body->nWatchers == kEditWatcherMax || FindWatcher(body, watcher) >= 0) return false;
+  body->watchers[body->nWatchers++] = *watcher;
+  return true;
 }
 
-void EditBody_TellObserver(const TextEditorBody* body, const EditChange* change) {
-  if (body->pfnObserver) body->pfnObserver(body->pObserverContext, change);
+bool EditBody_RemoveWatcher(TextEditorBody* body, const EditWatcher* watcher) {
+  int32_t at = FindWatcher(body, watcher);
+  if (at < 0) return false;
+  // The others keep their order.
+  for (int32_t i = at + 1; i < body->nWatchers; ++i) body->watchers[i - 1] = body->watchers[i];
+  --body->nWatchers;
+  return true;
+}
+
+void EditBody_TellWatchers(const TextEditorBody* body, const EditChange* change) {
+  for (int32_t i = 0; i < body->nWatchers; ++i) body->watchers[i].pfnChange(body->watchers[i].pContext, change);
 }
 
 TextFileStatus EditBody_Save(TextEditorBody* body, const char* path) {

@@ -44,7 +44,7 @@ struct DisplayRange {
 // document, `before` as they were.
 typedef void (*EditBodyChangeProc)(void* param, const DisplayRange* after, const DisplayRange* before);
 
-// A change of the document as its observer is told it.
+// A change of the document as its watchers are told it.
 enum EditChangeKind : int32_t {
   EDITCHANGE_REPLACE,       // range replaced by the text
   EDITCHANGE_NEW_DOCUMENT,  // a new document took the old one's place (loading, a new file)
@@ -57,10 +57,15 @@ struct EditChange {
   POINT ptEnd;           // REPLACE: the end of the new text in the changed document
   const TextData* text;  // the document after the change
 };
-// Told of every change of the document after it is made: each edit, undo and
-// redo step and replacement, and the arrival of a new document. It must not
-// change the body.
-typedef void (*EditBodyObserverProc)(void* context, const EditChange* change);
+// A watcher of the document: told of every change after it is made (each
+// edit, undo and redo step and replacement, and the arrival of a new
+// document), with its context. It must not change the body, nor add or remove
+// watchers. Several may watch at once; each is told in the order it came.
+struct EditWatcher {
+  void (*pfnChange)(void* pContext, const EditChange* change);
+  void* pContext;
+};
+constexpr int32_t kEditWatcherMax = 4;
 
 struct TextEditorBody {
   TextData* text;            // the document (owned)
@@ -73,8 +78,8 @@ struct TextEditorBody {
   TextEditorBodyInfo ebi;
   void* param;               // handed back to callback (the window)
   EditBodyChangeProc callback;
-  EditBodyObserverProc pfnObserver;  // null: nobody is told
-  void* pObserverContext;
+  EditWatcher watchers[kEditWatcherMax];  // the first nWatchers, in the order they came
+  int32_t nWatchers;
 };
 
 bool IsValidTextEditorBodyInfoStruct(const TextEditorBodyInfo* ebi);
@@ -86,10 +91,13 @@ bool IsValidTextEditorBodyHandle(const TextEditorBody* body);
 TextEditorBody* EditBody_Create(const TextEditorBodyInfo* ebi, EditBodyChangeProc callback, void* param);
 void EditBody_Destroy(TextEditorBody* body);
 
-// Puts an observer (null: none) in place of the one there was.
-void EditBody_SetObserver(TextEditorBody* body, EditBodyObserverProc pfnObserver, void* pContext);
-// Tells the observer, if there is one, of a change (for the body's own edits).
-void EditBody_TellObserver(const TextEditorBody* body, const EditChange* change);
+// The watcher joins the list (a copy of the record is kept). False when it is
+// there already or the list is full.
+bool EditBody_AddWatcher(TextEditorBody* body, const EditWatcher* watcher);
+// The watcher with the same function and context leaves; false when it was not there.
+bool EditBody_RemoveWatcher(TextEditorBody* body, const EditWatcher* watcher);
+// Tells every watcher of a change (for the body's own edits).
+void EditBody_TellWatchers(const TextEditorBody* body, const EditChange* change);
 
 // Store new metrics and lay the document out again when the wrap width, the wrap
 // flag or the tab size changed. Metrics that fail their validity check (a zero

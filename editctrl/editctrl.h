@@ -88,6 +88,25 @@ bool TextEditor_CanUndo(HWND hWnd);
 bool TextEditor_CanRedo(HWND hWnd);
 bool TextEditor_GetModified(HWND hWnd);
 void TextEditor_SetModified(HWND hWnd, bool bModified);
+// The document itself, for a reader that walks its lines (the crash recovery's
+// snapshots) between two changes: its lookups may move the document's cache,
+// nothing else of it may change. It stays the control's and is valid until
+// the control's next change of the text; null for a window that is no control.
+TextData* TextEditor_GetDocument(HWND hWnd);
+
+// ---- Watching the document ----
+
+// A watcher (editctrl/editbody.h, EditWatcher) is told of every change of the
+// document after it is made: each edit, undo and redo step and replacement,
+// and a new document loaded or adopted. Up to kEditWatcherMax watch at once,
+// each told in the order it came. The control keeps a copy of the record; its
+// context must live until the watcher is removed or the control destroyed.
+// False when the watcher is there already, the list is full, or hWnd is no
+// control.
+bool TextEditor_AddWatcher(HWND hWnd, const EditWatcher* watcher);
+// The watcher with the same function and context stops watching; false when
+// it was not watching.
+bool TextEditor_RemoveWatcher(HWND hWnd, const EditWatcher* watcher);
 
 // ---- Editing ----
 

@@ -240,6 +240,21 @@ void TextEditor_SetModified(HWND hWnd, bool bModified) {
   if (wnd) EditBody_SetModified(wnd->body, bModified);
 }
 
+TextData* TextEditor_GetDocument(HWND hWnd) {
+  EditorWindow* wnd = Find(hWnd);
+  return wnd ? wnd->body->text : nullptr;
+}
+
+bool TextEditor_AddWatcher(HWND hWnd, const EditWatcher* watcher) {
+  EditorWindow* wnd = Find(hWnd);
+  return wnd && EditBody_AddWatcher(wnd->body, watcher);
+}
+
+bool TextEditor_RemoveWatcher(HWND hWnd, const EditWatcher* watcher) {
+  EditorWindow* wnd = Find(hWnd);
+  return wnd && EditBody_RemoveWatcher(wnd->body, watcher);
+}
+
 bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus) {
   EditorWindow* wnd = Find(hWnd);
   if (pStatus) *pStatus = TEXTFILE_OK;

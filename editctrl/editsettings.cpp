@@ -21,8 +21,10 @@ void SetDefaultFont(LOGFONTA* lf) {
 }  // namespace
 
 bool IsValidEditorSettings(const EditorSettings* settings) {
-  return settings != nullptr && IsFlag(settings->bReadOnly) && IsFlag(settings->bWrap) && 0 < settings->nTab &&
-         0 <= settings->nLeftMargin && IsFlag(static_cast<uint32_t>(settings->bLineNumber));
+  return settings != nullptr && IsFlag(settings->bReadOnly) && IsFlag(settings->bWrap) &&
+         kEditorTabMin <= settings->nTab && settings->nTab <= kEditorTabMax &&
+         kEditorMarginMin <= settings->nLeftMargin && settings->nLeftMargin <= kEditorMarginMax &&
+         IsFlag(static_cast<uint32_t>(settings->bLineNumber));
 }
 
 void ViewStyle_SetDefaults(ViewStyle* style) {

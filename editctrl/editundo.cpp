@@ -69,10 +69,10 @@ void TellChange(TextEditorBody* body, POINT start, int32_t endLine, const Displa
   body->callback(body->param, &after, before);
 }
 
-// The observer hears of a change of the range (as it was) to the text, which
+// The watchers hear of a change of the range (as it was) to the text, which
 // now ends at end.
 void TellReplace(TextEditorBody* body, TextRange range, const char* text, int32_t n, POINT end) {
-  if (!body->pfnObserver) return;
+  if (body->nWatchers == 0) return;
   EditChange change = {};
   change.kind = EDITCHANGE_REPLACE;
   change.range = range;
@@ -80,7 +80,7 @@ void TellReplace(TextEditorBody* body, TextRange range, const char* text, int32_
   change.nText = n > 0 ? n : 0;
   change.ptEnd = end;
   change.text = body->text;
-  EditBody_TellObserver(body, &change);
+  EditBody_TellWatchers(body, &change);
 }
 
 // The inverse of the edit that first modified the clean document carries that

@@ -14,17 +14,11 @@
 #include "editctrl/editundo.h"
 #include "tools/memory.h"
 #include "tools/toolsys_win.h"
+#include "tools/toolwind_win.h"
 
 const char kEditorProp[] = "PROP_EDITOR";
 
 namespace {
-
-typedef LRESULT (*MessageHandler)(HWND hWnd, WPARAM wParam, LPARAM lParam);
-
-struct MessageEntry {
-  UINT uMsg;
-  MessageHandler pfnHandler;
-};
 
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
@@ -388,7 +382,7 @@ LRESULT OnDropFiles(HWND hWnd, WPARAM wParam, LPARAM) {
   return 0;
 }
 
-constexpr MessageEntry kMessageTable[] = {
+constexpr MessageRow kMessageTable[] = {
     {WM_CREATE, OnCreate},
     {WM_DESTROY, OnDestroy},
     {WM_SIZE, OnSize},
@@ -430,8 +424,6 @@ EditorWindow* EditWindow_FromHandle(HWND hWnd) {
 }
 
 LRESULT CALLBACK EditWindow_Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  for (const MessageEntry& entry : kMessageTable) {
-    if (entry.uMsg == uMsg) return entry.pfnHandler(hWnd, wParam, lParam);
-  }
-  return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  return Window_Dispatch(kMessageTable, sizeof(kMessageTable) / sizeof(kMessageTable[0]), hWnd, uMsg, wParam,
+                         lParam);
 }

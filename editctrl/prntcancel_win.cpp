@@ -1,6 +1,7 @@
 #include "editctrl/prntcancel_win.h"
 
 #include "res/resource.h"
+#include "tools/toolwind_win.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ void SetAbort(HWND hDlg) {
   if (pbAbort) *pbAbort = 1;
 }
 
-INT_PTR OnInitDialog(HWND hDlg, LPARAM lParam) {
+INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
   if (!SetPropA(hDlg, kPropAbort, reinterpret_cast<HANDLE>(lParam))) {
     // Without the property the button could not stop the job.
     reinterpret_cast<volatile BYTE*>(lParam)[0] = 1;
@@ -21,7 +22,7 @@ INT_PTR OnInitDialog(HWND hDlg, LPARAM lParam) {
   return TRUE;
 }
 
-INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
+INT_PTR OnCommand(HWND hDlg, WPARAM wParam, LPARAM) {
   switch (LOWORD(wParam)) {
     case IDOK:
     case IDCANCEL:
@@ -32,32 +33,28 @@ INT_PTR OnCommand(HWND hDlg, WPARAM wParam) {
   }
 }
 
-INT_PTR OnClose(HWND hDlg) {
+INT_PTR OnClose(HWND hDlg, WPARAM, LPARAM) {
   SetAbort(hDlg);
   return TRUE;
 }
 
 // PrintCancel_Destroy takes the flag away first; a dialog that still has it is
 // going because its owner went, and the job must stop.
-INT_PTR OnDestroy(HWND hDlg) {
+INT_PTR OnDestroy(HWND hDlg, WPARAM, LPARAM) {
   SetAbort(hDlg);
   RemovePropA(hDlg, kPropAbort);
   return TRUE;
 }
 
+constexpr MessageRow kMessages[] = {
+    {WM_INITDIALOG, OnInitDialog},
+    {WM_COMMAND, OnCommand},
+    {WM_CLOSE, OnClose},
+    {WM_DESTROY, OnDestroy},
+};
+
 INT_PTR CALLBACK PrintCancelProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  switch (uMsg) {
-    case WM_INITDIALOG:
-      return OnInitDialog(hDlg, lParam);
-    case WM_COMMAND:
-      return OnCommand(hDlg, wParam);
-    case WM_CLOSE:
-      return OnClose(hDlg);
-    case WM_DESTROY:
-      return OnDestroy(hDlg);
-    default:
-      return FALSE;
-  }
+  return Dialog_Dispatch(kMessages, sizeof(kMessages) / sizeof(kMessages[0]), hDlg, uMsg, wParam, lParam);
 }
 
 }  // namespace

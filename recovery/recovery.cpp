@@ -499,7 +499,7 @@ void Recovery_Tick(RecoveryWriter* w, TextData* text, POINT caret, bool bModifie
   if (!bModified) {
     Settle(w, text, &step);
   } else {
-    // A modified document that nothing was queued for (the observer came
+    // A modified document that nothing was queued for (the watcher came
     // late) is written after the usual delay all the same.
     if (!HasFiles(w) && !w->bBuilding && w->tOldestPending < 0) w->tOldestPending = start;
     const RecoverySchedule schedule = ScheduleOf(w, start);

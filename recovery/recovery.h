@@ -21,13 +21,13 @@
 //
 // The window calls, on its one thread:
 //   Recovery_Create            once, with the folder and its process's identity
-//   EditBody_SetObserver       (body, Recovery_Observe, writer): every change reaches the writer
+//   TextEditor_AddWatcher      {Recovery_Observe, writer}: every change reaches the writer
 //   Recovery_NoteDocument      after a file was loaded or saved, or a new document made
 //   Recovery_NoteRestored      after a recovered text was put into the editor
 //   Recovery_Tick              from a timer, every kRecoveryTickMs (or at Recovery_DueIn)
 //   Recovery_Discard           when the text is thrown away ("No" at the save question) and at a normal close
 //   Recovery_Destroy           at the end; it leaves the files alone
-// The observer does no I/O: it queues; only the tick and the note calls write.
+// The watcher does no I/O: it queues; only the tick and the note calls write.
 #pragma once
 
 #include <cstdint>
@@ -97,7 +97,7 @@ RecoveryWriter* Recovery_Create(const char* folder, uint32_t pid, uint64_t token
 void Recovery_Destroy(RecoveryWriter* w);
 void Recovery_SetClock(RecoveryWriter* w, RecoveryClockProc pfnClock, void* pContext);
 
-// The body's observer (the context is the writer).
+// The document's watcher (the context is the writer).
 void Recovery_Observe(void* pWriter, const EditChange* change);
 
 // The document is now the file at path, as loaded or just saved (path null: a

@@ -4,22 +4,18 @@
 
 #include <cstring>
 
-#include "app/qwilwind_win.h"
+#include "editctrl/editctrl.h"
 #include "recovery/recoveryread.h"
 #include "recovery/recoverytext.h"
-#include "app/statusbar_win.h"
-#include "editctrl/editctrl.h"
-#include "editctrl/editundo.h"
-#include "editctrl/editwind_win.h"
 #include "tools/debuglog.h"
 #include "tools/memory.h"
 #include "tools/toolbase.h"
 #include "tools/toolsys_win.h"
 #include "tools/toolwind_win.h"
 
-const char kPropRecovery[] = "PROP_RECOVERY";
-
 namespace {
+
+const char kPropRecovery[] = "PROP_RECOVERY";
 
 constexpr char kLocalFolder[] = "\\Qwilpad";
 constexpr char kRecoveryFolder[] = "\\recovery";
@@ -27,12 +23,9 @@ constexpr int32_t kQuestionSize = 4096;
 // The timer never waits less than this for a step that is due sooner.
 constexpr UINT kShortestIntervalMs = 20;
 
-RecoveryWin* Find(HWND hWnd) { return static_cast<RecoveryWin*>(GetPropA(hWnd, kPropRecovery)); }
+bool KeepsFiles(HWND hWnd) { return GetPropA(hWnd, kPropRecovery) != nullptr; }
 
-TextEditorBody* BodyOf(const AppInfo* app) {
-  EditorWindow* wnd = app->hEditor ? EditWindow_FromHandle(app->hEditor) : nullptr;
-  return wnd ? wnd->body : nullptr;
-}
+EditWatcher WatcherOf(const RecoveryWin* rec) { return EditWatcher{Recovery_Observe, rec->pWriter}; }
 
 // ---- The folder ----
 
@@ -147,39 +140,45 @@ void GiveBack(const RecoveryWin* rec, const char* path, bool bClaimed) {
   if (bClaimed) MoveFileA(Recovery_FilePath(rec->pWriter), path);
 }
 
+// What the host is told of a restored text: the path it keeps.
+struct Restored {
+  char* pszPath;
+  int32_t nSize;
+};
+
 // The recovered text in the editor as a modified document of its path, and
 // the writer set to keep it from now on.
-bool Restore(AppInfo* app, const RecoveryWin* rec, RecoveredDocument* doc, const char* orphan) {
-  if (!TextEditor_AdoptText(app->hEditor, doc->text)) return false;
+bool Restore(RecoveryWin* rec, RecoveredDocument* doc, const char* orphan, const Restored* restored) {
+  if (!TextEditor_AdoptText(rec->hEditor, doc->text)) return false;
   doc->text = nullptr;  // the editor's now
   // A path too long for the document is restored untitled, as the question said.
   const char* kept = RecoveryText_KeptPath(doc);
-  const bool bFits = kept != nullptr;
-  if (bFits) {
-    std::strcpy(app->szPath, kept);
-  } else {
-    app->szPath[0] = '\0';
-  }
-  TextEditor_SetModified(app->hEditor, true);
-  TextEditor_SetCaret(app->hEditor, doc->ptCaret, true);
-  Title_Refresh(app);
-  StatusBar_Refresh(app);
-  Recovery_NoteRestored(rec->pWriter, bFits ? app->szPath : nullptr, bFits ? &doc->disk : nullptr, orphan);
+  String_CopyCut(restored->pszPath, restored->nSize, kept ? kept : "");
+  TextEditor_SetModified(rec->hEditor, true);
+  TextEditor_SetCaret(rec->hEditor, doc->ptCaret, true);
+  Recovery_NoteRestored(rec->pWriter, kept, kept ? &doc->disk : nullptr, orphan);
   // The text is on disk only in the file it came from: it is written again at once.
-  RecoveryWin_OnTimer(app);
+  RecoveryWin_OnTimer(rec);
   return true;
 }
 
 enum Outcome { OUTCOME_NEXT, OUTCOME_RESTORED, OUTCOME_STOP };
 
+// What one offer shows and where a restored text's path goes.
+struct OfferArgs {
+  const char* caption;
+  const char* untitledName;
+  Restored restored;
+};
+
 // Asks about one restorable file; Yes restores it, No removes it.
-Outcome Ask(AppInfo* app, RecoveryWin* rec, RecoveredDocument* doc, const char* path, const char* question) {
+Outcome Ask(RecoveryWin* rec, RecoveredDocument* doc, const char* path, const char* question, const OfferArgs* args) {
   bool bClaimed = false;
   if (!Claim(rec, path, &bClaimed)) return OUTCOME_NEXT;
   const char* where = bClaimed ? Recovery_FilePath(rec->pWriter) : path;
-  const int answer = MessageBox_Beep(app->hWnd, question, kMainWindowTitle, MB_YESNO | MB_ICONQUESTION);
+  const int answer = MessageBox_Beep(rec->hHost, question, args->caption, MB_YESNO | MB_ICONQUESTION);
   if (answer == IDYES) {
-    if (Restore(app, rec, doc, bClaimed ? nullptr : path)) return OUTCOME_RESTORED;
+    if (Restore(rec, doc, bClaimed ? nullptr : path, &args->restored)) return OUTCOME_RESTORED;
     // A read-only editor takes no text: the file waits for another start.
     GiveBack(rec, path, bClaimed);
     return OUTCOME_STOP;
@@ -192,21 +191,21 @@ Outcome Ask(AppInfo* app, RecoveryWin* rec, RecoveredDocument* doc, const char* 
   return OUTCOME_NEXT;
 }
 
-Outcome Offer(AppInfo* app, RecoveryWin* rec, const char* path) {
-  TextEditorBody* body = BodyOf(app);
-  const TextDataProperty prop = EditBody_LayoutProp(body);
+Outcome Offer(RecoveryWin* rec, const char* path, const OfferArgs* args) {
+  // Read laid out as the editor lays its document out: adopting it then
+  // costs no second layout.
+  const TextDataProperty prop = TextEditor_GetDocument(rec->hEditor)->prop;
   RecoveredDocument doc;
   Recovery_Read(path, &prop, RecoveryWin_IsAlive, nullptr, &doc);
   char* question = static_cast<char*>(Mem_Alloc(kQuestionSize));
   Outcome outcome = OUTCOME_NEXT;
   bool bRemove = false;
   const RecoveryQuestion kind =
-      question ? RecoveryText_Question(&doc, app->szDefaultDocumentName, question, kQuestionSize, &bRemove)
-               : RECOVERYQ_NONE;
+      question ? RecoveryText_Question(&doc, args->untitledName, question, kQuestionSize, &bRemove) : RECOVERYQ_NONE;
   if (kind == RECOVERYQ_RESTORE) {
-    outcome = Ask(app, rec, &doc, path, question);
+    outcome = Ask(rec, &doc, path, question, args);
   } else if (kind == RECOVERYQ_TELL) {
-    MessageBox_Beep(app->hWnd, question, kMainWindowTitle, MB_OK | MB_ICONEXCLAMATION);
+    MessageBox_Beep(rec->hHost, question, args->caption, MB_OK | MB_ICONEXCLAMATION);
     if (bRemove) DeleteFileA(path);
   }
   Mem_Free(question);
@@ -221,32 +220,37 @@ struct OtherKeeperArgs {
 
 BOOL CALLBACK FindOtherKeeper(HWND hWnd, LPARAM lParam) {
   OtherKeeperArgs* args = reinterpret_cast<OtherKeeperArgs*>(lParam);
-  if (hWnd != args->hSelf && Find(hWnd)) {
+  if (hWnd != args->hSelf && KeepsFiles(hWnd)) {
     args->bFound = true;
     return FALSE;
   }
   return TRUE;
 }
 
-// Another main window of this process already keeps files of the process's name.
+// Another window of this process already keeps files of the process's name.
 bool AnotherKeeper(HWND hSelf) {
   OtherKeeperArgs args = {hSelf, false};
   EnumThreadWindows(GetCurrentThreadId(), FindOtherKeeper, reinterpret_cast<LPARAM>(&args));
   return args.bFound;
 }
 
-void SetInterval(const AppInfo* app, RecoveryWin* rec, UINT interval) {
+void SetInterval(RecoveryWin* rec, UINT interval) {
   if (rec->nInterval == interval) return;
-  if (SetTimer(app->hWnd, kRecoveryTimerId, interval, nullptr)) rec->nInterval = interval;
+  if (SetTimer(rec->hHost, kRecoveryTimerId, interval, nullptr)) rec->nInterval = interval;
+}
+
+void Free(RecoveryWin* rec) {
+  Recovery_Destroy(rec->pWriter);
+  Mem_Free(rec);
 }
 
 }  // namespace
 
-bool RecoveryWin_ChooseFolder(const AppInfo* app, char* buffer, int32_t size) {
+bool RecoveryWin_ChooseFolder(const char* settingsPath, char* buffer, int32_t size) {
   buffer[0] = '\0';
   char parent[kPathBufferSize];
   if (LocalAppDataFolder(parent, sizeof(parent)) && TryFolder(parent, buffer, size)) return true;
-  if (app->szSettingsPath[0] != '\0' && Path_GetFolder(app->szSettingsPath, parent, sizeof(parent)) &&
+  if (settingsPath[0] != '\0' && Path_GetFolder(settingsPath, parent, sizeof(parent)) &&
       parent[0] != '\0' && TryFolder(parent, buffer, size)) {
     return true;
   }
@@ -278,45 +282,47 @@ bool RecoveryWin_IsAlive(void*, uint32_t pid, uint64_t token) {
   return alive;
 }
 
-bool RecoveryWin_Attach(AppInfo* app) {
-  TextEditorBody* body = BodyOf(app);
-  if (!body || Find(app->hWnd) || AnotherKeeper(app->hWnd)) return false;
+RecoveryWin* RecoveryWin_Attach(HWND hHost, HWND hEditor, const char* settingsPath) {
+  if (!TextEditor_GetDocument(hEditor) || KeepsFiles(hHost) || AnotherKeeper(hHost)) return nullptr;
   RecoveryWin* rec = static_cast<RecoveryWin*>(Mem_Alloc(sizeof(RecoveryWin)));
-  if (!rec) return false;
+  if (!rec) return nullptr;
   std::memset(rec, 0, sizeof(*rec));
-  if (!RecoveryWin_ChooseFolder(app, rec->szFolder, sizeof(rec->szFolder))) {
+  rec->hHost = hHost;
+  rec->hEditor = hEditor;
+  if (!RecoveryWin_ChooseFolder(settingsPath, rec->szFolder, sizeof(rec->szFolder))) {
     QWIL_LOG("no folder for recovery files: unsaved text is not kept");
     Mem_Free(rec);
-    return false;
+    return nullptr;
   }
   rec->pWriter = Recovery_Create(rec->szFolder, GetCurrentProcessId(), RecoveryWin_ProcessToken());
-  if (!rec->pWriter || !SetPropA(app->hWnd, kPropRecovery, rec)) {
-    Recovery_Destroy(rec->pWriter);
-    Mem_Free(rec);
-    return false;
+  const EditWatcher watcher = WatcherOf(rec);
+  if (!rec->pWriter || !SetPropA(hHost, kPropRecovery, rec)) {
+    Free(rec);
+    return nullptr;
   }
-  EditBody_SetObserver(body, Recovery_Observe, rec->pWriter);
-  Recovery_NoteDocument(rec->pWriter, body->text, nullptr);
-  SetInterval(app, rec, static_cast<UINT>(kRecoveryTickMs));
-  return true;
+  if (!TextEditor_AddWatcher(hEditor, &watcher)) {
+    RemovePropA(hHost, kPropRecovery);
+    Free(rec);
+    return nullptr;
+  }
+  Recovery_NoteDocument(rec->pWriter, TextEditor_GetDocument(hEditor), nullptr);
+  SetInterval(rec, static_cast<UINT>(kRecoveryTickMs));
+  return rec;
 }
 
-void RecoveryWin_Detach(AppInfo* app) {
-  RecoveryWin* rec = Find(app->hWnd);
+void RecoveryWin_Detach(RecoveryWin* rec) {
   if (!rec) return;
-  KillTimer(app->hWnd, kRecoveryTimerId);
-  TextEditorBody* body = BodyOf(app);
-  if (body) EditBody_SetObserver(body, nullptr, nullptr);
-  RemovePropA(app->hWnd, kPropRecovery);
-  Recovery_Destroy(rec->pWriter);
-  Mem_Free(rec);
+  KillTimer(rec->hHost, kRecoveryTimerId);
+  const EditWatcher watcher = WatcherOf(rec);
+  TextEditor_RemoveWatcher(rec->hEditor, &watcher);
+  RemovePropA(rec->hHost, kPropRecovery);
+  Free(rec);
 }
 
-RecoveryWin* RecoveryWin_Get(HWND hWnd) { return hWnd ? Find(hWnd) : nullptr; }
-
-bool RecoveryWin_OfferLeftovers(AppInfo* app) {
-  RecoveryWin* rec = Find(app->hWnd);
+bool RecoveryWin_OfferLeftovers(RecoveryWin* rec, const char* caption, const char* untitledName, char* restoredPath,
+                                int32_t size) {
   if (!rec) return false;
+  const OfferArgs args = {caption, untitledName, {restoredPath, size}};
   const uint32_t pid = GetCurrentProcessId();
   const uint64_t token = RecoveryWin_ProcessToken();
   LeftoverList list = ListLeftovers(rec->szFolder);
@@ -328,32 +334,29 @@ bool RecoveryWin_OfferLeftovers(AppInfo* app) {
     const RecoveryScanAction action = RecoveryScan_Classify(list.pItems[i].szName, pid, token, RecoveryWin_IsAlive,
                                                             nullptr);
     if (action == RECOVERYSCAN_REMOVE) DeleteFileA(path);
-    if (action == RECOVERYSCAN_OFFER) outcome = Offer(app, rec, path);
+    if (action == RECOVERYSCAN_OFFER) outcome = Offer(rec, path, &args);
   }
   Mem_Free(list.pItems);
   return outcome == OUTCOME_RESTORED;
 }
 
-void RecoveryWin_OnTimer(AppInfo* app) {
-  RecoveryWin* rec = Find(app->hWnd);
-  TextEditorBody* body = BodyOf(app);
-  if (!rec || !body) return;
-  Recovery_Tick(rec->pWriter, body->text, body->ptCaret, EditBody_GetModified(body), nullptr);
+void RecoveryWin_OnTimer(RecoveryWin* rec) {
+  TextData* text = rec ? TextEditor_GetDocument(rec->hEditor) : nullptr;
+  if (!text) return;
+  Recovery_Tick(rec->pWriter, text, TextEditor_GetCaret(rec->hEditor), TextEditor_GetModified(rec->hEditor), nullptr);
   // A step due sooner than the next tick (the rest of a snapshot) is not kept waiting.
   const int64_t due = Recovery_DueIn(rec->pWriter);
   UINT interval = static_cast<UINT>(kRecoveryTickMs);
   if (due >= 0 && due < kRecoveryTickMs) interval = due < kShortestIntervalMs ? kShortestIntervalMs : static_cast<UINT>(due);
-  SetInterval(app, rec, interval);
+  SetInterval(rec, interval);
 }
 
-void RecoveryWin_NoteDocument(AppInfo* app, const char* path) {
-  RecoveryWin* rec = Find(app->hWnd);
-  TextEditorBody* body = BodyOf(app);
-  if (!rec || !body) return;
-  Recovery_NoteDocument(rec->pWriter, body->text, path && path[0] != '\0' ? path : nullptr);
+void RecoveryWin_NoteDocument(RecoveryWin* rec, const char* path) {
+  TextData* text = rec ? TextEditor_GetDocument(rec->hEditor) : nullptr;
+  if (!text) return;
+  Recovery_NoteDocument(rec->pWriter, text, path && path[0] != '\0' ? path : nullptr);
 }
 
-void RecoveryWin_Discard(AppInfo* app) {
-  RecoveryWin* rec = Find(app->hWnd);
+void RecoveryWin_Discard(RecoveryWin* rec) {
   if (rec) Recovery_Discard(rec->pWriter);
 }

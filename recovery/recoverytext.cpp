@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/appdata.h"
+#include "tools/fileio.h"
 #include "tools/toolbase.h"
 
 namespace {

@@ -15,6 +15,11 @@
 
 #include "tools/stream.h"
 
+// Path buffers: a path has at most kPathMax bytes (what the system's file
+// functions take), the buffers one more for the terminator and one to spare.
+constexpr int32_t kPathMax = 259;
+constexpr int32_t kPathBufferSize = 261;
+
 // An open file; what it is belongs to the implementation that opened it.
 struct FileHandle;
 

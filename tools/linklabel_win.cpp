@@ -1,6 +1,7 @@
 #include "tools/linklabel_win.h"
 
 #include "tools/linklabel.h"
+#include "tools/toolwind_win.h"
 
 namespace {
 
@@ -141,22 +142,16 @@ LRESULT OnDestroy(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   return pfn ? CallWindowProcA(pfn, hWnd, WM_DESTROY, wParam, lParam) : DefWindowProcA(hWnd, WM_DESTROY, wParam, lParam);
 }
 
-struct LabelMessage {
-  UINT uMsg;
-  LRESULT (*pfnHandler)(HWND hWnd, WPARAM wParam, LPARAM lParam);
-};
-
-constexpr LabelMessage kLabelMessages[] = {
+constexpr MessageRow kLabelMessages[] = {
     {WM_PAINT, OnPaint},           {WM_PRINTCLIENT, OnPrintClient}, {WM_SETCURSOR, OnSetCursor},
     {WM_NCHITTEST, OnNcHitTest},   {WM_MOUSEMOVE, OnMouseMove},     {WM_LBUTTONDOWN, OnLButtonDown},
     {WM_LBUTTONUP, OnLButtonUp},   {WM_NOTIFY, OnNotify},           {WM_DESTROY, OnDestroy},
 };
 
 LRESULT CALLBACK LinkLabelProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  for (const LabelMessage& row : kLabelMessages) {
-    if (row.uMsg == uMsg) return row.pfnHandler(hWnd, wParam, lParam);
-  }
-  return CallOriginal(hWnd, uMsg, wParam, lParam);
+  MessageHandler handler =
+      Message_FindHandler(kLabelMessages, sizeof(kLabelMessages) / sizeof(kLabelMessages[0]), uMsg);
+  return handler ? handler(hWnd, wParam, lParam) : CallOriginal(hWnd, uMsg, wParam, lParam);
 }
 
 HFONT MakeUnderlinedFont(HWND hWnd) {

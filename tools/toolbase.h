@@ -72,8 +72,11 @@ bool Path_MakeSibling(const char* path, const char* ext, char* buffer, int32_t s
 // text when there is none), cut to size bytes. False when it did not fit.
 bool Path_GetFolder(const char* path, char* buffer, int32_t size);
 
-// The date and time format language.
+// The date and time format language: a format setting holds at most
+// kDateFormatSize bytes with its terminator, an expansion for the document
+// kDateFormatCapacity.
 constexpr const char* kDefaultDateFormat = "%02H:%02M:%02S %04Y/%02m/%02d";
+constexpr int32_t kDateFormatSize = 1024;
 constexpr int32_t kDateFormatCapacity = 1024;
 
 // Expands format for the time into out, never writing more than capacity bytes,

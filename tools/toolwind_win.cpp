@@ -149,12 +149,21 @@ INT_PTR Dialog_OnSurfaceHitTest(HWND hDlg, WPARAM, LPARAM lParam) {
   return Dialog_SetResult(hDlg, Window_SurfaceHitTest(hDlg, lParam));
 }
 
-INT_PTR Dialog_Dispatch(const DialogMessage* table, size_t count, HWND hDlg, UINT uMsg, WPARAM wParam,
-                        LPARAM lParam) {
+MessageHandler Message_FindHandler(const MessageRow* table, size_t count, UINT uMsg) {
   for (size_t i = 0; i < count; ++i) {
-    if (table[i].uMsg == uMsg) return table[i].pfnHandler(hDlg, wParam, lParam);
+    if (table[i].uMsg == uMsg) return table[i].pfnHandler;
   }
-  return FALSE;
+  return nullptr;
+}
+
+LRESULT Window_Dispatch(const MessageRow* table, size_t count, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  MessageHandler handler = Message_FindHandler(table, count, uMsg);
+  return handler ? handler(hWnd, wParam, lParam) : DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+INT_PTR Dialog_Dispatch(const MessageRow* table, size_t count, HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  MessageHandler handler = Message_FindHandler(table, count, uMsg);
+  return handler ? handler(hDlg, wParam, lParam) : FALSE;
 }
 
 HWND ToolTip_Create(HWND hOwner) {

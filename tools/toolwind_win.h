@@ -56,14 +56,24 @@ INT_PTR Dialog_SetResult(HWND hDlg, LRESULT lResult);
 // A dialog procedure's WM_NCHITTEST handler that does just that.
 INT_PTR Dialog_OnSurfaceHitTest(HWND hDlg, WPARAM wParam, LPARAM lParam);
 
-// One row of a dialog procedure's table: a message and its handler.
-struct DialogMessage {
+// ---- Message tables ----
+// Every window and dialog procedure of the program is a table from message to
+// handler, and one of the dispatches below.
+
+// The handler of one message: what the procedure returns for it (a window
+// procedure's result; a dialog procedure's TRUE or FALSE, the result itself
+// then in DWLP_MSGRESULT).
+typedef LRESULT (*MessageHandler)(HWND hWnd, WPARAM wParam, LPARAM lParam);
+struct MessageRow {
   UINT uMsg;
-  INT_PTR (*pfnHandler)(HWND hDlg, WPARAM wParam, LPARAM lParam);
+  MessageHandler pfnHandler;
 };
-// What the table's handler of uMsg returns; FALSE (not handled) without a row.
-INT_PTR Dialog_Dispatch(const DialogMessage* table, size_t count, HWND hDlg, UINT uMsg, WPARAM wParam,
-                        LPARAM lParam);
+// The table's handler of uMsg, or null.
+MessageHandler Message_FindHandler(const MessageRow* table, size_t count, UINT uMsg);
+// A window procedure's: the handler's result, DefWindowProcA's without a row.
+LRESULT Window_Dispatch(const MessageRow* table, size_t count, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+// A dialog procedure's: the handler's result, FALSE (not handled) without a row.
+INT_PTR Dialog_Dispatch(const MessageRow* table, size_t count, HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
 // A tooltip window that always shows, owned by hOwner and destroyed with it;
 // null on failure.

@@ -88,8 +88,8 @@ TEST(AppData, HandEditedValuesAreClampedToWhatTheProgramCanUse) {
   large.Set("ウィンドウ", "ウィンドウの横幅", "2147483000");
   large.Set("ウィンドウ", "ウィンドウの高さ", "400");
   app = ReadFrom(&large);
-  EXPECT_EQ(kTabMax, app.editorSettings.nTab);
-  EXPECT_EQ(kLeftMarginMax, app.editorSettings.nLeftMargin);
+  EXPECT_EQ(kEditorTabMax, app.editorSettings.nTab);
+  EXPECT_EQ(kEditorMarginMax, app.editorSettings.nLeftMargin);
   EXPECT_EQ(-kFontHeightMax, app.editorSettings.style.lfFont.lfHeight);
   EXPECT_EQ(kFontWeightMax, app.editorSettings.style.lfFont.lfWeight);
   EXPECT_EQ(kWindowUnset, app.x);
@@ -239,7 +239,7 @@ TEST(AppData, SettingsRoundTripThroughTheFile) {
   std::strcpy(app.szDefaultDocumentName, " メモ.txt ");
   std::strcpy(app.szDocumentFolder, "C:\\文書");
   std::strcpy(app.szDateFormat, "%Y ");
-  app.nFindMode = kFindIgnoreCase | kFindRegExp;
+  app.nFindMode = SF_IGNORECASE | SF_REGEXP;
   app.nPrintPointSize = 105;
   EditorSettings& es = app.editorSettings;
   es.bWrap = 1;
@@ -282,7 +282,7 @@ TEST(AppData, TextsReadBackWithTheirDefaults) {
   file.Set("Qwil", "文書フォルダ", std::string(260, 'a'));
   AppInfo app = ReadFrom(&file);
   EXPECT_STREQ("無題.txt", app.szDefaultDocumentName);
-  EXPECT_EQ(kFindWholeWord, app.nFindMode);
+  EXPECT_EQ(SF_WHOLEWORD, app.nFindMode);
   EXPECT_EQ(31u, std::strlen(app.editorSettings.style.lfFont.lfFaceName));
   EXPECT_STREQ("", app.szDocumentFolder) << "a folder too long is refused, not cut into another";
   file.Set("Qwil", "文書フォルダ", std::string(259, 'b'));

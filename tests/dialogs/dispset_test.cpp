@@ -15,11 +15,11 @@ TEST(DisplaySettingsData, NumbersOutsideTheRangeOrNotNumbersAreRefused) {
                         {"4x", false, 0},   {"x4", false, 0},   {"99999999999", false, 0}};
   for (const Case& c : cases) {
     int32_t value = -7;
-    EXPECT_EQ(c.ok, DisplaySettings_ParseNumber(c.text, kDisplayTabMin, kDisplayTabMax, &value)) << c.text;
+    EXPECT_EQ(c.ok, DisplaySettings_ParseNumber(c.text, kEditorTabMin, kEditorTabMax, &value)) << c.text;
     EXPECT_EQ(c.ok ? c.value : -7, value) << c.text;
   }
   int32_t margin = -7;
-  EXPECT_TRUE(DisplaySettings_ParseNumber("0", kDisplayMarginMin, kDisplayMarginMax, &margin));
+  EXPECT_TRUE(DisplaySettings_ParseNumber("0", kEditorMarginMin, kEditorMarginMax, &margin));
   EXPECT_EQ(0, margin) << "a margin of 0 is allowed";
 }
 

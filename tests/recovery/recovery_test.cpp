@@ -32,7 +32,7 @@ struct Read {
   std::string Path() const { return doc.pPath ? doc.pPath : "<untitled>"; }
 };
 
-// One window: its editor body, the writer observing it, a clock the test moves.
+// One window: its editor body, the writer watching it, a clock the test moves.
 struct Session {
   TestClock clock;
   Body b;
@@ -42,7 +42,8 @@ struct Session {
   explicit Session(const TestFolder& folder, uint32_t pid = 7, uint64_t token = 70)
       : w(Recovery_Create(folder.path.c_str(), pid, token)) {
     Recovery_SetClock(w, TestClock::Read, &clock);
-    EditBody_SetObserver(b.body, Recovery_Observe, w);
+    const EditWatcher watcher = {Recovery_Observe, w};
+    EditBody_AddWatcher(b.body, &watcher);
   }
   ~Session() { Recovery_Destroy(w); }
   Session(const Session&) = delete;

@@ -301,13 +301,13 @@ TEST(Commands, ClipboardViewerChainPassesChangesOnAndIsMendedOnLeaving) {
   SetWindowLongPtrA(hViewer, GWLP_USERDATA, 0);
   Copy(host, "passed on");
   EXPECT_EQ(1, GetWindowLongPtrA(hViewer, GWLP_USERDATA)) << "the next viewer did not hear of the change";
-  EXPECT_EQ("passed on", std::string(History_GetEntry(ClipHistory_Get(host.hWnd), 0)));
+  EXPECT_EQ("passed on", std::string(History_GetEntry(host.app->pClipboardHistory, 0)));
   ChangeClipboardChain(hViewer, hBefore);
   TestWin_PumpMessages();
   EXPECT_EQ(hBefore == host.hWnd ? nullptr : hBefore, host.app->hNextViewer);
   DestroyWindow(hViewer);
   Copy(host, "after");
-  EXPECT_EQ("after", std::string(History_GetEntry(ClipHistory_Get(host.hWnd), 0)));
+  EXPECT_EQ("after", std::string(History_GetEntry(host.app->pClipboardHistory, 0)));
 }
 
 TEST(Commands, ReadOnlyGraysEditingInTheMenuBarAndTheContextMenu) {

@@ -11,6 +11,7 @@
 
 #include "app/docfile.h"
 #include "app/filehist_win.h"
+#include "app/histmenu.h"
 #include "tools/history.h"
 #include "win/mainhost.h"
 #include "win/dialogscript.h"
@@ -107,7 +108,7 @@ TEST(Document, CommandLineFileOpensUnderItsFullNameAndTheTitleFollowsEdits) {
   host.Type("x");
   EXPECT_EQ(std::string("[a.txt *] - ") + full, host.Title());
   // The file joins the load history.
-  History* history = FileHistory_Get(host.hWnd);
+  History* history = host.app->pLoadHistory;
   ASSERT_NE(nullptr, history);
   ASSERT_EQ(1, History_GetCount(history));
   EXPECT_STREQ(full, History_GetEntry(history, 0));
@@ -332,7 +333,7 @@ TEST(Document, SaveAsStartsFromTheDocumentAndCompletesTheExtension) {
   script.ChooseFile(folder + "\\plain");
   EXPECT_EQ(1, host.Command(IDM_SAVEAS));
   EXPECT_EQ("onetwo ", WinTest_ReadFile(folder + "\\plain"));
-  History* history = FileHistory_Get(host.hWnd);
+  History* history = host.app->pLoadHistory;
   ASSERT_EQ(2, History_GetCount(history));
   EXPECT_EQ(folder + "\\plain", History_GetEntry(history, 0));
 }
@@ -683,7 +684,7 @@ TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {
   // Opening the last one moves it to the front.
   EXPECT_EQ(1, host.Command(36865 + 2));
   EXPECT_EQ("a.txt", EditorText(host.Editor()));
-  EXPECT_STREQ((dir / "a.txt").c_str(), History_GetEntry(FileHistory_Get(host.hWnd), 0));
+  EXPECT_STREQ((dir / "a.txt").c_str(), History_GetEntry(host.app->pLoadHistory, 0));
   // A file deleted since: the load error, and the entry stays.
   DeleteFileA((dir / "b.txt").c_str());
   DialogScript script;
@@ -694,7 +695,7 @@ TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {
   EXPECT_TRUE(StartsWith(script.seen[0].text, (dir / "b.txt") + "\nの読み込みに失敗しました。\n\n編集中のファイルは " +
                                                   (dir / "a.txt") + " のままです。"))
       << script.seen[0].text;
-  EXPECT_EQ(3, History_GetCount(FileHistory_Get(host.hWnd)));
+  EXPECT_EQ(3, History_GetCount(host.app->pLoadHistory));
   EXPECT_EQ("a.txt", EditorText(host.Editor()));
 }
 

@@ -144,7 +144,7 @@ TEST(FindDialog, RegularExpressionsFindAndReplaceAndF3GoesOnAfterClosing) {
   });
   f.host.Command(IDM_FIND);
   EXPECT_EQ("0:1-0:3", afterFind);
-  EXPECT_EQ(kFindRegExp, f.host.app->nFindMode) << "the dialog writes the option word back";
+  EXPECT_EQ(SF_REGEXP, f.host.app->nFindMode) << "the dialog writes the option word back";
   f.host.Command(IDM_FINDNEXT);
   EXPECT_EQ("0:4-0:5", Selection(f.host.Editor())) << "F3 goes on with the same pattern";
   f.host.Command(IDM_FINDPREV);
@@ -182,7 +182,7 @@ TEST(FindDialog, CaseAndWidthBlindWholeWordsAndLiteralSelectionSearch) {
   });
   f.host.Command(IDM_FIND);
   EXPECT_EQ("0:1-0:5", found) << "ab finds ＡＢ";
-  EXPECT_EQ(kFindIgnoreCase | kFindIgnoreWidth, f.host.app->nFindMode);
+  EXPECT_EQ(SF_IGNORECASE | SF_IGNOREWIDTH, f.host.app->nFindMode);
 
   // Whole words: "ab" stands in "cab" and "abc" only as a part; nothing is found.
   TextEditor_SetSelection(f.host.Editor(), POINT{0, 0}, POINT{0, 0});
@@ -203,12 +203,12 @@ TEST(FindDialog, CaseAndWidthBlindWholeWordsAndLiteralSelectionSearch) {
 
   // Ctrl+F3 on "a.c" with the regular-expression option on searches it literally:
   // from behind the selection it wraps to the same place, not to "abc".
-  f.host.app->nFindMode = kFindRegExp;
+  f.host.app->nFindMode = SF_REGEXP;
   TextEditor_SetSelection(f.host.Editor(), POINT{14, 0}, POINT{17, 0});
   f.host.Command(IDM_FINDSELNEXT);
   EXPECT_EQ("0:14-0:17", Selection(f.host.Editor()));
   EXPECT_STREQ("a.c", f.host.app->szLastSearch);
-  EXPECT_EQ(kFindRegExp, f.host.app->nFindMode) << "the option word itself is left alone";
+  EXPECT_EQ(SF_REGEXP, f.host.app->nFindMode) << "the option word itself is left alone";
   EXPECT_TRUE(script.AllAnswered());
 }
 

@@ -70,7 +70,8 @@ struct Window {
   RecoveryWriter* w;
   explicit Window(const RecoveryFolder& folder) : w(Recovery_Create(folder.path.c_str(), GetCurrentProcessId(), 9)) {
     Recovery_SetClock(w, Clock::Read, &clock);
-    EditBody_SetObserver(b.body, Recovery_Observe, w);
+    const EditWatcher watcher = {Recovery_Observe, w};
+    EditBody_AddWatcher(b.body, &watcher);
   }
   ~Window() { Recovery_Destroy(w); }
   RecoveryStep Tick() {

@@ -14,7 +14,6 @@
 #include "recovery/recovery_win.h"
 #include "app/docfile_win.h"
 #include "editctrl/bodyfixture.h"
-#include "editctrl/editwind_win.h"
 #include "tools/toolsys_win.h"
 #include "win/dialogscript.h"
 #include "win/mainhost.h"
@@ -67,7 +66,8 @@ void LeaveRecoveryFile(const char* path, const std::string& typed, uint64_t toke
   RecoveryWriter* w = Recovery_Create(folder.c_str(), kGonePid, token);
   ASSERT_NE(nullptr, w);
   Recovery_SetClock(w, StepClock::Read, &clock);
-  EditBody_SetObserver(b.body, Recovery_Observe, w);
+  const EditWatcher watcher = {Recovery_Observe, w};
+  EditBody_AddWatcher(b.body, &watcher);
   if (path && File_IsFile(path)) {
     ASSERT_TRUE(EditBody_Load(b.body, path, nullptr));
   }
@@ -77,19 +77,18 @@ void LeaveRecoveryFile(const char* path, const std::string& typed, uint64_t toke
   RecoveryStep step = {};
   Recovery_Tick(w, b.body->text, b.body->ptCaret, EditBody_GetModified(b.body), &step);
   EXPECT_TRUE(step.bStepped && !step.bFailed);
-  EditBody_SetObserver(b.body, nullptr, nullptr);
+  EditBody_RemoveWatcher(b.body, &watcher);
   Recovery_Destroy(w);
 }
 
-std::string EditorText(HWND hEditor) { return DocumentText(EditWindow_FromHandle(hEditor)->body->text); }
+std::string EditorText(HWND hEditor) { return DocumentText(TextEditor_GetDocument(hEditor)); }
 
 // The window's writer on a clock the test moves, so that a step is due at once.
 struct WindowClock {
   StepClock clock;
   AppInfo* app;
   explicit WindowClock(AppInfo* a) : app(a) {
-    RecoveryWin* rec = RecoveryWin_Get(app->hWnd);
-    if (rec) Recovery_SetClock(rec->pWriter, StepClock::Read, &clock);
+    if (app->pRecovery) Recovery_SetClock(app->pRecovery->pWriter, StepClock::Read, &clock);
   }
   // The timer's message, after the delay of an edit.
   void Elapse() {
@@ -396,7 +395,7 @@ TEST(RecoveryWindow, TheWindowsOwnFileComesWithEditsAndGoesWithEveryEndOfThem) {
   WinTestDir dir;
   MainHost host(dir);
   ASSERT_TRUE(host.Create());
-  ASSERT_NE(nullptr, RecoveryWin_Get(host.hWnd));
+  ASSERT_NE(nullptr, host.app->pRecovery);
   WindowClock clock(host.app);
   struct Case {
     const char* what;
@@ -458,21 +457,17 @@ TEST(RecoveryWindow, TheFolderFallsBackBesideTheSettings) {
   }
   ASSERT_FALSE(Folder_IsWritable(unwritable.c_str())) << unwritable;
   WinTestDir dir;
-  AppInfo* app = new AppInfo;
-  AppInfo_SetDefaults(app);
-  std::strcpy(app->szSettingsPath, (dir / "qwilpad.ini").c_str());
+  const std::string settings = dir / "qwilpad.ini";
   char folder[kPathBufferSize] = {};
-  ASSERT_TRUE(RecoveryWin_ChooseFolder(app, folder, sizeof(folder)));
+  ASSERT_TRUE(RecoveryWin_ChooseFolder(settings.c_str(), folder, sizeof(folder)));
   EXPECT_EQ(RecoveryFolder() + "\\", std::string(folder));
 
   SetEnvironmentVariableA("LOCALAPPDATA", unwritable.c_str());
-  EXPECT_TRUE(RecoveryWin_ChooseFolder(app, folder, sizeof(folder)));
+  EXPECT_TRUE(RecoveryWin_ChooseFolder(settings.c_str(), folder, sizeof(folder)));
   EXPECT_EQ(dir / "recovery\\", std::string(folder));
-  std::strcpy(app->szSettingsPath, (unwritable + "\\qwilpad.ini").c_str());
-  EXPECT_FALSE(RecoveryWin_ChooseFolder(app, folder, sizeof(folder)));
+  EXPECT_FALSE(RecoveryWin_ChooseFolder((unwritable + "\\qwilpad.ini").c_str(), folder, sizeof(folder)));
   EXPECT_STREQ("", folder);
   SetEnvironmentVariableA("LOCALAPPDATA", LocalFolder().c_str());
-  delete app;
 }
 
 }  // namespace

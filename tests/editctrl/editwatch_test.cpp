@@ -1,6 +1,6 @@
-// The body's observer: what it is told of every change, replayed on a plain
+// The body's watchers: what each is told of every change, replayed on a plain
 // model, gives the document, through typing, undo, redo, replace all, a
-// rollback and new documents.
+// rollback and new documents; several watch at once, and one may leave.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,6 +41,13 @@ void Hear(void* context, const EditChange* change) {
   h->endsAgree = h->endsAgree && end.x == change->ptEnd.x && end.y == change->ptEnd.y;
 }
 
+EditWatcher WatcherOf(Heard* h) { return EditWatcher{Hear, h}; }
+
+void Watch(Body* b, Heard* h) {
+  const EditWatcher w = WatcherOf(h);
+  ASSERT_TRUE(EditBody_AddWatcher(b->body, &w));
+}
+
 POINT RandomPosition(searchtest::Rng* rng, TextData* text) {
   const int32_t y = static_cast<int32_t>(rng->Below(static_cast<uint32_t>(text->count)));
   const LineData* line = TextData_Lookup(text, y, nullptr);
@@ -49,18 +56,23 @@ POINT RandomPosition(searchtest::Rng* rng, TextData* text) {
   return {x, y};
 }
 
-TEST(EditObserver, WithoutOneNothingIsToldAndEditsWorkAsBefore) {
+TEST(EditWatch, WithoutOneNothingIsToldAndEditsWorkAsBefore) {
   Body b;
-  EXPECT_EQ(nullptr, b.body->pfnObserver);
+  EXPECT_EQ(0, b.body->nWatchers);
   b.Type("abc");
   ASSERT_TRUE(EditBody_Undo(b.body));
   EXPECT_EQ("", b.Text());
 }
 
-TEST(EditObserver, EveryStepIsTold) {
+// Two watchers hear every step; one leaves half-way and the other goes on.
+TEST(EditWatch, EveryStepIsToldToEveryWatcher) {
   Body b;
   Heard h;
-  EditBody_SetObserver(b.body, Hear, &h);
+  Heard other;
+  Watch(&b, &h);
+  Watch(&b, &other);
+  const EditWatcher again = WatcherOf(&h);
+  EXPECT_FALSE(EditBody_AddWatcher(b.body, &again)) << "a watcher watches once";
   b.Type("ab\r\ncd");
   EXPECT_EQ(1, h.replaces);
   ASSERT_TRUE(EditBody_Undo(b.body));
@@ -82,18 +94,31 @@ TEST(EditObserver, EveryStepIsTold) {
   EXPECT_FALSE(EditBody_ReplaceSelection(b.body, "z", 1, true));
   EditBody_SetReadOnly(b.body, false);
   EXPECT_EQ(before + 2, h.replaces);
-  EditBody_SetObserver(b.body, nullptr, nullptr);
+  EXPECT_EQ(h.replaces, other.replaces);
+  ASSERT_TRUE(EditBody_RemoveWatcher(b.body, &again));
+  EXPECT_FALSE(EditBody_RemoveWatcher(b.body, &again));
   b.Type("q");
+  ASSERT_TRUE(EditBody_Undo(b.body));
   EXPECT_EQ(before + 2, h.replaces);
+  EXPECT_EQ(before + 4, other.replaces);
+  EXPECT_EQ(b.Text(), ModelText(other.model));
+  // The list is short and says so when full.
+  Heard more[kEditWatcherMax];
+  int32_t added = 0;
+  for (Heard& m : more) {
+    const EditWatcher w = WatcherOf(&m);
+    added += EditBody_AddWatcher(b.body, &w) ? 1 : 0;
+  }
+  EXPECT_EQ(kEditWatcherMax - 1, added);
 }
 
-TEST(EditObserver, NewDocumentsAreTold) {
+TEST(EditWatch, NewDocumentsAreTold) {
   TestFolder folder;
   const std::string path = folder / "in.txt";
   ASSERT_TRUE(TestFile_Write(path, "x\ny\r\nz"));
   Body b;
   Heard h;
-  EditBody_SetObserver(b.body, Hear, &h);
+  Watch(&b, &h);
   b.Type("old");
   ASSERT_TRUE(EditBody_Load(b.body, path.c_str(), nullptr));
   EXPECT_EQ(1, h.documents);
@@ -114,7 +139,7 @@ TEST(EditObserver, NewDocumentsAreTold) {
   EXPECT_EQ("", ModelText(h.model));
 }
 
-TEST(EditObserver, AdoptingIsRefusedWhileReadOnlyAndLaysTheTextOut) {
+TEST(EditWatch, AdoptingIsRefusedWhileReadOnlyAndLaysTheTextOut) {
   Body b(TestInfo(true, 4));
   TextDataProperty unwrapped = {0, 100, 8};
   TextData* text = TextData_Create(&unwrapped);
@@ -130,13 +155,13 @@ TEST(EditObserver, AdoptingIsRefusedWhileReadOnlyAndLaysTheTextOut) {
   EXPECT_TRUE(TextData_CheckDeep(b.body->text));
 }
 
-// Thousands of random steps of every kind: the model the observer built is
+// Thousands of random steps of every kind: the model the watcher built is
 // the document after each of them.
-TEST(EditObserver, ARandomSessionReplaysToTheDocument) {
+TEST(EditWatch, ARandomSessionReplaysToTheDocument) {
   searchtest::Rng rng = {77};
   Body b;
   Heard h;
-  EditBody_SetObserver(b.body, Hear, &h);
+  Watch(&b, &h);
   const char* inserts[] = {"a", "\r\n", "\n", "\r", "表\r\nソ", "", "x\n\ry", "\0", "東京東京", "\x83"};
   for (int step = 0; step < 3000; ++step) {
     const uint32_t kind = rng.Below(10);
