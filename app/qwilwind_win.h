@@ -12,7 +12,6 @@
 
 extern const char kMainWindowClass[];  // "Qwil"
 extern const char kMainWindowTitle[];  // "Qwilpad"
-extern const char kPropAppInfo[];      // "PROP_APPINFO"
 
 constexpr int kEditorControlId = 101;
 

@@ -6,8 +6,6 @@
 
 #include "tools/platform.h"
 
-extern const char kPropAboutDialogData[];  // "PROP_ABOUTDIALOGDATA"
-
 // Its controls.
 constexpr int kAboutIcon = 100;
 constexpr int kAboutVersion = 101;

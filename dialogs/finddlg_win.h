@@ -11,7 +11,6 @@
 #include "tools/history.h"
 #include "tools/platform.h"
 
-extern const char kPropFindBoxParam[];  // "PROP_FINDBOXPARAM_X"
 
 // What the caller hands the dialog and gets back. The histories stay the
 // caller's (it reads them before and keeps them after); the dialog only adds

@@ -6,8 +6,6 @@
 
 #include "tools/platform.h"
 
-extern const char kPropPoint[];  // "PROP_POINT"
-
 // Shows the dialog over hOwner for a document of nLines lines with pos->y the
 // current line (from 0). On OK true, and *pos = (0, the number typed - 1),
 // not yet clamped: any number is taken. False on cancel.

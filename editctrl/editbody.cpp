@@ -1,6 +1,6 @@
 #include "editctrl/editbody.h"
 
-#include "editctrl/editundo.h"
+#include "editctrl/editrecord.h"
 #include "tools/memory.h"
 
 namespace {
@@ -98,6 +98,14 @@ void EditBody_Destroy(TextEditorBody* body) {
   EditAllocator_Destroy(body->allocator);
   TextData_Destroy(body->text);
   Mem_Free(body);
+}
+
+void EditBody_Reset(TextEditorBody* body) {
+  body->bModified = 0;
+  body->ptCaret = {0, 0};
+  body->ptSelect = {0, 0};
+  EditAllocator_ClearRedo(body->allocator);
+  EditAllocator_ClearUndo(body->allocator);
 }
 
 bool EditBody_SetMetrics(TextEditorBody* body, const TextEditorBodyInfo* ebi) {

@@ -99,6 +99,9 @@ bool EditBody_RemoveWatcher(TextEditorBody* body, const EditWatcher* watcher);
 // Tells every watcher of a change (for the body's own edits).
 void EditBody_TellWatchers(const TextEditorBody* body, const EditChange* change);
 
+// For a new or loaded document: clean, caret and anchor at (0, 0), no steps.
+void EditBody_Reset(TextEditorBody* body);
+
 // Store new metrics and lay the document out again when the wrap width, the wrap
 // flag or the tab size changed. Metrics that fail their validity check (a zero
 // tab size or character width, say) are refused: false, and nothing changes.

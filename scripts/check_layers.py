@@ -6,7 +6,8 @@ then editctrl/, then tools/ (tools/regexp/ and tools/dlg/ with it); res/
 holds only the ids the resource script and the code share and may be included
 from every floor. An include goes down a floor or stays in its own folder;
 app/ may include recovery/, recovery/ and dialogs/ never include each other.
-No two files include each other, however many files lie between them.
+No two modules (a .cpp with its .h) use each other, however many modules lie
+between them: what a module's two files include is what it uses.
 
 Usage: check_layers.py SOURCE_DIR. Prints every upward include and every
 circle, and exits 1 when there is any.
@@ -65,33 +66,65 @@ def upward_includes(graph):
     return problems
 
 
+def module_of(path):
+    return path.rsplit(".", 1)[0]
+
+
 def circles(graph):
-    """Every include circle between files, each reported once by its files."""
-    names = {path: [target for _, target in edges if target in graph] for path, edges in graph.items()}
-    state = {}
-    stack = []
-    found = []
-    seen = set()
+    """The groups of modules that use each other in a circle (the strongly
+    connected components of more than one module), each with one circle of it."""
+    uses = {}
+    for path, edges in graph.items():
+        here = module_of(path)
+        targets = uses.setdefault(here, set())
+        targets.update(module_of(target) for _, target in edges if target in graph and module_of(target) != here)
+    index, low, stack, on_stack, groups = {}, {}, [], set(), []
 
-    def visit(path):
-        state[path] = "open"
-        stack.append(path)
-        for target in names[path]:
-            if state.get(target) == "open":
-                loop = stack[stack.index(target):]
-                key = frozenset(loop)
-                if key not in seen:
-                    seen.add(key)
-                    found.append(" -> ".join(loop + [target]))
-            elif target not in state:
+    def visit(module):
+        index[module] = low[module] = len(index)
+        stack.append(module)
+        on_stack.add(module)
+        for target in sorted(uses[module]):
+            if target not in index:
                 visit(target)
-        stack.pop()
-        state[path] = "done"
+                low[module] = min(low[module], low[target])
+            elif target in on_stack:
+                low[module] = min(low[module], index[target])
+        if low[module] == index[module]:
+            group = []
+            while True:
+                member = stack.pop()
+                on_stack.discard(member)
+                group.append(member)
+                if member == module:
+                    break
+            if len(group) > 1:
+                groups.append(sorted(group))
 
-    for path in sorted(names):
-        if path not in state:
-            visit(path)
-    return [f"include circle: {loop}" for loop in found]
+    for module in sorted(uses):
+        if module not in index:
+            visit(module)
+    return [f"modules in a circle: {' -> '.join(one_circle(group, uses))}" for group in groups]
+
+
+def one_circle(group, uses):
+    """The shortest circle through the group's first module, inside the group."""
+    members = set(group)
+    start = group[0]
+    came_from = {start: None}
+    queue = [start]
+    while queue:
+        here = queue.pop(0)
+        for target in sorted(uses[here]):
+            if target == start:
+                path = [here]
+                while came_from[path[-1]] is not None:
+                    path.append(came_from[path[-1]])
+                return list(reversed(path)) + [start]
+            if target in members and target not in came_from:
+                came_from[target] = here
+                queue.append(target)
+    return group
 
 
 def main():

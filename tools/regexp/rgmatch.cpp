@@ -246,14 +246,14 @@ int32_t Attempt(nfa* pattern, const Subject* s, int32_t pos, match* m, int64_t* 
 // Whether the attempt at pos could succeed as far as the first byte and the
 // literal prefix tell.
 inline bool MayStartAt(const nfa* pattern, const Subject* s, int32_t pos) {
-  if (pattern->bFirstBytes && (pos >= s->length || !pattern->firstBytes[s->bytes[pos]])) return false;
-  if (pattern->nPrefix == 0) return true;
-  return pattern->nPrefix <= s->length - pos && std::memcmp(s->bytes + pos, pattern->prefix, static_cast<size_t>(pattern->nPrefix)) == 0;
+  if (pattern->start.bFirstBytes && (pos >= s->length || !pattern->start.firstBytes[s->bytes[pos]])) return false;
+  if (pattern->start.nPrefix == 0) return true;
+  return pattern->start.nPrefix <= s->length - pos && std::memcmp(s->bytes + pos, pattern->start.prefix, static_cast<size_t>(pattern->start.nPrefix)) == 0;
 }
 
 bool HoldsRequiredBytes(const nfa* pattern, const Subject* s, int32_t from) {
-  for (int32_t i = 0; i < pattern->nRequired; ++i) {
-    if (!std::memchr(s->bytes + from, pattern->required[i], static_cast<size_t>(s->length - from))) return false;
+  for (int32_t i = 0; i < pattern->start.nRequired; ++i) {
+    if (!std::memchr(s->bytes + from, pattern->start.required[i], static_cast<size_t>(s->length - from))) return false;
   }
   return true;
 }
@@ -261,8 +261,8 @@ bool HoldsRequiredBytes(const nfa* pattern, const Subject* s, int32_t from) {
 // The next character start at or after pos (itself included) where a match
 // may start, or the end of the subject.
 inline int32_t NextCandidate(const nfa* pattern, const Subject* s, int32_t pos) {
-  if (!pattern->bFirstBytes) return pos;
-  const uint8_t* first = pattern->firstBytes;
+  if (!pattern->start.bFirstBytes) return pos;
+  const uint8_t* first = pattern->start.firstBytes;
   const uint8_t* b = s->bytes;
   const int32_t n = s->length;
   while (pos < n && !first[b[pos]]) {
@@ -317,7 +317,7 @@ int32_t regexp_match_at_into(match* m, const char* pos, nfa* pattern, const char
   StartAttempt(pattern, m);
   // No look for the required bytes here: it reads the rest of the line, and
   // a backward search makes one anchored attempt per character of the line.
-  if ((pattern->bAnchored && p > 0) || !MayStartAt(pattern, &s, p)) return REGEXP_NOMATCH;
+  if ((pattern->start.bAnchored && p > 0) || !MayStartAt(pattern, &s, p)) return REGEXP_NOMATCH;
   const int64_t budget = StepBudget(pattern, length - p);
   int64_t steps = budget;
   const int32_t result = Attempt(pattern, &s, p, m, &steps);
@@ -334,7 +334,7 @@ int32_t regexp_search_into(match* m, const char* pos, nfa* pattern, const char* 
   StartAttempt(pattern, m);
   // Only the line start can match an anchored pattern; the attempt at pos
   // always happens, and fails there for any later pos.
-  if ((pattern->bAnchored && first > 0) || !HoldsRequiredBytes(pattern, &s, first)) return REGEXP_NOMATCH;
+  if ((pattern->start.bAnchored && first > 0) || !HoldsRequiredBytes(pattern, &s, first)) return REGEXP_NOMATCH;
   const int64_t budget = StepBudget(pattern, length - first);
   int64_t steps = budget;
   int32_t result = REGEXP_NOMATCH;
@@ -346,7 +346,7 @@ int32_t regexp_search_into(match* m, const char* pos, nfa* pattern, const char* 
       result = Attempt(pattern, &s, p, m, &steps);
       if (result != REGEXP_NOMATCH) break;
     }
-    if (pattern->bAnchored || p >= length) break;
+    if (pattern->start.bAnchored || p >= length) break;
     p += CharLengthAt(&s, p);
     if (p >= length) break;
   }

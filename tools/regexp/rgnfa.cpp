@@ -4,7 +4,6 @@
 
 #include "tools/memory.h"
 #include "tools/platform.h"
-#include "tools/regexp/rgstart.h"
 
 namespace {
 
@@ -193,7 +192,7 @@ nfa* nfa_build(const tree* root, int32_t group_count, uint32_t flags) {
     nfa_free(pattern);
     return nullptr;
   }
-  RgStart_Analyse(pattern);
+  RgStart_Analyse(pattern->table, &pattern->start);
   QWIL_ASSERT(is_valid_nfa(pattern));
   return pattern;
 }
@@ -208,8 +207,9 @@ void nfa_free(nfa* pattern) {
 
 bool is_valid_nfa(const nfa* pattern) {
   return pattern && pattern->count > 0 && is_valid_state_table(pattern->table) && pattern->visited &&
-         pattern->nPrefix >= 0 && pattern->nPrefix <= kRegexpMaxPrefix && pattern->nRequired >= 0 &&
-         pattern->nRequired <= kRegexpMaxRequired && pattern->nFrameCapacity >= 0;
+         pattern->start.nPrefix >= 0 && pattern->start.nPrefix <= kRegexpMaxPrefix &&
+         pattern->start.nRequired >= 0 && pattern->start.nRequired <= kRegexpMaxRequired &&
+         pattern->nFrameCapacity >= 0;
 }
 
 void nfa_set_limits(nfa* pattern, int64_t steps, int32_t frames) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "tools/regexp/rgstart.h"
 #include "tools/regexp/rgstate.h"
 #include "tools/regexp/rgtree.h"
 
@@ -26,11 +27,6 @@ constexpr int64_t kRegexpStepsPerByte = 16;
 constexpr int64_t kRegexpMaxSteps = 160000000;
 constexpr int32_t kRegexpMaxFrames = 1 << 22;
 
-// At most this many bytes of literal text that every match starts with.
-constexpr int32_t kRegexpMaxPrefix = 16;
-// At most this many bytes of which every match must contain one each.
-constexpr int32_t kRegexpMaxRequired = 4;
-
 // One transition on the walk's current path: entered at nPos, with the mark
 // it had before (kRegexpNoMark when it had none in this attempt).
 struct RgFrame {
@@ -44,15 +40,7 @@ struct nfa {
   int32_t count;         // capture slots: capturing groups plus one; invariant: count > 0
   struct table* table;   // owned
 
-  // Where matches can start, found when the pattern is compiled. Each only
-  // rules out start positions at which the walk would fail anyway.
-  bool bFirstBytes;                       // every match consumes a first character...
-  uint8_t firstBytes[256];                // ...whose first byte is marked here
-  bool bAnchored;                         // every match passes "^" before consuming anything
-  uint8_t prefix[kRegexpMaxPrefix];       // every match starts with these bytes
-  int32_t nPrefix;
-  uint8_t required[kRegexpMaxRequired];   // every match holds a character starting with each
-  int32_t nRequired;
+  RgStartInfo start;     // where matches can start
 
   // Limits of one search; zero means the defaults above.
   int64_t nStepLimit;

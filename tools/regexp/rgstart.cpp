@@ -5,7 +5,7 @@
 #include "tools/charfold.h"
 #include "tools/charrule.h"
 #include "tools/memory.h"
-#include "tools/regexp/rgnfa.h"
+#include "tools/regexp/rgstate.h"
 
 namespace {
 
@@ -74,8 +74,7 @@ void CharFirstBytes(const trans* t, uint8_t set[256]) {
 
 // Every match consumes a first character, and these bytes can begin it; off
 // when some path accepts, or passes a negative look-ahead, before consuming.
-void FindFirstBytes(nfa* pattern, Visit* v) {
-  const table* tab = pattern->table;
+void FindFirstBytes(const table* tab, RgStartInfo* start, Visit* v) {
   uint8_t set[256] = {0};
   Visit_Start(v);
   int32_t s = 0;
@@ -93,15 +92,14 @@ void FindFirstBytes(nfa* pattern, Visit* v) {
   int32_t marked = 0;
   for (int b = 0; b < 256; ++b) marked += set[b];
   if (marked == 256) return;
-  std::memcpy(pattern->firstBytes, set, sizeof(set));
-  pattern->bFirstBytes = true;
+  std::memcpy(start->firstBytes, set, sizeof(set));
+  start->bFirstBytes = true;
 }
 
 // Anchored: what the start state reaches without passing "^" neither accepts
 // nor consumes nor holds a negative look-ahead, so every match passes "^"
 // at its start position, which only the line start satisfies.
-void FindAnchor(nfa* pattern, Visit* v) {
-  const table* tab = pattern->table;
+void FindAnchor(const table* tab, RgStartInfo* start, Visit* v) {
   Visit_Start(v);
   int32_t s = 0;
   while (Visit_Next(v, &s)) {
@@ -111,13 +109,12 @@ void FindAnchor(nfa* pattern, Visit* v) {
       if (t->type != NODE_LINE_BEGIN) Visit_Add(v, t->nTo);
     }
   }
-  pattern->bAnchored = true;
+  start->bAnchored = true;
 }
 
 // The literal characters every path begins with: while a state has a single
 // transition and it is a literal character, it has to be taken.
-void FindPrefix(nfa* pattern) {
-  const table* tab = pattern->table;
+void FindPrefix(const table* tab, RgStartInfo* start) {
   int32_t s = 0;
   int32_t n = 0;
   for (int32_t steps = 0; steps < tab->num; ++steps) {
@@ -125,10 +122,10 @@ void FindPrefix(nfa* pattern) {
     if (st->final || st->nTrans != 1 || st->head->type != NODE_CHAR || FoldsCase(st->head)) break;
     const int32_t len = st->head->ch[1] ? 2 : 1;
     if (n + len > kRegexpMaxPrefix) break;
-    for (int32_t i = 0; i < len; ++i) pattern->prefix[n++] = st->head->ch[i];
+    for (int32_t i = 0; i < len; ++i) start->prefix[n++] = st->head->ch[i];
     s = st->head->nTo;
   }
-  pattern->nPrefix = n;
+  start->nPrefix = n;
 }
 
 // The one byte every character the transition accepts begins with; -1 when
@@ -148,8 +145,7 @@ int32_t SoleFirstByte(const trans* t) {
 
 // Whether some path can succeed without a transition whose characters all
 // begin with `byte`. A negative look-ahead can succeed where it stands.
-bool CanSucceedWithout(const nfa* pattern, Visit* v, const int32_t* sole, int32_t byte) {
-  const table* tab = pattern->table;
+bool CanSucceedWithout(const table* tab, Visit* v, const int32_t* sole, int32_t byte) {
   Visit_Start(v);
   int32_t s = 0;
   while (Visit_Next(v, &s)) {
@@ -166,8 +162,7 @@ bool CanSucceedWithout(const nfa* pattern, Visit* v, const int32_t* sole, int32_
 
 // Candidates are taken from the last transition back: later parts of a
 // pattern tend to be the rarer text.
-void FindRequired(nfa* pattern, Visit* v) {
-  const table* tab = pattern->table;
+void FindRequired(const table* tab, RgStartInfo* start, Visit* v) {
   if (tab->nTrans > kMaxTransForRequired) return;
   int32_t* sole = static_cast<int32_t*>(Mem_Alloc(sizeof(int32_t) * static_cast<size_t>(tab->nTrans + 1)));
   if (!sole) return;
@@ -178,9 +173,9 @@ void FindRequired(nfa* pattern, Visit* v) {
     if (sole[i] < 0 || tried[sole[i]]) continue;
     tried[sole[i]] = 1;
     ++nTried;
-    if (!CanSucceedWithout(pattern, v, sole, sole[i])) {
-      pattern->required[pattern->nRequired++] = static_cast<uint8_t>(sole[i]);
-      if (pattern->nRequired == kRegexpMaxRequired) break;
+    if (!CanSucceedWithout(tab, v, sole, sole[i])) {
+      start->required[start->nRequired++] = static_cast<uint8_t>(sole[i]);
+      if (start->nRequired == kRegexpMaxRequired) break;
     }
   }
   Mem_Free(sole);
@@ -200,13 +195,13 @@ void RgStart_FirstBytesOf(const trans* t, uint8_t set[256]) {
   }
 }
 
-void RgStart_Analyse(nfa* pattern) {
+void RgStart_Analyse(const table* tab, RgStartInfo* start) {
   Visit v;
-  if (Visit_Init(&v, pattern->table->num)) {
-    FindFirstBytes(pattern, &v);
-    FindAnchor(pattern, &v);
-    FindRequired(pattern, &v);
+  if (Visit_Init(&v, tab->num)) {
+    FindFirstBytes(tab, start, &v);
+    FindAnchor(tab, start, &v);
+    FindRequired(tab, start, &v);
   }
   Visit_Release(&v);
-  FindPrefix(pattern);
+  FindPrefix(tab, start);
 }

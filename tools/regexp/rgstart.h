@@ -7,12 +7,29 @@
 
 #include <cstdint>
 
-struct nfa;
+struct table;
 struct trans;
 
-// Fills the start fields of the pattern from its table. When memory runs out
-// the fields stay off (no position is ruled out).
-void RgStart_Analyse(nfa* pattern);
+// At most this many bytes of literal text that every match starts with.
+constexpr int32_t kRegexpMaxPrefix = 16;
+// At most this many bytes of which every match must contain one each.
+constexpr int32_t kRegexpMaxRequired = 4;
+
+// Where matches can start, found when the pattern is compiled. Each only
+// rules out start positions at which the walk would fail anyway.
+struct RgStartInfo {
+  bool bFirstBytes;                       // every match consumes a first character...
+  uint8_t firstBytes[256];                // ...whose first byte is marked here
+  bool bAnchored;                         // every match passes "^" before consuming anything
+  uint8_t prefix[kRegexpMaxPrefix];       // every match starts with these bytes
+  int32_t nPrefix;
+  uint8_t required[kRegexpMaxRequired];   // every match holds a character starting with each
+  int32_t nRequired;
+};
+
+// Fills start (all off before the call) from the pattern's table. When memory
+// runs out the fields stay off (no position is ruled out).
+void RgStart_Analyse(const table* tab, RgStartInfo* start);
 
 // Marks in set[256] every byte that can begin a character the consuming
 // transition accepts.

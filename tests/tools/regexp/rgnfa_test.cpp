@@ -82,10 +82,10 @@ TEST(RegexpAutomaton, DeepTreesBuildWithoutRecursion) {
 }
 
 std::string FirstBytes(const nfa* re) {
-  if (!re->bFirstBytes) return "any";
+  if (!re->start.bFirstBytes) return "any";
   std::string out;
   for (int b = 0; b < 256; ++b) {
-    if (!re->firstBytes[b]) continue;
+    if (!re->start.firstBytes[b]) continue;
     char buf[8];
     std::snprintf(buf, sizeof(buf), b >= 0x21 && b < 0x7F ? "%c" : "#%02X", b);
     out += buf;
@@ -124,14 +124,14 @@ TEST(RegexpAutomaton, WhatMatchesMustStartWith) {
     nfa* re = regexp_compile(c.pattern, c.flags);
     ASSERT_NE(nullptr, re);
     if (std::string(c.first) == "#00") {
-      EXPECT_TRUE(re->bFirstBytes && !re->firstBytes['a'] && re->firstBytes['b'] && re->firstBytes[0]) << c.pattern;
+      EXPECT_TRUE(re->start.bFirstBytes && !re->start.firstBytes['a'] && re->start.firstBytes['b'] && re->start.firstBytes[0]) << c.pattern;
     } else {
       EXPECT_EQ(c.first, FirstBytes(re)) << c.pattern;
     }
-    EXPECT_EQ(c.anchored, re->bAnchored) << c.pattern;
-    EXPECT_EQ(c.prefix, std::string(reinterpret_cast<const char*>(re->prefix), static_cast<size_t>(re->nPrefix)))
+    EXPECT_EQ(c.anchored, re->start.bAnchored) << c.pattern;
+    EXPECT_EQ(c.prefix, std::string(reinterpret_cast<const char*>(re->start.prefix), static_cast<size_t>(re->start.nPrefix)))
         << c.pattern;
-    std::string required(reinterpret_cast<const char*>(re->required), static_cast<size_t>(re->nRequired));
+    std::string required(reinterpret_cast<const char*>(re->start.required), static_cast<size_t>(re->start.nRequired));
     std::sort(required.begin(), required.end());
     EXPECT_EQ(c.required, required) << c.pattern;
     nfa_free(re);
