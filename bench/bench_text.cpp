@@ -31,6 +31,8 @@ const char* StatusText(TextFileStatus status) {
       return "the folder cannot be written";
     case TEXTFILE_DENIED:
       return "access denied";
+    case TEXTFILE_CANCELLED:
+      return "stopped";
   }
   return "?";
 }

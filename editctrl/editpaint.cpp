@@ -143,7 +143,7 @@ bool InSelectionRun(const Painter* p, POINT pos) {
 int32_t SelectionEndRow(const Painter* p, const LineScan* ls) {
   if (ls->index != p->sel.end.y) return INT32_MAX;
   ByteScan scan;
-  ByteScan_Reset(&scan, ls->line);
+  ByteScan_Reset(&scan, ls->scan.text, ls->line);
   ByteScan_SkipTo(&scan, p->sel.end.x);
   return scan.pt.y;
 }
@@ -163,7 +163,7 @@ void FillRun(const Painter* p, const LineScan* ls, POINT s, POINT last, int32_t 
 void PaintSelection(const Painter* p, LineScan* ls) {
   if (!p->bSelection || ls->index < p->sel.start.y || ls->index > p->sel.end.y) return;
   ByteScan* scan = &ls->scan;
-  ByteScan_Reset(scan, ls->line);
+  ByteScan_Reset(scan, ls->scan.text, ls->line);
   while (!InSelectionRun(p, {scan->index, ls->index})) {
     if (!ByteScan_Next(scan)) return;
   }
@@ -209,7 +209,7 @@ void PaintChar(const Painter* p, const LineScan* ls) {
 // Behind the last character: the line-end mark, or "[EOF]" behind the last line.
 void PaintLineEnd(const Painter* p, const LineScan* ls) {
   POINT tail = ls->scan.pt;
-  bool last = Line_GetNext(ls->line) == nullptr;
+  bool last = LineScan_IsLastLine(ls);
   int32_t cells = last ? kEofCells : 1;
   Box box = CellBox(p, tail.x, ls->row + tail.y, cells);
   if (!Meets(p->rcClip, box)) return;
@@ -222,7 +222,7 @@ void PaintLineEnd(const Painter* p, const LineScan* ls) {
 
 void PaintLine(const Painter* p, LineScan* ls) {
   PaintSelection(p, ls);
-  ByteScan_Reset(&ls->scan, ls->line);
+  ByteScan_Reset(&ls->scan, ls->scan.text, ls->line);
   while (!ByteScan_AtEnd(&ls->scan)) {
     PaintChar(p, ls);
     ByteScan_Next(&ls->scan);

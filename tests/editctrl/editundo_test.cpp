@@ -46,13 +46,13 @@ TEST(EditUndo, UndoRestoresADeletedLineEndAsCrLf) {
   Body b;
   b.Type("ab\ncd");
   EditBody_Reset(b.body);
-  EXPECT_EQ("\n", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf));
+  EXPECT_EQ("\n", std::string(Line_GetCrlf(TextData_Lookup(b.body->text, 0, nullptr))));
   b.Select(Pt(2, 0), Pt(0, 1));
   b.Type("");
   EXPECT_EQ("abcd", b.Text());
   ASSERT_TRUE(EditBody_Undo(b.body));
   EXPECT_EQ("ab\r\ncd", b.Text());
-  EXPECT_EQ("\r\n", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf));
+  EXPECT_EQ("\r\n", std::string(Line_GetCrlf(TextData_Lookup(b.body->text, 0, nullptr))));
   EXPECT_EQ(Pt(0, 1), b.body->ptCaret);  // behind the restored text
   EXPECT_EQ(Pt(0, 1), b.body->ptSelect);
 }

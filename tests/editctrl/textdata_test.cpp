@@ -33,7 +33,7 @@ struct Doc {
     LineData* l = TextData_Lookup(text, y, nullptr);
     return std::string(Line_GetString(l), static_cast<size_t>(Line_GetLength(l)));
   }
-  std::string Crlf(int32_t y) { return TextData_Lookup(text, y, nullptr)->crlf; }
+  std::string Crlf(int32_t y) { return Line_GetCrlf(TextData_Lookup(text, y, nullptr)); }
 };
 
 TEST(TextData, AppendSplitsAtEveryKindOfLineEnd) {
@@ -189,10 +189,11 @@ TEST(TextData, RowLookupsAgreeWithSummedRows) {
   for (int i = 0; i < 200; ++i) d.Append(std::string(rng() % 15, 'x') + "\n");
   std::vector<int32_t> firstRows;
   int32_t row = 0;
-  for (LineData* l = TextData_GetHead(d.text); l; l = Line_GetNext(l)) {
+  LineCursor c = TextData_CursorAt(d.text, 0);
+  do {
     firstRows.push_back(row);
-    row += Line_GetRows(l);
-  }
+    row += RowsByScan(d.text, LineCursor_Line(&c));
+  } while (LineCursor_Next(&c));
   for (int k = 0; k < 2000; ++k) {
     int32_t y = static_cast<int32_t>(rng() % firstRows.size());
     ASSERT_EQ(firstRows[static_cast<size_t>(y)], TextData_GetLineFirstRow(d.text, y));
@@ -293,15 +294,16 @@ TEST(TextDataRandom, EditsMatchThePlainModelUnwrapped) { RunRandomEdits(false, 1
 
 TEST(TextDataRandom, EditsMatchThePlainModelWrapped) { RunRandomEdits(true, 2, 4000); }
 
-// Loading hands over lines it has already divided: the last line is ended,
-// then new lines follow, each keeping counts, rows and the cache in step.
+// Loading hands its lines over as they end: the first goes on the document's
+// last line, the others follow, each keeping counts, rows and the cache in step.
 TEST(TextData, LoadedLinesKeepTheDocumentWhole) {
   Doc d(Prop(true, 4, 4));
   d.Append("ab");
   TextData_Lookup(d.text, 0, nullptr);  // the cache on the head line
-  ASSERT_TRUE(TextData_EndLastLine(d.text, "cdefg", 5, "\n", 1));
-  ASSERT_TRUE(TextData_AppendLine(d.text, "12", 2, "345678", 6, "\r\n", 2));
-  ASSERT_TRUE(TextData_AppendLine(d.text, nullptr, 0, nullptr, 0, "", 0));
+  TextStream* s = TextStream_Begin(d.text);
+  ASSERT_TRUE(TextStream_Feed(s, "cdefg\n12", 8, nullptr));
+  ASSERT_TRUE(TextStream_Feed(s, "345678\r\n", 8, nullptr));
+  ASSERT_TRUE(TextStream_End(s, nullptr));
   EXPECT_TRUE(TextData_CheckDeep(d.text));
   TextModel m;
   ModelReplace(&m, {0, 0}, {0, 0}, "abcdefg\n12345678\r\n");
@@ -311,12 +313,18 @@ TEST(TextData, LoadedLinesKeepTheDocumentWhole) {
   EXPECT_EQ(TextData_GetHeight(inserted.text), TextData_GetHeight(d.text));
   EXPECT_EQ(TextData_GetLineFirstRow(inserted.text, 2), TextData_GetLineFirstRow(d.text, 2));
 
-  // The size limit refuses what would pass it and leaves the document as it was.
+  // The size limit refuses what would pass it and leaves the document whole.
   const int32_t size = TextData_GetTextSize(d.text);
   d.text->length += kTextMaxSize - size - 2;  // room for two more bytes, or one line end
-  EXPECT_FALSE(TextData_EndLastLine(d.text, "xyz", 3, "", 0));
-  EXPECT_FALSE(TextData_AppendLine(d.text, "x", 1, nullptr, 0, "", 0));
-  EXPECT_TRUE(TextData_AppendLine(d.text, nullptr, 0, nullptr, 0, "", 0));
+  s = TextStream_Begin(d.text);
+  EXPECT_FALSE(TextStream_Feed(s, "xyz", 3, nullptr));
+  TextStream_Abort(s);
+  s = TextStream_Begin(d.text);
+  EXPECT_TRUE(TextStream_Feed(s, "\n", 1, nullptr));
+  EXPECT_TRUE(TextStream_End(s, nullptr));
+  s = TextStream_Begin(d.text);
+  EXPECT_FALSE(TextStream_Feed(s, "x", 1, nullptr));
+  TextStream_Abort(s);
   d.text->length -= kTextMaxSize - size - 2;
   EXPECT_TRUE(TextData_CheckDeep(d.text));
   EXPECT_EQ(4, TextData_GetCount(d.text));

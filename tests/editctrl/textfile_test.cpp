@@ -86,23 +86,23 @@ TEST(TextFile, LoadKeepsEveryByteAndEveryKindOfLineEnd) {
 }
 
 TEST(TextFile, CrLfAcrossTheChunkBoundaryIsOneLineEnd) {
-  // The CR is the last byte of the first 32766-byte chunk, the LF the first of the next.
-  std::string bytes(kTextFileChunk - 1, 'a');
+  // The CR is the last byte of the first read, the LF the first of the next.
+  std::string bytes(kTextLoadSlice - 1, 'a');
   bytes += "\r\nsecond line";
   std::string path = TempPath("boundary.txt");
   WriteFile(path, bytes);
   Loaded d(path, false);
   ASSERT_EQ(TEXTFILE_OK, d.status);
   EXPECT_EQ(2, TextData_GetCount(d.text));
-  EXPECT_STREQ("\r\n", TextData_GetHead(d.text)->crlf);
+  EXPECT_STREQ("\r\n", Line_GetCrlf(TextData_GetHead(d.text)));
   EXPECT_TRUE(SameAsModel(d.text, ModelOf(bytes)));
 
   // A lone CR at the boundary stays a line end of its own.
-  std::string lone(kTextFileChunk - 1, 'b');
+  std::string lone(kTextLoadSlice - 1, 'b');
   lone += "\rx";
   WriteFile(path, lone);
   Loaded e(path, true);
-  EXPECT_STREQ("\r", TextData_GetHead(e.text)->crlf);
+  EXPECT_STREQ("\r", Line_GetCrlf(TextData_GetHead(e.text)));
   EXPECT_TRUE(SameAsModel(e.text, ModelOf(lone)));
 }
 
