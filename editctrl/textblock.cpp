@@ -73,11 +73,12 @@ bool Layout_Reserve(LineLayout* layout, int32_t rows) {
   return true;
 }
 
-void Layout_Fill(LineLayout* layout, const int32_t* starts, int32_t rows, int32_t tailX) {
-  QWIL_ASSERT(rows > 1 && starts[0] == 0);
+void Layout_Fill(LineLayout* layout, int32_t from, const int32_t* starts, int32_t count, int32_t tailX) {
+  const int32_t rows = from + count;
+  QWIL_ASSERT(rows > 1 && count >= 1 && (from > 0 || starts[0] == 0));
   QWIL_ASSERT(layout->nCapacity ? rows - 1 <= layout->nCapacity : rows - 1 <= 2);
   int32_t* to = layout->nCapacity ? layout->pStarts : layout->aStarts;
-  std::memcpy(to, starts + 1, sizeof(int32_t) * static_cast<size_t>(rows - 1));
+  if (count > 1) std::memcpy(to + from, starts + 1, sizeof(int32_t) * static_cast<size_t>(count - 1));
   layout->nRows = rows;
   layout->nTailX = tailX;
 }

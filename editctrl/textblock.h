@@ -66,9 +66,10 @@ inline int32_t Layout_RowStart(const LineLayout* layout, int32_t row) {
 // Makes room for `rows` rows without changing what the layout holds; false when
 // out of memory.
 bool Layout_Reserve(LineLayout* layout, int32_t rows);
-// Gives the layout `rows` starts (the first 0, rows > 1, room reserved) and the
-// tail column.
-void Layout_Fill(LineLayout* layout, const int32_t* starts, int32_t rows, int32_t tailX);
+// Gives the layout the rows from row `from` on: count starts, the first of them
+// row from's own, which stays, and the tail column. The rows before stay too;
+// the room for from + count rows (> 1) is reserved.
+void Layout_Fill(LineLayout* layout, int32_t from, const int32_t* starts, int32_t count, int32_t tailX);
 // The row holding byte index x (the last row whose start is at or before it).
 int32_t Layout_RowOf(const LineLayout* layout, int32_t x);
 

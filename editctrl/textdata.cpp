@@ -53,7 +53,7 @@ bool PutLayout(TextData* text, LineData* line, const int32_t* starts, int32_t ro
     LayoutTable_Return(&text->layouts, slot);
     return false;
   }
-  Layout_Fill(layout, starts, rows, tailX);
+  Layout_Fill(layout, 0, starts, rows, tailX);
   Line_SetLayoutSlot(line, slot);
   return true;
 }
@@ -186,6 +186,7 @@ void CopyPieces(const Pieces* p, int32_t from, int32_t n, char* dest) {
 // The start line's layout after the edit, ready before anything changes: its
 // row starts in text->rows, and room for them in the slot it will hold.
 struct StartPlan {
+  int32_t nFrom;  // the first row laid anew; text->rows holds the starts from it on
   int32_t nRows;  // 1: no layout
   int32_t nTailX;
   uint32_t nSlot;
@@ -260,6 +261,7 @@ bool LayWindow(TextData* text, const Pieces* p, int32_t k0, Realign* r, int32_t*
 // it, which may hold the edit's first byte), the rest are laid anew until they
 // meet the old ones again. oldEnd < 0: the line's tail is new, nothing resumes.
 bool PlanStart(TextData* text, const LineData* start, const Pieces* p, int32_t oldEnd, StartPlan* plan) {
+  plan->nFrom = 0;
   plan->nRows = 1;
   plan->nSlot = Line_GetLayoutSlot(start);
   plan->bTookSlot = false;
@@ -270,12 +272,11 @@ bool PlanStart(TextData* text, const LineData* start, const Pieces* p, int32_t o
   const int32_t from = held > 0 ? held - 1 : 0;
   RowList* rows = &text->rows;
   rows->nCount = 0;
-  for (int32_t r = 0; r <= from; ++r) {
-    if (!RowList_Add(rows, old ? Layout_RowStart(old, r) : 0)) return false;
-  }
+  if (!RowList_Add(rows, old ? Layout_RowStart(old, from) : 0)) return false;
   Realign realign = {oldEnd >= 0 ? old : nullptr, oldEnd, sx + p->nb - oldEnd, held};
-  if (!LayWindow(text, p, rows->pStarts[from], &realign, &plan->nTailX)) return false;
-  plan->nRows = rows->nCount;
+  if (!LayWindow(text, p, rows->pStarts[0], &realign, &plan->nTailX)) return false;
+  plan->nFrom = from;
+  plan->nRows = from + rows->nCount;
   if (plan->nRows == 1) return true;
   if (plan->nSlot == 0) {
     plan->nSlot = LayoutTable_Take(&text->layouts);
@@ -298,7 +299,8 @@ void CommitStart(TextData* text, LineData* start, const StartPlan* plan) {
     Line_SetLayoutSlot(start, 0);
     return;
   }
-  Layout_Fill(LayoutTable_Get(&text->layouts, plan->nSlot), text->rows.pStarts, plan->nRows, plan->nTailX);
+  Layout_Fill(LayoutTable_Get(&text->layouts, plan->nSlot), plan->nFrom, text->rows.pStarts, text->rows.nCount,
+              plan->nTailX);
   Line_SetLayoutSlot(start, plan->nSlot);
 }
 
@@ -401,8 +403,10 @@ void ReplaceBlocks(TextData* text, const BlockPlan* plan) {
 
 // Rewrites the blocks from the start line's to the end line's as planned; the
 // start line's record (already final) stands at its slot, the removed lines
-// are released. *pCache, on the start line before, gets its place after.
-void CommitBlocks(TextData* text, BlockPlan* plan, const LineData* fresh, int32_t nFresh, LineCursor* pCache) {
+// are released; rowChange is what the edit did to the rows of those lines.
+// *pCache, on the start line before, gets its place after.
+void CommitBlocks(TextData* text, BlockPlan* plan, const LineData* fresh, int32_t nFresh, int64_t rowChange,
+                  LineCursor* pCache) {
   TextBlock* startBlock = text->ppBlocks[plan->nStart];
   const int32_t p = plan->nPrefix;
   if (plan->nTargets == 0) {
@@ -410,7 +414,7 @@ void CommitBlocks(TextData* text, BlockPlan* plan, const LineData* fresh, int32_
                  sizeof(LineData) * static_cast<size_t>(plan->nSuffix));
     if (nFresh > 0) std::memcpy(&startBlock->aLines[p + 1], fresh, sizeof(LineData) * static_cast<size_t>(nFresh));
     startBlock->nLines = plan->nTotal;
-    startBlock->nRows = SumRows(text, startBlock);
+    startBlock->nRows = static_cast<int32_t>(startBlock->nRows + rowChange);
     return;
   }
   const LineData startLine = startBlock->aLines[p];
@@ -700,7 +704,7 @@ bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_
   int64_t rowsAfter = TextData_LineRows(text, start);
   for (int32_t i = 0; i < nFresh; ++i) rowsAfter += TextData_LineRows(text, &fresh[i]);
   LineCursor cache = sc;
-  CommitBlocks(text, &blocks, fresh, nFresh, &cache);
+  CommitBlocks(text, &blocks, fresh, nFresh, rowsAfter - rowsBefore, &cache);
   FreeBlockPlan(&blocks, false);
   if (fresh != local) Mem_Free(fresh);
   text->length = static_cast<int32_t>(newLength);
