@@ -121,6 +121,12 @@ double Bench_NowMs() {
   return ts.tv_sec * 1000.0 + ts.tv_nsec / 1.0e6;
 }
 
+double Bench_CpuMs() {
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec * 1000.0 + ts.tv_nsec / 1.0e6;
+}
+
 long Bench_PeakRssKb() {
   rusage usage;
   if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
