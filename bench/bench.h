@@ -57,3 +57,5 @@ int Bench_Find(const BenchArgs* args);
 int Bench_ReplaceAll(const BenchArgs* args);
 int Bench_Print(const BenchArgs* args);
 int Bench_Recovery(const BenchArgs* args);
+int Bench_Snapshot(const BenchArgs* args);
+int Bench_Wrap(const BenchArgs* args);

@@ -72,8 +72,9 @@ int Bench_Find(const BenchArgs* args) {
   const int32_t status = Searcher_GetStatus(s);
   const int64_t bytes = TextData_GetTextSize(text);
   if (countOnly) {
-    std::printf("count=%lld status=\"%s\" bytes=%lld ms=%.1f cpu_ms=%.1f mb_per_s=%.1f\n", count, StatusText(status),
-                static_cast<long long>(bytes), ms, cpuMs, MegabytesPerSecond(bytes, ms));
+    std::printf("count=%lld status=\"%s\" bytes=%lld ms=%.1f cpu_ms=%.1f mb_per_s=%.1f rss_kb=%ld\n", count,
+                StatusText(status), static_cast<long long>(bytes), ms, cpuMs, MegabytesPerSecond(bytes, ms),
+                Bench_PeakRssKb());
   } else if (status != SEARCH_NOTFOUND) {
     std::printf("%s\n", StatusText(status));
   }

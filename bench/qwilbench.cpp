@@ -45,6 +45,10 @@ const BenchCommand kCommands[] = {
      "recovery FILE [--keys N] [--dir DIR]          the recovery file kept while typing (a journal over\n"
      "                                                FILE, then a snapshot in slices) and read back:\n"
      "                                                journal_max_ms= snapshot_max_ms= read_journal_ms= ..."},
+    {"snapshot", Bench_Snapshot,
+     "snapshot FILE [--dir DIR]                     the recovery snapshot of the whole document, written in slices\n"
+     "                                                tick after tick: snapshot=ok steps= bytes= ms= rss_kb="},
+    {"wrap", Bench_Wrap, "wrap FILE [--wrap COLUMNS]                    wrapping switched on, then off: on_ms= off_ms= rss_kb="},
     {"print", Bench_Print,
      "print FILE                                    the pages of FILE on an A4 printer at 600 dpi that only\n"
      "                                                counts (12-point cells, 20 mm margins): pages= characters= ms="},
