@@ -321,7 +321,7 @@ TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFile
   TextLoad* load = TextLoad_Begin(path, prop, pStatus);
   if (!load) return nullptr;
   ProgressTicker ticker;
-  ProgressTicker_Init(&ticker, progress, load->nTotal, kTextLoadSlice);
+  ProgressTicker_Init(&ticker, progress, load->nTotal, 1);  // after every slice
   TextFileStatus status = TEXTFILE_OK;
   while (TextLoad_Next(load, &status)) {
     if (!ProgressTicker_Tick(&ticker, load->nDone)) {

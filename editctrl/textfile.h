@@ -21,7 +21,8 @@ constexpr int32_t kTextLoadSlice = 4 << 20;
 // seam; null with *pStatus (optional) telling why: TEXTFILE_OPEN_FAILED,
 // TEXTFILE_READ_FAILED (a read, the size or the close failed),
 // TEXTFILE_TOO_LARGE (2 GiB and more), TEXTFILE_NO_MEMORY, or
-// TEXTFILE_CANCELLED when progress (optional; bytes of the file) said stop.
+// TEXTFILE_CANCELLED when progress (optional; told the bytes of the file read
+// after every slice) said stop.
 // Nothing else is touched, so a failed load keeps the caller's document.
 TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus,
                         const TextProgress* progress = nullptr);

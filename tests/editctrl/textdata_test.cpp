@@ -342,3 +342,46 @@ TEST(TextData, OversizedEditIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Documents of several blocks: pastes and deletions of thousands of lines split
+// blocks, spread lines over new ones and join emptied ones, against the plain
+// model, with allocation failures mixed in. The blocks stay well filled.
+TEST(TextDataRandom, EditsAcrossBlocksMatchThePlainModel) {
+  for (bool wrap : {false, true}) {
+    Doc d(Prop(wrap, 9, 4));
+    TextModel m;
+    std::mt19937 rng(wrap ? 5 : 6);
+    auto lines = [&rng](int n) {
+      std::string s;
+      for (int i = 0; i < n; ++i) s += std::string(rng() % 14, static_cast<char>('a' + i % 26)) + (i % 3 ? "\r\n" : "\n");
+      return s;
+    };
+    const std::string first = lines(3000);
+    d.Append(first);
+    ModelReplace(&m, {0, 0}, {0, 0}, first);
+    int refused = 0;
+    for (int step = 0; step < 80; ++step) {
+      auto pos = [&]() {
+        const int32_t y = static_cast<int32_t>(rng() % m.lines.size());
+        return POINT{static_cast<LONG>(rng() % (m.lines[static_cast<size_t>(y)].bytes.size() + 1)), y};
+      };
+      const TextRange r = TextRange_Order(pos(), pos());
+      const uint32_t kind = rng() % 4;
+      const std::string s = kind == 0 ? lines(static_cast<int>(rng() % 2500)) : kind == 1 ? "x\r\ny" : "";
+      const bool fault = rng() % 8 == 0;
+      if (fault) Mem_FailAfter(static_cast<long>(rng() % 4));
+      const bool ok = TextData_Replace(d.text, r, s.data(), static_cast<int32_t>(s.size()), nullptr);
+      Mem_ClearFault();
+      ASSERT_TRUE(ok || fault) << "step " << step;
+      refused += ok ? 0 : 1;
+      if (ok) ModelReplace(&m, r.start, r.end, s);
+      ASSERT_TRUE(SameAsModel(d.text, m)) << "step " << step;
+      ASSERT_LE(d.text->nBlocks, TextData_GetCount(d.text) / (kBlockLines / 4) + 2) << "step " << step;
+    }
+    EXPECT_GT(refused, 0);
+  }
+}
+
+}  // namespace
