@@ -169,12 +169,22 @@ void StopBuilding(RecoveryWriter* w) {
   ClearLane(&w->next);
 }
 
+// Removes what is left on disk at the paths of lanes that hold no file of
+// theirs (any more); true when nothing is left. A lane that made a file since
+// the removal was due keeps it, and no lane loses its queued records: they
+// belong to the document as it is now.
+bool RemoveStaleFiles(const RecoveryWriter* w) {
+  const bool current = w->current.state != RECOVERYFILE_NONE || RemoveFile(w->current.pPath);
+  const bool next = w->next.state != RECOVERYFILE_NONE || RemoveFile(w->next.pPath);
+  return current && next;
+}
+
+// The files describe a text that is gone: the lanes drop them and what they
+// queued; a removal that fails is tried again at the next tick.
 void RemoveFiles(RecoveryWriter* w) {
-  const bool current = RemoveFile(w->current.pPath);
-  const bool next = RemoveFile(w->next.pPath);
-  w->bRemovePending = !current || !next;
   ClearLane(&w->current);
   StopBuilding(w);
+  w->bRemovePending = !RemoveStaleFiles(w);
 }
 
 bool IsEmptyText(const TextData* text) { return text->count == 1 && text->length == 0; }
@@ -483,7 +493,7 @@ void Recovery_Tick(RecoveryWriter* w, TextData* text, POINT caret, bool bModifie
   const int64_t start = Now(w);
   w->nTextSize = TextData_GetTextSize(text);
   if (w->bRemovePending) {
-    RemoveFiles(w);
+    w->bRemovePending = !RemoveStaleFiles(w);
     step.bStepped = true;
   }
   if (!bModified) {

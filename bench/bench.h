@@ -59,3 +59,5 @@ int Bench_Print(const BenchArgs* args);
 int Bench_Recovery(const BenchArgs* args);
 int Bench_Snapshot(const BenchArgs* args);
 int Bench_Wrap(const BenchArgs* args);
+int Bench_Detect(const BenchArgs* args);
+int Bench_ToSjis(const BenchArgs* args);

@@ -49,6 +49,13 @@ const BenchCommand kCommands[] = {
      "snapshot FILE [--dir DIR]                     the recovery snapshot of the whole document, written in slices\n"
      "                                                tick after tick: snapshot=ok steps= bytes= ms= rss_kb="},
     {"wrap", Bench_Wrap, "wrap FILE [--wrap COLUMNS]                    wrapping switched on, then off: on_ms= off_ms= rss_kb="},
+    {"detect", Bench_Detect,
+     "detect [--each-line] FILE...                  the encoding of each file's leading bytes (or of each\n"
+     "                                                line alone), counted: files= shiftjis= utf8= ... max_ms="},
+    {"tosjis", Bench_ToSjis,
+     "tosjis FILE OUT [--question]                  FILE in the encoding detected, converted to code page\n"
+     "                                                932 (iconv), each problem as \"?\" when allowed:\n"
+     "                                                encoding= status= unmappable= malformed= ms="},
     {"print", Bench_Print,
      "print FILE                                    the pages of FILE on an A4 printer at 600 dpi that only\n"
      "                                                counts (12-point cells, 20 mm margins): pages= characters= ms="},
@@ -99,7 +106,9 @@ long Bench_OptionLong(const BenchArgs* args, const char* name, long fallback) {
 
 // Positional arguments skip every "--name" and, unless it is a lone flag that
 // takes no value, the word after it. Flags without values are listed here.
-static bool TakesNoValue(const char* arg) { return std::strcmp(arg, "--count") == 0; }
+static bool TakesNoValue(const char* arg) {
+  return std::strcmp(arg, "--count") == 0 || std::strcmp(arg, "--each-line") == 0 || std::strcmp(arg, "--question") == 0;
+}
 
 const char* Bench_Positional(const BenchArgs* args, int n) {
   int seen = 0;

@@ -48,10 +48,16 @@ bool CopyRange(TextData* text, TextRange range, char** pCopy, int32_t* pLength) 
 
 // The caret goes behind new text that ended at `end`, never between the two
 // bytes of a character its last lead byte formed with the byte behind it.
-// The anchor stays at the start of the change unless the change collapses.
+// The anchor stays at the start of the change unless the change collapses;
+// when a lone lead byte before it formed a character with the new text's
+// first byte, at that character's start, so all the new text stays selected.
 void PlaceCaret(TextEditorBody* body, POINT start, POINT end, bool collapse) {
   const LineData* line = TextData_Lookup(body->text, end.y, nullptr);
   if (end.x < Line_GetLength(line)) end.x = Char_EndHolding(Line_GetString(line), 0, end.x);
+  if (!collapse) {
+    const LineData* first = TextData_Lookup(body->text, start.y, nullptr);
+    start.x = Char_StartHolding(Line_GetString(first), 0, start.x);
+  }
   body->ptCaret = end;
   body->ptSelect = collapse ? end : start;
 }

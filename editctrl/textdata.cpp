@@ -134,14 +134,15 @@ LineEnd EndOfRun(const char* bytes, const TextRun& run) {
 // The new lines behind the start line that a replacement with line ends brings,
 // made (with their bytes and layouts) before anything in the document changes.
 // Line i holds run i + 1 and the line end behind it; the last holds the last run,
-// the tail of the replaced range's end line and the start line's own line end.
-bool MakeFresh(TextData* text, const char* bytes, int32_t n, const TextShape* shape, LineEnd startEnd,
+// the tail of the replaced range's end line and that line's line end, which
+// travels with the tail.
+bool MakeFresh(TextData* text, const char* bytes, int32_t n, const TextShape* shape, LineEnd tailEnd,
                const char* tail, int32_t tailLength, LineData* fresh) {
   TextRun run = shape->first;
   for (int32_t i = 0; i < shape->lineEnds; ++i) {
     const TextRun next = NextRun(bytes, n, run.start + run.length + run.endLength);
     const bool last = i + 1 == shape->lineEnds;
-    bool made = last ? Line_InitJoined(&fresh[i], bytes + next.start, next.length, tail, tailLength, startEnd)
+    bool made = last ? Line_InitJoined(&fresh[i], bytes + next.start, next.length, tail, tailLength, tailEnd)
                      : Line_InitJoined(&fresh[i], bytes + next.start, next.length, nullptr, 0, EndOfRun(bytes, next));
     if (made && !LayLine(text, &fresh[i])) {
       Line_FreeBytes(&fresh[i]);
@@ -669,7 +670,8 @@ bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_
     fresh = static_cast<LineData*>(Mem_Alloc(sizeof(LineData) * static_cast<size_t>(nFresh)));
     if (!fresh) return false;
   }
-  if (nFresh > 0 && !MakeFresh(text, bytes, n, &shape, Line_GetEnd(start), tail, tailLength, fresh)) {
+  const LineEnd tailEnd = Line_GetEnd(end);
+  if (nFresh > 0 && !MakeFresh(text, bytes, n, &shape, tailEnd, tail, tailLength, fresh)) {
     if (fresh != local) Mem_Free(fresh);
     return false;
   }
@@ -692,7 +694,10 @@ bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_
   if (oneLine && start == end) {
     Line_Replace(start, sx, ex, bytes, n);
   } else if (oneLine) {
+    // The joined line ends as the end line did: undoing an insertion of lines
+    // gives back the start line's own line end, the last line's none.
     Line_SetTail(start, sx, bytes, n, tail, tailLength);
+    Line_SetEnd(start, tailEnd);
   } else {
     Line_SetTail(start, sx, bytes, shape.first.length, nullptr, 0);
     Line_SetEnd(start, EndOfRun(bytes, shape.first));

@@ -118,7 +118,10 @@ inline const TextDataProperty* TextData_GetProp(const TextData* text) { return &
 bool TextData_Insert(TextData* text, POINT pos, const char* bytes, int32_t n, POINT* pEnd);
 bool TextData_Delete(TextData* text, TextRange range);
 // Replaces the range (in either order) by n bytes; *pEnd gets the end of the new
-// text, or the range's start when n is 0.
+// text, or the range's start when n is 0. The end line's tail keeps the line
+// end that followed it, on the last line the new text makes, so a replacement
+// undone by the reverse one gives back every line end but those inside the
+// replaced text.
 bool TextData_Replace(TextData* text, TextRange range, const char* bytes, int32_t n, POINT* pEnd);
 bool TextData_Append(TextData* text, const char* bytes, int32_t n, POINT* pEnd);
 

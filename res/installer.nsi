@@ -1,15 +1,15 @@
 ; The installer of Qwilpad for one user: no administrator rights, everything
 ; under the user's own folders and registry (HKCU). scripts/release.sh builds it:
 ;
-;   makensis -INPUTCHARSET UTF8 -DVERSION=0.33 -DEXE=path\to\Qwilpad.exe
+;   makensis -INPUTCHARSET UTF8 -DVERSION=0.33 -DFILEVERSION=0.0.3.3 -DEXE=path\to\Qwilpad.exe
 ;            -DOUTFILE=path\to\Qwilpad-0.33-setup.exe res/installer.nsi
 ;
 ; Silent use: "setup.exe /S" installs into %LOCALAPPDATA%\Programs\Qwilpad
 ; ("/D=FOLDER", last on the line, chooses another folder); "uninstall.exe /S"
 ; removes the program and leaves the settings, "/REMOVESETTINGS" removes them too.
 
-!ifndef VERSION | EXE | OUTFILE
-  !error "VERSION, EXE and OUTFILE must be given with -D"
+!ifndef VERSION | FILEVERSION | EXE | OUTFILE
+  !error "VERSION, FILEVERSION, EXE and OUTFILE must be given with -D"
 !endif
 
 Unicode true
@@ -28,7 +28,7 @@ InstallDir "$LOCALAPPDATA\Programs\Qwilpad"
 ; A second installation goes where the first one went.
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
 BrandingText "${APPNAME} ${VERSION}"
-VIProductVersion "0.0.3.3"
+VIProductVersion "${FILEVERSION}"
 VIAddVersionKey /LANG=1041 "ProductName" "${APPNAME}"
 VIAddVersionKey /LANG=1041 "FileDescription" "${APPNAME} セットアップ"
 VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"

@@ -5,6 +5,7 @@
 #   scripts/setup.sh            everything (Debian packages, ja_JP.UTF-8, build/wineprefix)
 #   scripts/setup.sh --native   only the packages of the native build (qwilbench, unit tests)
 #   scripts/setup.sh --prefix   only the Wine prefix (packages and locale must be there)
+#   scripts/setup.sh --corpus   only the Japanese manual pages of scripts/enc_corpus.sh
 #
 # Runs as root on Debian 12 (apt-get is called only when a package is missing).
 set -euo pipefail
@@ -23,8 +24,9 @@ WINDOWS_PACKAGES=(
   # The printing tests' PDF printer (scripts/cups.sh) and the readers of its PDFs;
   # Wine prints through libcups, which comes with them.
   cups printer-driver-cups-pdf poppler-utils poppler-data
-  # The installer (scripts/release.sh) and its installation test.
-  nsis
+  # The installer (scripts/release.sh) and its installation test; the portable
+  # zip, and Debian's YAML reader for the release test's look at the winget manifests.
+  nsis zip python3-yaml
 )
 
 # Raise this when the prefix's settings change: older prefixes are then made anew.
@@ -201,6 +203,9 @@ main() {
     --prefix)
       ensure_prefix
       ;;
+    --corpus)
+      install_packages manpages-ja
+      ;;
     "")
       install_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
       ensure_locale
@@ -208,7 +213,7 @@ main() {
       "$QWIL_ROOT/scripts/setup.sh" --prefix
       ;;
     *)
-      qwil_say "usage: scripts/setup.sh [--native | --prefix]"
+      qwil_say "usage: scripts/setup.sh [--native | --prefix | --corpus]"
       return 2
       ;;
   esac

@@ -22,7 +22,8 @@ struct ProfileMethods {
   // Optional (both null when the store has no sections of its own): the
   // section's lines "key=value" as the file holds them, each ended by a NUL, the
   // list ended by one more, into buffer; returns the bytes before the last NUL,
-  // or size - 2 when the buffer was too small.
+  // size - 2 when the buffer was too small, or -1 when the section is not to be
+  // written whole (pfnWriteSection would lose lines of it).
   int32_t (*pfnReadSection)(void* pContext, const char* section, char* buffer, int32_t size);
   // Replaces every line of the section with the lines of such a list at once;
   // false when the file could not be written.

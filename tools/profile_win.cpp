@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "tools/debuglog.h"
+#include "tools/fileio.h"
+#include "tools/profileline.h"
 #include "tools/toolbase.h"
 
 namespace {
@@ -41,12 +43,28 @@ bool WriteValue(void* pContext, const char* section, const char* key, const char
   return false;
 }
 
+// Whether the section writer would keep all that the file holds of the
+// section: the reader shows neither comment lines nor a second section of the
+// name, so the file itself is looked at, through the file seam.
+bool WritesWhole(const char* path, const char* section) {
+  const FileMethods* m = FileIo_GetMethods();
+  FileHandle* handle = nullptr;
+  FileError error = m->pfnOpen(m->pContext, path, FILEOPEN_READ, &handle);
+  if (error == FILEERR_NOT_FOUND) return true;
+  if (error != FILEERR_NONE) return false;
+  FileReaderContext context;
+  const bool whole = Profile_SectionWritesWhole(FileIo_Reader(&context, m, handle), section);
+  m->pfnClose(m->pContext, handle);
+  return whole;
+}
+
 int32_t ReadSection(void* pContext, const char* section, char* buffer, int32_t size) {
   ProfileFile* file = static_cast<ProfileFile*>(pContext);
   if (file->szPath[0] == '\0' || size < 2) {
     if (size >= 2) buffer[0] = buffer[1] = '\0';
     return 0;
   }
+  if (!WritesWhole(file->szPath, section)) return -1;
   return static_cast<int32_t>(GetPrivateProfileSectionA(section, buffer, static_cast<DWORD>(size), file->szPath));
 }
 

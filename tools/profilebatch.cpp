@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "tools/charrule.h"
 #include "tools/memory.h"
+#include "tools/profileline.h"
 
 namespace {
 
@@ -11,41 +11,15 @@ namespace {
 constexpr int32_t kSectionReadMax = 1 << 24;
 constexpr int32_t kSectionReadFirst = 8192;
 
-char FoldAscii(char c) { return ('a' <= c && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Names compare as the profile functions compare them: single-byte letters
-// without case, a two-byte character only as itself (its trail byte may look
-// like a letter).
-bool NameEquals(const char* a, int32_t na, const char* b, int32_t nb) {
-  if (na != nb) return false;
-  for (int32_t i = 0; i < na; ++i) {
-    if (Char_IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < na) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 int32_t Length(const char* s) { return static_cast<int32_t>(std::strlen(s)); }
 
 const char* ChangeValue(const ProfileBatchChange& c) { return c.pText + c.nKey + 1; }
-
-ProfileBatchChange* FindChange(ProfileBatchSection* section, const char* key, int32_t nKey) {
-  for (int32_t i = 0; i < section->nChanges; ++i) {
-    ProfileBatchChange& c = section->pChanges[i];
-    if (NameEquals(c.pText, c.nKey, key, nKey)) return &c;
-  }
-  return nullptr;
-}
 
 ProfileBatchSection* FindSection(ProfileBatch* batch, const char* name) {
   int32_t n = Length(name);
   for (int32_t i = 0; i < batch->nSections; ++i) {
     ProfileBatchSection& s = batch->pSections[i];
-    if (NameEquals(s.pszName, Length(s.pszName), name, n)) return &s;
+    if (Profile_NamesEqual(s.pszName, Length(s.pszName), name, n)) return &s;
   }
   return nullptr;
 }
@@ -63,42 +37,38 @@ bool Reserve(T** items, int32_t count, int32_t* capacity) {
   return true;
 }
 
-ProfileBatchSection* AddSection(ProfileBatch* batch, const char* name) {
-  if (!Reserve(&batch->pSections, batch->nSections, &batch->nCapacity)) return nullptr;
+char* CopyName(const char* name) {
   size_t n = std::strlen(name) + 1;
   char* copy = static_cast<char*>(Mem_Alloc(n));
+  if (copy) std::memcpy(copy, name, n);
+  return copy;
+}
+
+ProfileBatchSection* AddSection(ProfileBatch* batch, const char* name) {
+  if (!Reserve(&batch->pSections, batch->nSections, &batch->nCapacity)) return nullptr;
+  char* copy = CopyName(name);
   if (!copy) return nullptr;
-  std::memcpy(copy, name, n);
   ProfileBatchSection* s = &batch->pSections[batch->nSections++];
   s->pszName = copy;
   s->pChanges = nullptr;
   s->nChanges = s->nCapacity = 0;
+  s->nFirstWrite = -1;
   return s;
 }
 
-// The key and value as one block: a later write of the same key replaces the
-// earlier one in its place.
-bool SetChange(ProfileBatchSection* section, const char* key, const char* value) {
+// The key and value as one block, behind the section's earlier writes.
+bool AddChange(ProfileBatchSection* section, const char* key, const char* value) {
   int32_t nKey = Length(key);
   int32_t nValue = value ? Length(value) : 0;
+  if (!Reserve(&section->pChanges, section->nChanges, &section->nCapacity)) return false;
   char* text = static_cast<char*>(Mem_Alloc(static_cast<size_t>(nKey) + nValue + 2));
   if (!text) return false;
   std::memcpy(text, key, static_cast<size_t>(nKey) + 1);
   std::memcpy(text + nKey + 1, value ? value : "", static_cast<size_t>(nValue) + 1);
-  ProfileBatchChange* c = FindChange(section, key, nKey);
-  if (!c) {
-    if (!Reserve(&section->pChanges, section->nChanges, &section->nCapacity)) {
-      Mem_Free(text);
-      return false;
-    }
-    c = &section->pChanges[section->nChanges++];
-  } else {
-    Mem_Free(c->pText);
-  }
+  ProfileBatchChange* c = &section->pChanges[section->nChanges++];
   c->pText = text;
   c->nKey = nKey;
   c->bRemove = value == nullptr;
-  c->bDone = false;
   return true;
 }
 
@@ -112,6 +82,19 @@ void FreeSections(ProfileBatch* batch) {
   Mem_Free(batch->pSections);
   batch->pSections = nullptr;
   batch->nSections = batch->nCapacity = 0;
+  batch->nWrites = 0;
+}
+
+// Sections new to the file appear where their first values make them: in the
+// order of those (a section only removed from makes nothing, and goes last).
+void OrderByFirstWrite(ProfileBatch* batch) {
+  auto rank = [](const ProfileBatchSection& s) { return s.nFirstWrite < 0 ? INT32_MAX : s.nFirstWrite; };
+  for (int32_t i = 1; i < batch->nSections; ++i) {
+    ProfileBatchSection moving = batch->pSections[i];
+    int32_t j = i;
+    for (; j > 0 && rank(batch->pSections[j - 1]) > rank(moving); --j) batch->pSections[j] = batch->pSections[j - 1];
+    batch->pSections[j] = moving;
+  }
 }
 
 bool TargetWrite(ProfileBatch* batch, const char* section, const char* key, const char* value) {
@@ -139,6 +122,7 @@ char* ReadLines(const ProfileMethods* target, const char* section) {
       return buffer;
     }
     Mem_Free(buffer);
+    if (n < 0) return nullptr;  // the section is not to be written whole
   }
   return nullptr;
 }
@@ -146,17 +130,15 @@ char* ReadLines(const ProfileMethods* target, const char* section) {
 void FlushSection(ProfileBatch* batch, ProfileBatchSection* s) {
   const ProfileMethods* target = batch->pTarget;
   char* old = target->pfnReadSection ? ReadLines(target, s->pszName) : nullptr;
-  int32_t n = 0;
-  char* lines = old ? ProfileBatch_MergeLines(old, s, &n) : nullptr;
-  bool hadLines = old && old[0] != '\0';
+  ProfileBatchMerge merge = {};
+  char* lines = old ? ProfileBatch_MergeLines(old, s, &merge) : nullptr;
+  // Written whole, a section the writes make and leave empty would not be made.
+  const bool madeEmpty = lines && old[0] == '\0' && merge.nLength == 0 && s->nFirstWrite >= 0;
   Mem_Free(old);
-  if (!lines) {
+  if (!lines || merge.bBare || madeEmpty) {
     ReplaySection(batch, *s);
-    return;
-  }
-  // Only removals of keys that were not there: the file stays as it is.
-  if (n > 0 || hadLines) {
-    if (!target->pfnWriteSection(target->pContext, s->pszName, lines)) ++batch->nFailed;
+  } else if (merge.bChanged && !target->pfnWriteSection(target->pContext, s->pszName, lines)) {
+    ++batch->nFailed;
   }
   Mem_Free(lines);
 }
@@ -164,6 +146,7 @@ void FlushSection(ProfileBatch* batch, ProfileBatchSection* s) {
 // Memory ran out while gathering: what was gathered goes out key by key now,
 // in its order, and so does everything after it.
 void GoDirect(ProfileBatch* batch) {
+  OrderByFirstWrite(batch);
   for (int32_t i = 0; i < batch->nSections; ++i) ReplaySection(batch, batch->pSections[i]);
   FreeSections(batch);
   batch->bDirect = true;
@@ -175,13 +158,28 @@ int32_t BatchRead(void* pContext, const char* section, const char* key, const ch
   return batch->pTarget->pfnRead(batch->pTarget->pContext, section, key, def, buffer, size);
 }
 
+// A section new to the file is made by its first value, in that write's
+// spelling of the name (removals before it make nothing).
+bool SpellAsFirstWritten(ProfileBatch* batch, ProfileBatchSection* s, const char* section) {
+  char* copy = CopyName(section);
+  if (!copy) return false;
+  Mem_Free(s->pszName);
+  s->pszName = copy;
+  s->nFirstWrite = batch->nWrites;
+  return true;
+}
+
 bool BatchWrite(void* pContext, const char* section, const char* key, const char* value) {
   ProfileBatch* batch = static_cast<ProfileBatch*>(pContext);
   QWIL_ASSERT(IsValidProfileBatch(batch));
   if (!batch->bDirect) {
     ProfileBatchSection* s = FindSection(batch, section);
     if (!s) s = AddSection(batch, section);
-    if (s && SetChange(s, key, value)) return true;
+    if (s && value && s->nFirstWrite < 0 && !SpellAsFirstWritten(batch, s, section)) s = nullptr;
+    if (s && AddChange(s, key, value)) {
+      ++batch->nWrites;
+      return true;
+    }
     GoDirect(batch);
   }
   return TargetWrite(batch, section, key, value);
@@ -190,6 +188,78 @@ bool BatchWrite(void* pContext, const char* section, const char* key, const char
 void AppendBytes(char* out, int32_t* n, const char* s, int32_t length) {
   std::memcpy(out + *n, s, static_cast<size_t>(length));
   *n += length;
+}
+
+// A line of the section being merged: an old line, or one a write added.
+struct MergeLine {
+  const char* pKey;                  // the name, blanks around it excluded
+  int32_t nKey;
+  const char* pLine;                 // the old line as it was read, or null
+  const char* pValue;                // its value (blanks before it excluded), null for a line without "="
+  const ProfileBatchChange* pChange; // the write that gave the value it has now, or null
+  bool bGone;
+};
+
+MergeLine OldLine(const char* line) {
+  MergeLine m = {};
+  const int32_t nLine = Length(line);
+  const char* eq = static_cast<const char*>(std::memchr(line, '=', static_cast<size_t>(nLine)));
+  int32_t start = 0, end = 0;
+  Profile_TrimBlanks(line, eq ? static_cast<int32_t>(eq - line) : nLine, &start, &end);
+  m.pKey = line + start;
+  m.nKey = end - start;
+  m.pLine = line;
+  if (eq) {
+    const int32_t after = static_cast<int32_t>(eq - line) + 1;
+    Profile_TrimBlanks(eq + 1, nLine - after, &start, &end);
+    m.pValue = eq + 1 + start;
+  }
+  return m;
+}
+
+// A value is stored without the blanks before it.
+const char* StoredValue(const char* value) {
+  int32_t start = 0, end = 0;
+  Profile_TrimBlanks(value, Length(value), &start, &end);
+  return value + start;
+}
+
+const char* ValueNow(const MergeLine& m) { return m.pChange ? StoredValue(ChangeValue(*m.pChange)) : m.pValue; }
+
+// One write as the profile functions make it on the lines; true when it
+// changed them.
+bool ApplyChange(MergeLine* lines, int32_t* n, const ProfileBatchChange* c) {
+  MergeLine* hit = nullptr;
+  for (int32_t i = 0; i < *n && !hit; ++i) {
+    if (!lines[i].bGone && Profile_NamesEqual(lines[i].pKey, lines[i].nKey, c->pText, c->nKey)) hit = &lines[i];
+  }
+  if (c->bRemove) {
+    if (hit) hit->bGone = true;
+    return hit != nullptr;
+  }
+  if (hit) {
+    const char* now = ValueNow(*hit);
+    if (now && std::strcmp(now, StoredValue(ChangeValue(*c))) == 0) return false;
+    hit->pChange = c;
+    return true;
+  }
+  MergeLine& added = lines[(*n)++];
+  added = {};
+  added.pKey = c->pText;
+  added.nKey = c->nKey;
+  added.pChange = c;
+  return true;
+}
+
+void AppendLine(char* out, int32_t* n, const MergeLine& m) {
+  if (!m.pChange) {
+    AppendBytes(out, n, m.pLine, Length(m.pLine) + 1);
+    return;
+  }
+  AppendBytes(out, n, m.pKey, m.nKey);
+  AppendBytes(out, n, "=", 1);
+  const char* value = ChangeValue(*m.pChange);
+  AppendBytes(out, n, value, Length(value) + 1);
 }
 
 }  // namespace
@@ -201,6 +271,7 @@ bool IsValidProfileBatch(const ProfileBatch* batch) {
   for (int32_t i = 0; i < batch->nSections; ++i) {
     const ProfileBatchSection& s = batch->pSections[i];
     if (!s.pszName || s.nChanges < 0 || s.nChanges > s.nCapacity) return false;
+    if (s.nFirstWrite < -1 || s.nFirstWrite >= batch->nWrites) return false;
   }
   return true;
 }
@@ -217,6 +288,7 @@ void ProfileBatch_Init(ProfileBatch* batch, const ProfileMethods* target) {
 
 bool ProfileBatch_Flush(ProfileBatch* batch) {
   QWIL_ASSERT(IsValidProfileBatch(batch));
+  OrderByFirstWrite(batch);
   for (int32_t i = 0; i < batch->nSections; ++i) FlushSection(batch, &batch->pSections[i]);
   FreeSections(batch);
   bool ok = batch->nFailed == 0;
@@ -225,46 +297,35 @@ bool ProfileBatch_Flush(ProfileBatch* batch) {
   return ok;
 }
 
-char* ProfileBatch_MergeLines(const char* old, ProfileBatchSection* section, int32_t* pnLength) {
-  *pnLength = 0;
-  size_t nOld = 0;
-  while (old[nOld] != '\0') nOld += std::strlen(old + nOld) + 1;
-  size_t size = nOld + 2;
-  for (int32_t i = 0; i < section->nChanges; ++i) {
-    ProfileBatchChange& c = section->pChanges[i];
-    c.bDone = false;
-    size += static_cast<size_t>(c.nKey) + std::strlen(ChangeValue(c)) + 2;
-  }
-  char* out = static_cast<char*>(Mem_Alloc(size));
-  if (!out) return nullptr;
-  int32_t n = 0;
-  for (const char* line = old; *line != '\0'; line += std::strlen(line) + 1) {
-    int32_t nLine = Length(line);
-    const char* eq = static_cast<const char*>(std::memchr(line, '=', static_cast<size_t>(nLine)));
-    int32_t nKey = eq ? static_cast<int32_t>(eq - line) : nLine;
-    ProfileBatchChange* c = FindChange(section, line, nKey);
-    // Only the first line of a key is the key; the profile reader never sees
-    // a second one, and the writer would not touch it either.
-    if (!c || c->bDone) {
-      AppendBytes(out, &n, line, nLine + 1);
-      continue;
-    }
-    c->bDone = true;
-    if (c->bRemove) continue;
-    AppendBytes(out, &n, line, nKey);
-    AppendBytes(out, &n, "=", 1);
-    const char* value = ChangeValue(*c);
-    AppendBytes(out, &n, value, Length(value) + 1);
-  }
+char* ProfileBatch_MergeLines(const char* old, const ProfileBatchSection* section, ProfileBatchMerge* merge) {
+  *merge = {};
+  int32_t nOld = 0;
+  size_t size = 2;
+  for (const char* line = old; *line != '\0'; line += std::strlen(line) + 1, ++nOld) size += std::strlen(line) + 1;
   for (int32_t i = 0; i < section->nChanges; ++i) {
     const ProfileBatchChange& c = section->pChanges[i];
-    if (c.bDone || c.bRemove) continue;
-    AppendBytes(out, &n, c.pText, c.nKey);
-    AppendBytes(out, &n, "=", 1);
-    const char* value = ChangeValue(c);
-    AppendBytes(out, &n, value, Length(value) + 1);
+    size += static_cast<size_t>(c.nKey) + std::strlen(ChangeValue(c)) + 2;
   }
-  out[n] = out[n + 1] = '\0';
-  *pnLength = n;
+  MergeLine* lines = static_cast<MergeLine*>(Mem_Alloc(sizeof(MergeLine) * (size_t(nOld) + section->nChanges + 1)));
+  char* out = static_cast<char*>(Mem_Alloc(size));
+  if (!lines || !out) {
+    Mem_Free(lines);
+    Mem_Free(out);
+    return nullptr;
+  }
+  int32_t n = 0;
+  for (const char* line = old; *line != '\0'; line += std::strlen(line) + 1) lines[n++] = OldLine(line);
+  for (int32_t i = 0; i < section->nChanges; ++i) {
+    if (ApplyChange(lines, &n, &section->pChanges[i])) merge->bChanged = true;
+  }
+  int32_t length = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    if (lines[i].bGone) continue;
+    if (!lines[i].pChange && !lines[i].pValue) merge->bBare = true;
+    AppendLine(out, &length, lines[i]);
+  }
+  Mem_Free(lines);
+  out[length] = out[length + 1] = '\0';
+  merge->nLength = length;
   return out;
 }

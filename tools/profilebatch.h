@@ -2,11 +2,19 @@
 //
 // The platform's profile writer rewrites the whole file for every key, so the
 // forty-odd keys of the settings cost forty-odd rewrites. A batch stands in for
-// the profile seam while the keys are written; flushing it reads each touched
-// section once, puts the new values in (keys already there keep their place and
-// their spelling, new keys follow in the order they were written, removed keys
-// go) and writes the section back in one call. The file ends up as it would
-// have after the same writes one key at a time.
+// the profile seam while the keys are written. Flushing it reads each touched
+// section once and replays its writes, in their order, on the lines as the
+// profile functions would (tools/profileline.h): a key is the first line whose
+// name matches; writing the value it has changes nothing, writing a new key puts
+// it at the section's end in the spelling written, removing a key takes its first
+// line only. A section that changed is written back in one call; sections new
+// to the file appear in the order of their first writes.
+//
+// A section the section writer would not give back as the writes one key at a
+// time leave it is written key by key instead: one with a line without "=", one
+// that the file holds twice or with comment lines (the target's section reader
+// fails for those), and one the writes make and leave empty. So the file ends
+// up as it would have after the same writes one key at a time, byte for byte.
 #pragma once
 
 #include <cstdint>
@@ -17,14 +25,14 @@ struct ProfileBatchChange {
   char* pText;      // owned: the key, a NUL, the value, a NUL
   int32_t nKey;     // bytes of the key
   bool bRemove;     // the key is to go (no value)
-  bool bDone;       // used while merging
 };
 
 struct ProfileBatchSection {
   char* pszName;                  // owned
-  ProfileBatchChange* pChanges;   // owned, in the order written; one per key
+  ProfileBatchChange* pChanges;   // owned: every write, in the order made
   int32_t nChanges;
   int32_t nCapacity;
+  int32_t nFirstWrite;            // the batch's count of writes before its first value; -1 for none yet
 };
 
 struct ProfileBatch {
@@ -33,6 +41,7 @@ struct ProfileBatch {
   ProfileBatchSection* pSections; // owned, in the order first written
   int32_t nSections;
   int32_t nCapacity;
+  int32_t nWrites;                // gathered so far
   bool bDirect;                   // memory ran out: writes go straight to the target
   int32_t nFailed;                // target writes that failed so far
 };
@@ -51,7 +60,13 @@ void ProfileBatch_Init(ProfileBatch* batch, const ProfileMethods* target);
 // when any write the target was asked for failed.
 bool ProfileBatch_Flush(ProfileBatch* batch);
 
+struct ProfileBatchMerge {
+  int32_t nLength;  // bytes of the list before its final NUL
+  bool bChanged;    // a write changed what the section holds
+  bool bBare;       // the list has a line without "=", which a section write drops
+};
+
 // The merge on its own: old is the section's list as pfnReadSection gives it
-// ("key=value\0...\0\0"); the result is the new list, a heap block (Mem_Free),
-// with *pnLength the bytes before its final NUL. Null when memory runs out.
-char* ProfileBatch_MergeLines(const char* old, ProfileBatchSection* section, int32_t* pnLength);
+// ("key=value\0...\0\0"); the result is the list after the section's writes, a
+// heap block (Mem_Free). Null when memory runs out.
+char* ProfileBatch_MergeLines(const char* old, const ProfileBatchSection* section, ProfileBatchMerge* merge);

@@ -671,4 +671,42 @@ TEST(RecoveryFaults, AFailedSnapshotLeavesTheJournalItWasToReplace) {
   EXPECT_GT(calls, 20);  // the slices of four ticks and the journal's appends
 }
 
+// The removal of a clean document's file fails at any of its calls (a
+// scanner holds the file, and may go on holding it): what is typed next,
+// over the same base, still reaches the next file.
+TEST(RecoveryFaults, AFailedRemovalLosesNoEditTypedAfterIt) {
+  enum { kUndoneToClean, kSaved, kLoaded };
+  for (const int how : {kUndoneToClean, kSaved, kLoaded}) {
+    const long calls = ForEveryFault(
+        [how](Session& s, const TestFolder& folder) {
+          ASSERT_TRUE(TestFile_Write(folder / "doc.txt", LinesOf(80 << 10)));
+          s.nBudget = kRecoveryMinBudget;
+          s.Load(folder / "doc.txt");
+          s.TypeAt({0, 0}, "A");
+          s.Tick(kRecoveryDelayMs);
+          ASSERT_FALSE(s.w->current.bSnapshot);
+          bool done = how == kUndoneToClean ? EditBody_Undo(s.b.body)
+                      : how == kSaved ? EditBody_Save(s.b.body, (folder / "doc.txt").c_str()) == TEXTFILE_OK
+                                      : EditBody_Load(s.b.body, (folder / "doc.txt").c_str(), nullptr);
+          ASSERT_TRUE(done);
+          EditBody_SetModified(s.b.body, false);
+        },
+        [how](Session& s) {
+          if (how == kUndoneToClean) {
+            s.Tick();
+          } else {
+            const std::string doc = (std::filesystem::path(s.File()).parent_path() / "doc.txt").string();
+            Recovery_NoteDocument(s.w, s.b.body->text, doc.c_str());
+          }
+        },
+        [](Session& s, const TestFolder&, long) {
+          s.TypeAt({0, 1}, "B");
+          // Still held at the next tick: the journal made meanwhile must stay.
+          FaultFiles held(0);
+          s.Tick(kRecoveryDelayMs);
+        });
+    EXPECT_GE(calls, 3) << how;  // the file, the snapshot's name, the query behind it
+  }
+}
+
 }  // namespace

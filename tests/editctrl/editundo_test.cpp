@@ -57,6 +57,34 @@ TEST(EditUndo, UndoRestoresADeletedLineEndAsCrLf) {
   EXPECT_EQ(Pt(0, 1), b.body->ptSelect);
 }
 
+// Undoing new lines typed at the end gives the last line back without a line
+// end: the joined line takes the line end of the line it was joined to.
+TEST(EditUndo, UndoOfNewLinesGivesBackTheLineEndsThereWere) {
+  for (bool asOne : {false, true}) {
+    Body b;
+    b.Type("ab");
+    if (asOne) {
+      b.Type("\nc");
+    } else {
+      b.Type("\n");
+      b.Type("c");
+      ASSERT_TRUE(EditBody_Undo(b.body));
+    }
+    ASSERT_TRUE(EditBody_Undo(b.body));
+    EXPECT_EQ("ab", b.Text()) << asOne;
+    EXPECT_EQ("", std::string(Line_GetCrlf(TextData_Lookup(b.body->text, 0, nullptr)))) << asOne;
+    EXPECT_EQ(0, TextData_GetCharCode(b.body->text, TextData_EndOfDocument(b.body->text))) << asOne;
+  }
+  // Inside the document the line end after the insertion point comes back as it was.
+  Body c;
+  c.Type("one\rtwo\nthree");
+  c.Select(Pt(1, 1), Pt(1, 1));
+  c.Type("X\r\nY");
+  ASSERT_TRUE(EditBody_Undo(c.body));
+  EXPECT_EQ("\r", std::string(Line_GetCrlf(TextData_Lookup(c.body->text, 0, nullptr))));
+  EXPECT_EQ("\n", std::string(Line_GetCrlf(TextData_Lookup(c.body->text, 1, nullptr))));
+}
+
 TEST(EditUndo, ANewEditEmptiesRedo) {
   Body b;
   b.Type("a");
@@ -144,6 +172,14 @@ TEST(EditUndo, TheCaretNeverStopsInsideACharacterAnEditFormed) {
   EXPECT_EQ("アx" + lead + "B", b.Text());
   EXPECT_EQ(Pt(2, 0), b.body->ptSelect);
   EXPECT_EQ(Pt(5, 0), b.body->ptCaret);
+  // A lone lead byte before the new text pairs with its first byte: the
+  // anchor goes to the start of that character, so all the new text stays selected.
+  Body e;
+  e.Type("a" + lead);
+  ASSERT_TRUE(EditBody_ReplaceRange(e.body, {{2, 0}, {2, 0}}, "Ab", 2, false, nullptr));
+  EXPECT_EQ("aアb", e.Text());
+  EXPECT_EQ(Pt(1, 0), e.body->ptSelect);
+  EXPECT_EQ(Pt(4, 0), e.body->ptCaret);
 
   // Deleting the line end behind a lone lead byte joins it to the next line's first byte.
   Body c;
@@ -406,26 +442,79 @@ void ExpectCallbackRows(Body* b, TextRange range, const DisplayRange& before) {
   EXPECT_EQ(EditBody_PosToDisplay(b->body, lineEnd), b->log.after.ptEnd);
 }
 
+// Where text inserted at start ends.
+POINT ModelEnd(POINT start, const std::string& text) {
+  const std::vector<ModelLine> runs = ModelSplit(text);
+  if (runs.size() == 1) return {start.x + static_cast<LONG>(text.size()), start.y};
+  return {static_cast<LONG>(runs.back().bytes.size()), start.y + static_cast<LONG>(runs.size()) - 1};
+}
+
+// The text as an undo record holds it: CR LF between its lines.
+std::string Extracted(const std::string& text) {
+  TextModel m;
+  m.lines = ModelSplit(text);
+  return ModelText(m);
+}
+
+// The plain model of the document, line ends included, and of its undo steps:
+// undoing or redoing an edit puts back the other text as it was extracted, so
+// only the line ends inside it come back as CR LF; every other line end is
+// the one the document had.
+struct UndoModel {
+  struct Edit {
+    POINT start;
+    std::string now;    // the text the edit left
+    std::string other;  // what undoing (redoing) it puts back
+  };
+  TextModel doc;
+  std::vector<std::string> texts;  // the document's text after each step
+  std::vector<Edit> edits = {Edit{}};
+  size_t cur = 0;
+
+  void Apply(Edit* e) {
+    ModelReplace(&doc, e->start, ModelEnd(e->start, e->now), e->other);
+    std::string put = e->other;
+    e->other = Extracted(e->now);
+    e->now = put;
+  }
+  void Undone() { Apply(&edits[cur--]); }
+  void Redone() { Apply(&edits[++cur]); }
+  void Edited(TextRange r, const std::string& s) {
+    TextModel removed;
+    removed.lines.assign(doc.lines.begin() + r.start.y, doc.lines.begin() + r.end.y + 1);
+    removed.lines.back().bytes.resize(static_cast<size_t>(r.end.x));
+    removed.lines.front().bytes.erase(0, static_cast<size_t>(r.start.x));
+    ModelReplace(&doc, r.start, r.end, s);
+    texts.resize(++cur);
+    edits.resize(cur);
+    texts.push_back(ModelText(doc));
+    edits.push_back({r.start, s, ModelText(removed)});
+  }
+};
+
 void RunRandomSequence(bool wrap, unsigned start) {
   std::mt19937 rng(start);
   Body b(TestInfo(wrap, 13, 4));
-  b.Type("原文の一行目\r\nsecond\nthird\rfourth\r\n");
+  const std::string typed = "原文の一行目\r\nsecond\nthird\rfourth\r\n";
+  b.Type(typed);
   EditBody_Reset(b.body);
-  std::vector<std::string> states = {b.Text()};
-  size_t cur = 0, clean = 0;
+  UndoModel u;
+  u.doc.lines = ModelSplit(typed);
+  u.texts = {ModelText(u.doc)};
+  size_t clean = 0;
   for (int step = 0; step < 4000; ++step) {
     unsigned op = rng() % 10;
     if (op == 0) {
-      bool had = cur > 0;
+      bool had = u.cur > 0;
       ASSERT_EQ(had, EditBody_Undo(b.body));
-      if (had) --cur;
+      if (had) u.Undone();
     } else if (op == 1) {
-      bool had = cur + 1 < states.size();
+      bool had = u.cur + 1 < u.texts.size();
       ASSERT_EQ(had, EditBody_Redo(b.body));
-      if (had) ++cur;
+      if (had) u.Redone();
     } else if (op == 2 && rng() % 8 == 0) {
       EditBody_SetModified(b.body, false);  // saved
-      clean = cur;
+      clean = u.cur;
     } else if (op == 3 && wrap && rng() % 16 == 0) {
       RECT rc = {0, 0, static_cast<LONG>(8 * (5 + rng() % 30)), 400};
       EditBody_SetRect(b.body, &rc);
@@ -434,36 +523,32 @@ void RunRandomSequence(bool wrap, unsigned start) {
       TextRange range = EditBody_GetSelection(b.body);
       DisplayRange before = {EditBody_PosToDisplay(b.body, range.start),
                              EditBody_PosToDisplay(b.body, TextData_EndOfLine(b.body->text, range.end.y))};
-      TextModel model;
-      model.lines = ModelSplit(states[cur]);
       std::string s = RandomInsert(&rng);
       b.Type(s);
-      ModelReplace(&model, range.start, range.end, s);
-      if (clean != SIZE_MAX && clean > cur) clean = SIZE_MAX;  // the saved state can no longer be reached
-      states.resize(cur + 1);
-      states.push_back(ModelText(model));
-      ++cur;
+      if (clean != SIZE_MAX && clean > u.cur) clean = SIZE_MAX;  // the saved state can no longer be reached
+      u.Edited(range, s);
       ExpectCallbackRows(&b, range, before);
     }
-    ASSERT_EQ(states[cur], b.Text()) << "step " << step;
-    ASSERT_EQ(cur != clean, EditBody_GetModified(b.body)) << "step " << step;
+    ASSERT_EQ(u.texts[u.cur], b.Text()) << "step " << step;
+    ASSERT_TRUE(SameAsModel(b.body->text, u.doc)) << "step " << step;
+    ASSERT_EQ(u.cur != clean, EditBody_GetModified(b.body)) << "step " << step;
     if (step % 64 == 0) {
-      ASSERT_TRUE(TextData_CheckDeep(b.body->text));
       ASSERT_TRUE(EditAllocator_CheckDeep(b.body->allocator));
     }
   }
   EditBody_SetModified(b.body, false);
-  clean = cur;
+  clean = u.cur;
   // Back to the start: the original text, and clean only if it was saved there.
   ASSERT_TRUE(EditBody_RevertAll(b.body));
-  EXPECT_EQ(states[0], b.Text());
+  while (u.cur > 0) u.Undone();
+  EXPECT_TRUE(SameAsModel(b.body->text, u.doc));
+  EXPECT_EQ(u.texts[0], b.Text());
   EXPECT_FALSE(EditBody_CanUndo(b.body));
   EXPECT_EQ(clean != 0, EditBody_GetModified(b.body));
-  while (EditBody_Redo(b.body)) {
-  }
-  EXPECT_EQ(states.back(), b.Text());
-  EXPECT_EQ(states.size() - 1 != clean, EditBody_GetModified(b.body));
-  EXPECT_TRUE(TextData_CheckDeep(b.body->text));
+  while (EditBody_Redo(b.body)) u.Redone();
+  EXPECT_TRUE(SameAsModel(b.body->text, u.doc));
+  EXPECT_EQ(u.texts.back(), b.Text());
+  EXPECT_EQ(u.texts.size() - 1 != clean, EditBody_GetModified(b.body));
 }
 
 TEST(EditUndo, RandomEditsMatchThePlainTextUnwrapped) { RunRandomSequence(false, 7); }

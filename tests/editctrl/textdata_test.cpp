@@ -77,12 +77,13 @@ TEST(TextData, GetTextJoinsWithCrLfAndCutsAtTheLimit) {
   EXPECT_EQ(4, TextData_GetText(d.text, buf, reversed, 8));
 }
 
-TEST(TextData, DeleteJoinsLinesAndKeepsTheStartLinesEnd) {
+// The joined line ends as the end line did: its tail keeps the line end behind it.
+TEST(TextData, DeleteJoinsLinesAndKeepsTheEndLinesEnd) {
   Doc d;
   d.Append("ab\ncd\r\nef");
   EXPECT_TRUE(TextData_Delete(d.text, {{1, 0}, {0, 1}}));
   EXPECT_EQ("acd", d.Line(0));
-  EXPECT_EQ("\n", d.Crlf(0));
+  EXPECT_EQ("\r\n", d.Crlf(0));
   EXPECT_EQ(2, TextData_GetCount(d.text));
   EXPECT_EQ(5, TextData_GetLength(d.text));
   // Deleting everything leaves one empty line.

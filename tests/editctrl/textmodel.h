@@ -37,12 +37,13 @@ inline std::vector<ModelLine> ModelSplit(const std::string& text) {
   return runs;
 }
 
-// Replaces the ordered range; the start line keeps its own line end, which moves
-// to the last new line; the end line's line end goes with it.
+// Replaces the ordered range; the end line's tail keeps the line end that
+// followed it, on the last new line (the start line's own when the range is
+// on one line), so that the text's own line ends come in between.
 inline void ModelReplace(TextModel* m, POINT s, POINT e, const std::string& text) {
   std::string head = m->lines[s.y].bytes.substr(0, s.x);
   std::string tail = m->lines[e.y].bytes.substr(e.x);
-  std::string crlf = m->lines[s.y].crlf;
+  std::string crlf = m->lines[e.y].crlf;
   std::vector<ModelLine> runs = ModelSplit(text);
   runs.front().bytes = head + runs.front().bytes;
   runs.back().bytes += tail;

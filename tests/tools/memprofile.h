@@ -17,6 +17,7 @@
 struct MemProfile {
   struct Entry {
     std::string section, key, value;  // value as written (the file's text)
+    bool bBare = false;               // a line without "=", as a hand-edited file may hold
   };
   std::vector<Entry> entries;
   std::vector<std::string> writes;  // "section|key=value", or "section|key" for a removal
@@ -39,10 +40,12 @@ struct MemProfile {
     Entry* e = FindEntry(section, key);
     if (e) {
       e->value = value;
+      e->bBare = false;
     } else {
       entries.push_back({section, key, value});
     }
   }
+  void SetBare(const std::string& section, const std::string& key) { entries.push_back({section, key, "", true}); }
   bool Has(const std::string& section, const std::string& key) { return FindEntry(section, key) != nullptr; }
   // The key's text as the file holds it ("" when absent).
   std::string Raw(const std::string& section, const std::string& key) {
@@ -86,7 +89,7 @@ struct MemProfile {
     MemProfile* p = static_cast<MemProfile*>(ctx);
     std::string lines;
     for (const Entry& e : p->entries) {
-      if (e.section == section) lines += e.key + "=" + e.value + std::string(1, '\0');
+      if (e.section == section) lines += e.key + (e.bBare ? "" : "=" + e.value) + std::string(1, '\0');
     }
     // Too small: as much as fits, and size - 2 as the platform answers.
     if (static_cast<int32_t>(lines.size()) + 1 > size) {

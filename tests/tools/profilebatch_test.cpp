@@ -90,9 +90,9 @@ TEST(ProfileBatch, AStoreWithoutSectionsGetsTheSameWritesKeyByKey) {
   EXPECT_TRUE(ok);
   EXPECT_EQ(Dump(Direct()), Dump(file.entries));
   EXPECT_EQ(0, file.nSectionWrites);
-  // Grouped by section, each key once with its last value.
-  EXPECT_EQ((std::vector<std::string>{"Qwil|タブ幅=5", "Qwil|新しいキー=\"値 \"", "Qwil|文字色", "Qwil|無いキー",
-                                      "Qwil|左余白=0", "ウィンドウ|最大化表示=0",
+  // Every write, in its order within its section; the sections in the order of their first values.
+  EXPECT_EQ((std::vector<std::string>{"Qwil|タブ幅=4", "Qwil|新しいキー=\"値 \"", "Qwil|文字色", "Qwil|無いキー",
+                                      "Qwil|左余白=0", "Qwil|タブ幅=5", "ウィンドウ|最大化表示=0",
                                       "ウィンドウ|ウィンドウ枠を立体的に表示=1", "誰もいない|消すだけ"}),
             file.writes);
 }
@@ -156,22 +156,79 @@ TEST(ProfileBatch, ALargeSectionIsReadWhole) {
   EXPECT_EQ("new", keys.back());
 }
 
-TEST(ProfileBatch, MergeKeepsLinesOfNobodyAndSecondLinesOfAKey) {
-  ProfileBatchSection section = {};
-  MemProfile scratch;
+// A section's list as the reader gives it: each line ended by a NUL.
+std::string L(std::initializer_list<const char*> lines) {
+  std::string list;
+  for (const char* line : lines) list += std::string(line) + '\0';
+  return list;
+}
+
+// The writes replayed on a section's lines as the profile functions make them
+// one at a time (the platform's behaviour, measured in the Windows tests).
+TEST(ProfileBatch, MergeMakesTheWritesAsTheProfileFunctionsDo) {
+  const struct {
+    const char* what;
+    std::string old;
+    std::vector<Write> writes;
+    std::string merged;
+    bool changed;
+  } cases[] = {
+      {"lines of nobody stay, a bare line is seen", L({"a=1", "novalue", "b=2"}),
+       {{"S", "a", "9"}}, L({"a=9", "novalue", "b=2"}), true},
+      {"removed and written again goes to the end", L({"a=1", "b=2"}),
+       {{"S", "a", nullptr}, {"S", "a", "3"}}, L({"b=2", "a=3"}), true},
+      {"written and removed leaves nothing", L({}), {{"S", "k", "1"}, {"S", "k", nullptr}}, L({}), true},
+      {"a new key keeps its first spelling", L({}), {{"S", "key", "1"}, {"S", "KEY", "2"}}, L({"key=2"}),
+       true},
+      {"the file's spelling stays", L({"Name=1"}), {{"S", "NAME", "2"}}, L({"Name=2"}),
+       true},
+      {"a removal takes the first copy only", L({"k=1", "K=2"}), {{"S", "k", nullptr}},
+       L({"K=2"}), true},
+      {"and the next removal the second", L({"k=1", "K=2"}), {{"S", "k", nullptr}, {"S", "K", nullptr}},
+       L({}), true},
+      {"a write changes the first copy", L({"k=1", "k=2"}), {{"S", "k", "3"}},
+       L({"k=3", "k=2"}), true},
+      {"blanks around a key are no part of it", L({" タブ幅 = 4"}), {{"S", "タブ幅", "8"}},
+       L({"タブ幅=8"}), true},
+      {"the value there is no change", L({"a= 1"}), {{"S", "a", "1"}, {"S", "A", " 1"}},
+       L({"a= 1"}), false},
+      {"removing what is not there is no change", L({"a=1"}), {{"S", "b", nullptr}},
+       L({"a=1"}), false},
+      {"a trail byte is no letter", L({"\x83\x41=1"}), {{"S", "\x83\x61", "2"}},
+       L({"\x83\x41=1", "\x83\x61=2"}), true},
+  };
+  for (const auto& c : cases) {
+    MemProfile scratch;
+    ProfileBatch batch;
+    ProfileBatch_Init(&batch, &scratch.methods);
+    for (const Write& w : c.writes) batch.methods.pfnWrite(batch.methods.pContext, w.section, w.key, w.value);
+    std::string old = c.old + std::string(2, '\0');
+    ProfileBatchMerge merge;
+    char* lines = ProfileBatch_MergeLines(old.data(), &batch.pSections[0], &merge);
+    ASSERT_NE(nullptr, lines) << c.what;
+    EXPECT_EQ(c.merged, std::string(lines, static_cast<size_t>(merge.nLength))) << c.what;
+    EXPECT_EQ('\0', lines[merge.nLength]) << c.what;
+    EXPECT_EQ(c.changed, merge.bChanged) << c.what;
+    EXPECT_EQ(c.merged.find("novalue") != std::string::npos, merge.bBare) << c.what;
+    Mem_Free(lines);
+    scratch.bRefuseWrites = true;
+    ProfileBatch_Flush(&batch);
+  }
+}
+
+// What a section write would lose goes key by key: the line without "=", and
+// the section the writes make and leave empty.
+TEST(ProfileBatch, WhatASectionWriteWouldLoseIsWrittenKeyByKey) {
+  MemProfile file;
+  file.SetBare("Bare", "novalue");
   ProfileBatch batch;
-  ProfileBatch_Init(&batch, &scratch.methods);
-  Profile_WriteInt(&batch.methods, "S", "a", 9);
-  Profile_DeleteKey(&batch.methods, "S", "b");
-  section = batch.pSections[0];
-  const char old[] = "a=1\0novalue\0b=2\0a=3\0b=4\0";
-  int32_t n = 0;
-  char* lines = ProfileBatch_MergeLines(old, &section, &n);
-  ASSERT_NE(nullptr, lines);
-  EXPECT_EQ(std::string("a=9\0novalue\0a=3\0b=4\0", 20), std::string(lines, static_cast<size_t>(n)));
-  EXPECT_EQ('\0', lines[n]);
-  Mem_Free(lines);
-  ProfileBatch_Flush(&batch);
+  ProfileBatch_Init(&batch, &file.methods);
+  Profile_WriteInt(&batch.methods, "Bare", "k", 1);
+  Profile_WriteInt(&batch.methods, "Made", "k", 1);
+  Profile_DeleteKey(&batch.methods, "Made", "k");
+  Profile_WriteInt(&batch.methods, "Plain", "k", 1);
+  ASSERT_TRUE(ProfileBatch_Flush(&batch));
+  EXPECT_EQ((std::vector<std::string>{"Bare|k=1", "Made|k=1", "Made|k", "Plain|*"}), file.writes);
 }
 
 // The whole settings through a batch: the same file, a write per section.
