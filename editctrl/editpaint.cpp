@@ -220,10 +220,14 @@ void PaintLineEnd(const Painter* p, const LineScan* ls) {
   }
 }
 
-void PaintLine(const Painter* p, LineScan* ls) {
+// The characters of the line's rows first..last (display rows) only: a long
+// wrapped line is entered at its first visible row and left after its last.
+void PaintLine(const Painter* p, LineScan* ls, int32_t first, int32_t last) {
   PaintSelection(p, ls);
   ByteScan_Reset(&ls->scan, ls->scan.text, ls->line);
+  if (first > ls->row) ByteScan_ToRow(&ls->scan, first - ls->row);
   while (!ByteScan_AtEnd(&ls->scan)) {
+    if (int64_t(ls->row) + ls->scan.pt.y > last) return;
     PaintChar(p, ls);
     ByteScan_Next(&ls->scan);
   }
@@ -248,7 +252,7 @@ void PaintLines(const Painter* p) {
   LineScan_ResetAtRow(&ls, p->body->text, first);
   do {
     if (ls.row > last) break;
-    PaintLine(p, &ls);
+    PaintLine(p, &ls, first, last);
   } while (LineScan_NextLine(&ls));
 }
 
