@@ -53,8 +53,8 @@ measure() {
 
 fmt_range() { if [ "$1" = "$2" ]; then echo "$1"; else echo "$1-$2"; fi; }
 
-bytes_small=$(stat -c %s "$dir/man$small.txt")
-bytes_big=$(stat -c %s "$dir/man$big.txt")
+bytes_small=$(stat -L -c %s "$dir/man$small.txt")
+bytes_big=$(stat -L -c %s "$dir/man$big.txt")
 printf '%-10s %-9s %18s %12s %18s %12s %8s %8s\n' operation key "${small}MB ms" "peak/file" "${big}MB ms" \
   "peak/file" "x time" "x bytes"
 for spec in "load ms" "save save_ms" "wrap on_ms" "find ms" "replace ms" "snapshot ms" "print ms" "vim ms"; do
