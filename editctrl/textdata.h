@@ -171,3 +171,15 @@ int32_t TextData_GetTextSize(const TextData* text);
 // was, when out of memory.
 bool TextData_AddLastLine(TextData* text, const LineData* line);
 bool TextData_SetLastLine(TextData* text, const LineData* line);
+// The same as TextData_AddLastLine, without a call for the common case of
+// loading: an unwrapped line of lent bytes into a last block with room.
+inline bool TextData_AddLoadedLine(TextData* text, const LineData* line) {
+  TextBlock* last = text->ppBlocks[text->nBlocks - 1];
+  if (text->prop.wrap || last->nLines == kBlockLines) return TextData_AddLastLine(text, line);
+  last->aLines[last->nLines++] = *line;
+  last->nRows += 1;
+  text->height += 1;
+  text->count += 1;
+  text->length += line->nLength;
+  return true;
+}

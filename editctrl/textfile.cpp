@@ -103,7 +103,7 @@ bool CloseLine(TextStream* s, int64_t at, LineEnd end, bool bMore, bool roomy, T
   s->pBytes[at] = '\0';
   LineData line;
   Line_InitLent(&line, s->pBytes + s->nLine, static_cast<int32_t>(n), end);
-  const bool ok = s->bReplaceTail ? TextData_SetLastLine(s->text, &line) : TextData_AddLastLine(s->text, &line);
+  const bool ok = s->bReplaceTail ? TextData_SetLastLine(s->text, &line) : TextData_AddLoadedLine(s->text, &line);
   if (!ok) return Fail(pStatus, TEXTFILE_NO_MEMORY);
   s->bReplaceTail = false;
   return true;
