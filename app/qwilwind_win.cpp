@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/appdata_win.h"
+#include "app/apptheme_win.h"
 #include "app/cliphist_win.h"
 #include "app/command_win.h"
 #include "app/docfile_win.h"
@@ -72,6 +73,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   FileHistory_Create(app);
   app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
   if (!app->hStatusBar) return CreateFailed("ステータス バーを作れませんでした。");
+  AppTheme_Attach(app);
   app->hEditor = CreateEditor(app);
   if (!app->hEditor) return CreateFailed("エディター コントロールを作れませんでした。");
   RecoveryWin_Attach(app);
@@ -314,6 +316,7 @@ constexpr MessageEntry kMessageTable[] = {
     {WM_DRAWCLIPBOARD, OnDrawClipboard},
     {WM_CHANGECBCHAIN, OnChangeCbChain},
     {WM_DPICHANGED, MainWindow_OnDpiChanged},
+    {WM_SETTINGCHANGE, AppTheme_OnSettingChange},
     {WM_USER + 5, SearchRequest_OnFindNext},
     {WM_USER + 6, SearchRequest_OnFindPrev},
     {WM_USER + 7, SearchRequest_OnReplace},
