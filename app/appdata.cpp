@@ -70,8 +70,15 @@ void ReadInt(const ProfileMethods* p, const char* section, const char* key, int3
   *pValue = Profile_ReadInt(p, section, key, *pValue);
 }
 
-void ReadColour(const ProfileMethods* p, const char* section, const char* key, COLORREF* pColour) {
-  *pColour = Profile_ReadColour(p, section, key, *pColour);
+// No colour the file can hold (they are 24-bit).
+constexpr COLORREF kNoColour = 0xFFFFFFFF;
+
+// True when the key held a colour; *pColour is left alone otherwise.
+bool ReadColour(const ProfileMethods* p, const char* section, const char* key, COLORREF* pColour) {
+  COLORREF colour = Profile_ReadColour(p, section, key, kNoColour);
+  if (colour == kNoColour) return false;
+  *pColour = colour;
+  return true;
 }
 
 void ReadString(const ProfileMethods* p, const char* section, const char* key, char* buffer, int32_t size) {
@@ -112,18 +119,22 @@ void ReadDisplay(EditorSettings* es, const ProfileMethods* p) {
   es->nLeftMargin = Clamp(es->nLeftMargin, kEditorMarginMin, kEditorMarginMax);
 }
 
-void ReadColours(ViewStyle* style, const ProfileMethods* p) {
+// True when the file held any colour.
+bool ReadColours(ViewStyle* style, const ProfileMethods* p) {
+  int32_t nRead = 0;
   for (const char* section : {kMain, kColours}) {
-    ReadColour(p, section, kTextColour, &style->crText);
-    ReadColour(p, section, kBackColour, &style->crBack);
-    ReadColour(p, section, kSelTextColour, &style->crSelText);
-    ReadColour(p, section, kSelBackColour, &style->crSelBack);
-    ReadColour(p, section, kEofColour, &style->crEof);
+    nRead += ReadColour(p, section, kTextColour, &style->crText);
+    nRead += ReadColour(p, section, kBackColour, &style->crBack);
+    nRead += ReadColour(p, section, kSelTextColour, &style->crSelText);
+    nRead += ReadColour(p, section, kSelBackColour, &style->crSelBack);
+    nRead += ReadColour(p, section, kEofColour, &style->crEof);
   }
-  ReadColour(p, kColours, kLineEndColour, &style->crLineEnd);
+  nRead += ReadColour(p, kColours, kLineEndColour, &style->crLineEnd);
   // One key for the three white-space marks.
-  COLORREF space = Profile_ReadColour(p, kColours, kSpaceColour, style->crSpace);
+  COLORREF space = style->crSpace;
+  nRead += ReadColour(p, kColours, kSpaceColour, &space);
   style->crTab = style->crSpace = style->crZenSpace = space;
+  return nRead > 0;
 }
 
 void ReadFont(LOGFONTA* lf, const ProfileMethods* p) {
@@ -186,8 +197,9 @@ void WriteInt(Writer* w, const char* section, const char* key, int32_t value) {
   Note(w, Profile_WriteInt(w->p, section, key, value));
 }
 
-void WriteColour(Writer* w, const char* key, COLORREF value) {
-  Note(w, Profile_WriteColour(w->p, kColours, key, value));
+// A colour that follows the theme is no key of the file.
+void WriteColour(Writer* w, const char* key, COLORREF value, bool bUsers) {
+  Note(w, bUsers ? Profile_WriteColour(w->p, kColours, key, value) : Profile_DeleteKey(w->p, kColours, key));
 }
 
 void WriteString(Writer* w, const char* section, const char* key, const char* value) {
@@ -217,14 +229,14 @@ void WriteDisplay(Writer* w, const EditorSettings* es) {
   WriteFlag(w, kMain, "行を折り返す", es->bWrap);
 }
 
-void WriteStyle(Writer* w, const ViewStyle* style) {
-  WriteColour(w, kTextColour, style->crText);
-  WriteColour(w, kBackColour, style->crBack);
-  WriteColour(w, kSelTextColour, style->crSelText);
-  WriteColour(w, kSelBackColour, style->crSelBack);
-  WriteColour(w, kLineEndColour, style->crLineEnd);
-  WriteColour(w, kSpaceColour, style->crSpace);
-  WriteColour(w, kEofColour, style->crEof);
+void WriteStyle(Writer* w, const ViewStyle* style, bool bUserColours) {
+  WriteColour(w, kTextColour, style->crText, bUserColours);
+  WriteColour(w, kBackColour, style->crBack, bUserColours);
+  WriteColour(w, kSelTextColour, style->crSelText, bUserColours);
+  WriteColour(w, kSelBackColour, style->crSelBack, bUserColours);
+  WriteColour(w, kLineEndColour, style->crLineEnd, bUserColours);
+  WriteColour(w, kSpaceColour, style->crSpace, bUserColours);
+  WriteColour(w, kEofColour, style->crEof, bUserColours);
   char face[kFaceNameSize];
   String_CopyCut(face, sizeof(face), style->lfFont.lfFaceName);
   WriteString(w, kFont, kFaceName, face);
@@ -264,6 +276,7 @@ void SetDefaultSettings(AppInfo* app) {
   std::strcpy(app->szDateFormat, kDefaultDateFormat);
   app->nFindMode = 0;
   EditorSettings_SetDefaults(&app->editorSettings);
+  app->bUserColours = 0;
   app->nPrintPointSize = kDefaultPrintPointSize;
 }
 
@@ -278,7 +291,7 @@ bool IsValidAppInfo(const AppInfo* app) {
   bool flags = IsFlag(app->bMaximized) && IsFlag(app->bAlwaysAtBack) && IsFlag(app->bAlwaysOnTop) &&
                !(app->bAlwaysAtBack && app->bAlwaysOnTop) && IsFlag(app->bFrame3D) &&
                IsFlag(app->bStatusBarVisible) && IsFlag(app->bConfirmOverwrite) && IsFlag(app->bCompleteExtension) &&
-               IsFlag(app->bKeepOverwrittenInRecycleBin) && IsFlag(app->bImeOnAtStart);
+               IsFlag(app->bKeepOverwrittenInRecycleBin) && IsFlag(app->bImeOnAtStart) && IsFlag(app->bUserColours);
   bool texts = IsTerminated(app->szDefaultDocumentName, sizeof(app->szDefaultDocumentName)) &&
                app->szDefaultDocumentName[0] != '\0' &&
                IsTerminated(app->szDocumentFolder, sizeof(app->szDocumentFolder)) &&
@@ -316,7 +329,7 @@ void AppData_Read(AppInfo* app, const ProfileMethods* profile) {
   SetDefaultSettings(app);
   ReadWindow(app, profile);
   ReadDisplay(&app->editorSettings, profile);
-  ReadColours(&app->editorSettings.style, profile);
+  app->bUserColours = ReadColours(&app->editorSettings.style, profile) ? 1 : 0;
   ReadFont(&app->editorSettings.style.lfFont, profile);
   ReadFlag(profile, kMain, "ステータスバーの表示", &app->bStatusBarVisible);
   ReadFindMode(app, profile);
@@ -335,7 +348,7 @@ bool AppData_Write(const AppInfo* app, const ProfileMethods* profile) {
   WriteInt(&w, kMain, "ポイントサイズ", app->nPrintPointSize);
   WriteWindow(&w, app);
   WriteDisplay(&w, &app->editorSettings);
-  WriteStyle(&w, &app->editorSettings.style);
+  WriteStyle(&w, &app->editorSettings.style, app->bUserColours != 0);
   WriteFlag(&w, kMain, "ステータスバーの表示", app->bStatusBarVisible);
   WriteFindMode(&w, app->nFindMode);
   WriteTexts(&w, app);

@@ -57,6 +57,9 @@ struct AppInfo {
   char szDateFormat[kDateFormatSize];
   uint32_t nFindMode;                 // the search option bits (SF_ of tools/charfold.h)
   EditorSettings editorSettings;      // what the editor is created with
+  BYTE bUserColours;                  // the colours are the user's own, kept whatever the system's
+                                      // theme: the file held some, or the display settings dialog
+                                      // was given others than the theme's default scheme
   int32_t nPrintPointSize;            // tenths of a point, from the font dialog
   KeyAssignData keys;                 // the key file's bindings (owned)
 
@@ -91,9 +94,15 @@ void AppInfo_SetDefaults(AppInfo* app);
 
 // The defaults, then what the file holds over them, clamped. Missing keys and
 // values that do not parse leave what was there.
+//
+// Colours: a file holding any colour key holds the user's own colours
+// (bUserColours), the missing ones the light scheme's as always. A file with
+// none leaves the colours to follow the system's theme (editctrl/colorscheme.h).
 void AppData_Read(AppInfo* app, const ProfileMethods* profile);
 // Writes every key in its order, then removes the keys of the older layout.
-// False when any write failed (the others are still made).
+// Colours that follow the theme are not written but removed, so that the file
+// pins nothing the user did not choose. False when any write failed (the
+// others are still made).
 bool AppData_Write(const AppInfo* app, const ProfileMethods* profile);
 
 // A window position and size kept from the file: both coordinates from 0 to

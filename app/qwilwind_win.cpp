@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/appdata_win.h"
+#include "app/apptheme_win.h"
 #include "app/cliphist_win.h"
 #include "app/command_win.h"
 #include "app/docfile_win.h"
@@ -67,6 +68,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   FileHistory_Create(app);
   app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
   if (!app->hStatusBar) return CreateFailed("ステータス バーを作れませんでした。");
+  AppTheme_Attach(app);
   app->hEditor = CreateEditor(app);
   if (!app->hEditor) return CreateFailed("エディター コントロールを作れませんでした。");
   app->pRecovery = RecoveryWin_Attach(hWnd, app->hEditor, app->szSettingsPath);
@@ -271,6 +273,12 @@ LRESULT OnMenuSelect(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+LRESULT OnSettingChange(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app) AppTheme_OnSettingChange(app, lParam);
+  return DefWindowProcA(hWnd, WM_SETTINGCHANGE, wParam, lParam);
+}
+
 LRESULT OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
   return MainWindow_OnDpiChanged(hWnd, app ? app->hEditor : nullptr, wParam, lParam);
@@ -306,6 +314,7 @@ constexpr MessageRow kMessageTable[] = {
     {WM_DRAWCLIPBOARD, OnDrawClipboard},
     {WM_CHANGECBCHAIN, OnChangeCbChain},
     {WM_DPICHANGED, OnDpiChanged},
+    {WM_SETTINGCHANGE, OnSettingChange},
     {kSearchMsgFindNext, OnFindNext},
     {kSearchMsgFindPrev, OnFindPrev},
     {kSearchMsgReplace, OnReplace},

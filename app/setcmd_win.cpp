@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/appdata_win.h"
+#include "app/apptheme_win.h"
 #include "dialogs/dispset_win.h"
 #include "dialogs/keyassign_win.h"
 #include "dialogs/keydlg_win.h"
@@ -39,6 +40,7 @@ LRESULT SettingsCommand_Display(AppInfo* app, WPARAM, LPARAM) {
   EditorSettings settings;
   if (!TextEditor_GetSettings(app->hEditor, &settings)) settings = app->editorSettings;
   if (!ShowDisplaySettingsDialog(app->hWnd, &settings)) return 0;
+  AppTheme_TakeDisplayChoice(app, &settings);
   TextEditor_SetSettings(app->hEditor, &settings);
   app->editorSettings = settings;
   SaveSettings(app);

@@ -6,11 +6,10 @@
 #include "dialogs/filedlg_win.h"
 #include "editctrl/editctrl.h"
 #include "tools/debuglog.h"
+#include "tools/toolwind_win.h"
 
 namespace {
 
-constexpr UINT kFrameChangedFlags =
-    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
 
 bool IsTopmost(HWND hWnd) { return (GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -53,7 +52,7 @@ bool SwitchFullScreen(HWND hWnd) {
   uint32_t style = WindowMode_FullScreenStyle(static_cast<uint32_t>(GetWindowLongPtrA(hWnd, GWL_STYLE)), &bEntering);
   SetWindowLongPtrA(hWnd, GWL_STYLE, static_cast<LONG_PTR>(style));
   if (bEntering) ShowWindow(hWnd, SW_SHOWMAXIMIZED);
-  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, kFrameChangedFlags);
+  Window_ApplyFrameChange(hWnd);
   return bEntering;
 }
 
@@ -71,7 +70,7 @@ LRESULT ViewCommand_StatusBar(AppInfo* app, WPARAM, LPARAM) {
 LRESULT ViewCommand_Frame3D(AppInfo* app, WPARAM, LPARAM) {
   LONG_PTR exStyle = GetWindowLongPtrA(app->hEditor, GWL_EXSTYLE) ^ WS_EX_CLIENTEDGE;
   SetWindowLongPtrA(app->hEditor, GWL_EXSTYLE, exStyle);
-  SetWindowPos(app->hEditor, nullptr, 0, 0, 0, 0, kFrameChangedFlags);
+  Window_ApplyFrameChange(app->hEditor);
   return 0;
 }
 

@@ -21,6 +21,8 @@ const char* Bench_Positional(const BenchArgs* args, int n);         // null when
 int Bench_PositionalCount(const BenchArgs* args);
 
 double Bench_NowMs();
+// CPU time of the process, ms: steadier than the clock on a machine shared with others.
+double Bench_CpuMs();
 long Bench_PeakRssKb();
 
 // Command-line texts are UTF-8; the core works on code page 932 bytes.
@@ -55,5 +57,7 @@ int Bench_Find(const BenchArgs* args);
 int Bench_ReplaceAll(const BenchArgs* args);
 int Bench_Print(const BenchArgs* args);
 int Bench_Recovery(const BenchArgs* args);
+int Bench_Snapshot(const BenchArgs* args);
+int Bench_Wrap(const BenchArgs* args);
 int Bench_Detect(const BenchArgs* args);
 int Bench_ToSjis(const BenchArgs* args);

@@ -60,6 +60,7 @@ int Bench_Find(const BenchArgs* args) {
   POINT from = {0, 0};
   TextRange found;
   const double start = Bench_NowMs();
+  const double cpuStart = Bench_CpuMs();
   while (Search_FindForward(text, s, from, &found)) {
     ++count;
     if (!countOnly) std::printf("%d %d %d\n", static_cast<int>(found.start.y) + 1, static_cast<int>(found.start.x),
@@ -67,11 +68,13 @@ int Bench_Find(const BenchArgs* args) {
     from = found.end;
   }
   const double ms = Bench_NowMs() - start;
+  const double cpuMs = Bench_CpuMs() - cpuStart;
   const int32_t status = Searcher_GetStatus(s);
   const int64_t bytes = TextData_GetTextSize(text);
   if (countOnly) {
-    std::printf("count=%lld status=\"%s\" bytes=%lld ms=%.1f mb_per_s=%.1f\n", count, StatusText(status),
-                static_cast<long long>(bytes), ms, MegabytesPerSecond(bytes, ms));
+    std::printf("count=%lld status=\"%s\" bytes=%lld ms=%.1f cpu_ms=%.1f mb_per_s=%.1f rss_kb=%ld\n", count,
+                StatusText(status), static_cast<long long>(bytes), ms, cpuMs, MegabytesPerSecond(bytes, ms),
+                Bench_PeakRssKb());
   } else if (status != SEARCH_NOTFOUND) {
     std::printf("%s\n", StatusText(status));
   }

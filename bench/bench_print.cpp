@@ -54,8 +54,8 @@ int Bench_Print(const BenchArgs* args) {
   PrintResult result = PrintText_Run(&seam, text, &margins);
   double ms = Bench_NowMs() - start;
   DebugLog_SetSink(sink);
-  std::printf("pages=%ld characters=%ld result=\"%s\" ms=%.1f\n", printer.pages, printer.characters,
-              PrintText_ResultName(result), ms);
+  std::printf("pages=%ld characters=%ld result=\"%s\" ms=%.1f rss_kb=%ld\n", printer.pages, printer.characters,
+              PrintText_ResultName(result), ms, Bench_PeakRssKb());
   TextData_Destroy(text);
   return result == kPrintDone ? 0 : 1;
 }

@@ -31,6 +31,8 @@ const char* StatusText(TextFileStatus status) {
       return "the folder cannot be written";
     case TEXTFILE_DENIED:
       return "access denied";
+    case TEXTFILE_CANCELLED:
+      return "stopped";
   }
   return "?";
 }
@@ -90,7 +92,7 @@ int Bench_Roundtrip(const BenchArgs* args) {
     std::fprintf(stderr, "qwilbench: %s: %s\n", out, StatusText(status));
     return 1;
   }
-  std::printf("load_ms=%.1f save_ms=%.1f ms=%.1f\n", loadMs, saveMs, loadMs + saveMs);
+  std::printf("load_ms=%.1f save_ms=%.1f ms=%.1f rss_kb=%ld\n", loadMs, saveMs, loadMs + saveMs, Bench_PeakRssKb());
   return 0;
 }
 
@@ -120,4 +122,27 @@ TextEditorBody* Bench_LoadBody(const char* path, long wrapColumns, EditBodyChang
     return nullptr;
   }
   return body;
+}
+
+// Wrapping switched on over a loaded document, then off again.
+int Bench_Wrap(const BenchArgs* args) {
+  const char* path = Bench_Positional(args, 0);
+  const long columns = Bench_OptionLong(args, "--wrap", 80);
+  if (!path || columns <= 0) return Bench_Usage("wrap FILE [--wrap COLUMNS]");
+  TextDataProperty prop = {0, static_cast<int32_t>(columns), 8};
+  TextData* text = Bench_LoadDocument(path, &prop, nullptr);
+  if (!text) return 1;
+  prop.wrap = 1;
+  double start = Bench_NowMs();
+  const bool on = TextData_SetProp(text, &prop);
+  const double onMs = Bench_NowMs() - start;
+  const int32_t height = TextData_GetHeight(text);
+  prop.wrap = 0;
+  start = Bench_NowMs();
+  TextData_SetProp(text, &prop);
+  const double offMs = Bench_NowMs() - start;
+  std::printf("wrapped=%s height=%d on_ms=%.1f off_ms=%.1f rss_kb=%ld\n", on ? "yes" : "no memory", height, onMs,
+              offMs, Bench_PeakRssKb());
+  TextData_Destroy(text);
+  return on ? 0 : 1;
 }

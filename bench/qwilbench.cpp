@@ -45,6 +45,10 @@ const BenchCommand kCommands[] = {
      "recovery FILE [--keys N] [--dir DIR]          the recovery file kept while typing (a journal over\n"
      "                                                FILE, then a snapshot in slices) and read back:\n"
      "                                                journal_max_ms= snapshot_max_ms= read_journal_ms= ..."},
+    {"snapshot", Bench_Snapshot,
+     "snapshot FILE [--dir DIR]                     the recovery snapshot of the whole document, written in slices\n"
+     "                                                tick after tick: snapshot=ok steps= bytes= ms= rss_kb="},
+    {"wrap", Bench_Wrap, "wrap FILE [--wrap COLUMNS]                    wrapping switched on, then off: on_ms= off_ms= rss_kb="},
     {"detect", Bench_Detect,
      "detect [--each-line] FILE...                  the encoding of each file's leading bytes (or of each\n"
      "                                                line alone), counted: files= shiftjis= utf8= ... max_ms="},
@@ -127,6 +131,12 @@ int Bench_PositionalCount(const BenchArgs* args) {
 double Bench_NowMs() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000.0 + ts.tv_nsec / 1.0e6;
+}
+
+double Bench_CpuMs() {
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
   return ts.tv_sec * 1000.0 + ts.tv_nsec / 1.0e6;
 }
 

@@ -23,3 +23,7 @@ target_compile_options(qwilgen PRIVATE -fno-exceptions -fno-rtti)
 add_test(NAME bench.tools
          COMMAND ${CMAKE_SOURCE_DIR}/scripts/check_bench.sh $<TARGET_FILE:qwilgen> $<TARGET_FILE:qwilbench>
                  ${CMAKE_BINARY_DIR}/bench-check)
+
+# The includes between the folders run only downwards and no two modules use
+# each other (the floors are in the README's folder table).
+add_test(NAME layers COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/scripts/check_layers.py ${CMAKE_SOURCE_DIR})

@@ -1,5 +1,6 @@
 #include "dialogs/dispset.h"
 
+#include "editctrl/colorscheme.h"
 #include "tools/toolbase.h"
 
 namespace {
@@ -27,11 +28,10 @@ const COLORREF* DisplayColor_GetList() { return kColors; }
 
 const DisplayColorBox* DisplayColor_GetBoxes() { return kBoxes; }
 
-COLORREF DisplayColor_Default(COLORREF ViewStyle::*pField) {
-  if (pField == &ViewStyle::crText || pField == &ViewStyle::crSelBack) return RGB(0, 0, 0);
-  if (pField == &ViewStyle::crBack || pField == &ViewStyle::crSelText) return RGB(255, 255, 255);
-  if (pField == &ViewStyle::crEof) return RGB(128, 128, 128);
-  return RGB(192, 192, 192);  // the line-end and white-space marks
+COLORREF DisplayColor_Default(COLORREF ViewStyle::*pField, bool bDark) {
+  ViewStyle scheme = {};
+  ColorScheme_Set(&scheme, bDark);
+  return scheme.*pField;
 }
 
 bool DisplaySettings_ParseNumber(const char* text, int32_t lo, int32_t hi, int32_t* pValue) {

@@ -23,8 +23,9 @@ struct DisplayColorBox {
 constexpr int32_t kDisplayColorBoxCount = 7;
 const DisplayColorBox* DisplayColor_GetBoxes();
 
-// The default scheme's colour for a box's field.
-COLORREF DisplayColor_Default(COLORREF ViewStyle::*pField);
+// The default scheme's colour for a box's field: the dark scheme's when bDark
+// (the system's app theme is dark).
+COLORREF DisplayColor_Default(COLORREF ViewStyle::*pField, bool bDark);
 
 // The text of a number field: a decimal integer (white space and a sign
 // allowed before it, nothing but blanks after) within lo..hi. False, *pValue

@@ -6,6 +6,7 @@
 
 #include "dialogs/dispset.h"
 #include "res/resource.h"
+#include "tools/systheme_win.h"
 #include "tools/toolbase.h"
 #include "tools/toolwind_win.h"
 
@@ -76,10 +77,12 @@ INT_PTR OnInitDialog(HWND hDlg, WPARAM, LPARAM lParam) {
   return TRUE;
 }
 
+// The scheme of the theme in force when the button is pressed.
 void SelectDefaultColors(HWND hDlg) {
   const DisplayColorBox* boxes = DisplayColor_GetBoxes();
+  bool bDark = SystemTheme_IsDark();
   for (int32_t b = 0; b < kDisplayColorBoxCount; ++b) {
-    SelectColor(GetDlgItem(hDlg, boxes[b].nControlId), DisplayColor_Default(boxes[b].pField));
+    SelectColor(GetDlgItem(hDlg, boxes[b].nControlId), DisplayColor_Default(boxes[b].pField, bDark));
   }
 }
 

@@ -28,9 +28,11 @@ int32_t FindWatcher(const TextEditorBody* body, const EditWatcher* watcher) {
   return -1;
 }
 
+// A document that found no memory for its wrapped layout is laid out unwrapped:
+// the body then says so too.
 void Relayout(TextEditorBody* body) {
   TextDataProperty prop = EditBody_LayoutProp(body);
-  TextData_SetProp(body->text, &prop);
+  if (!TextData_SetProp(body->text, &prop)) body->ebi.bWrap = 0;
 }
 
 // The new document replaces the old one; caret, anchor, view, steps and the
@@ -199,14 +201,14 @@ int64_t EditBody_DocumentPixelHeight(const TextEditorBody* body) {
   return int64_t(EditBody_LineHeight(body)) * TextData_GetHeight(body->text);
 }
 
-bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus) {
+bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus, const TextProgress* progress) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   if (pStatus) *pStatus = TEXTFILE_OK;
   if (EditBody_GetReadOnly(body)) return false;
   TextDataProperty prop = EditBody_LayoutProp(body);
   TextData* text;
   if (path) {
-    text = TextFile_Load(path, &prop, pStatus);
+    text = TextFile_Load(path, &prop, pStatus, progress);
   } else {
     text = TextData_Create(&prop);
     if (!text && pStatus) *pStatus = TEXTFILE_NO_MEMORY;
@@ -221,7 +223,7 @@ bool EditBody_AdoptText(TextEditorBody* body, TextData* text) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body) && IsValidTextDataHandle(text));
   if (EditBody_GetReadOnly(body)) return false;
   const TextDataProperty prop = EditBody_LayoutProp(body);
-  TextData_SetProp(text, &prop);
+  if (!TextData_SetProp(text, &prop)) body->ebi.bWrap = 0;
   TakeText(body, text);
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   return true;
@@ -247,7 +249,7 @@ void EditBody_TellWatchers(const TextEditorBody* body, const EditChange* change)
   for (int32_t i = 0; i < body->nWatchers; ++i) body->watchers[i].pfnChange(body->watchers[i].pContext, change);
 }
 
-TextFileStatus EditBody_Save(TextEditorBody* body, const char* path) {
+TextFileStatus EditBody_Save(TextEditorBody* body, const char* path, const TextProgress* progress) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
-  return TextFile_Save(body->text, path);
+  return TextFile_Save(body->text, path, progress);
 }

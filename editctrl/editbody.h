@@ -149,10 +149,12 @@ RECT EditBody_ChangeRect(const TextEditorBody* body, const DisplayRange* range, 
 
 // Replaces the document with the file's text (or an empty document when path is
 // null), then resets caret, anchor, view, undo and the modified flag. Refused
-// while read-only. On failure the old document stays with its steps; *pStatus
-// (optional) tells why (TextFile_Load; TEXTFILE_OK with a false result means
-// read-only).
-bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus);
+// while read-only. On failure (or when progress, optional, said stop) the old
+// document stays with its steps; *pStatus (optional) tells why (TextFile_Load;
+// TEXTFILE_OK with a false result means read-only). A window that loads in
+// slices uses TextLoad_* with EditBody_LayoutProp and then EditBody_AdoptText.
+bool EditBody_Load(TextEditorBody* body, const char* path, TextFileStatus* pStatus,
+                   const TextProgress* progress = nullptr);
 // Replaces the document with text, which the body then owns, laid out for the
 // body's metrics, and resets as loading does. Refused while read-only (false,
 // text still the caller's).
@@ -161,4 +163,4 @@ bool EditBody_AdoptText(TextEditorBody* body, TextData* text);
 // it held before. The document and the modified flag are left alone; clearing
 // the flag after TEXTFILE_OK is the caller's. The results are listed in
 // tools/safesave.h (read-only, locked, a folder that cannot be written ...).
-TextFileStatus EditBody_Save(TextEditorBody* body, const char* path);
+TextFileStatus EditBody_Save(TextEditorBody* body, const char* path, const TextProgress* progress = nullptr);

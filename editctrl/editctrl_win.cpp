@@ -73,7 +73,7 @@ bool IndentLines(HWND hWnd, bool bUnindent) {
   return result == EDITINDENT_CHANGED;
 }
 
-typedef bool (*FindProc)(TextEditorBody*, const char*, int32_t, uint32_t, TextRange*, int32_t*);
+typedef bool (*FindProc)(TextEditorBody*, const char*, int32_t, uint32_t, TextRange*, int32_t*, const TextProgress*);
 
 bool FindAndSelect(HWND hWnd, FindProc pfnFind, const char* pattern, int32_t length, uint32_t options,
                    int32_t* pStatus) {
@@ -81,7 +81,7 @@ bool FindAndSelect(HWND hWnd, FindProc pfnFind, const char* pattern, int32_t len
   if (!wnd) return false;
   TextRange found;
   int32_t status = 0;
-  bool ok = pfnFind(wnd->body, pattern, length, options, &found, &status);
+  bool ok = pfnFind(wnd->body, pattern, length, options, &found, &status, nullptr);
   if (pStatus) *pStatus = status;
   if (!ok || TextRange_IsEmpty(found)) return false;
   EditWindow_Select(wnd, found.start, found.end);

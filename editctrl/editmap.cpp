@@ -18,12 +18,11 @@ int32_t Saturate(int64_t v) {
 }
 
 // A scan stepped to the character holding byte x (or to the line's end). A
-// wrapped line keeps the point behind its last character, so its end needs no walk.
-void ScanToIndex(ByteScan* scan, LineData* line, int32_t x) {
-  ByteScan_Reset(scan, line);
-  if (line->prop.wrap && x >= Line_GetLength(line)) {
-    scan->index = Line_GetLength(line);
-    scan->pt = line->ptTail;
+// wrapped line's stored rows take the scan to the row holding x, or its end, at once.
+void ScanToIndex(ByteScan* scan, const TextData* text, const LineData* line, int32_t x) {
+  ByteScan_Reset(scan, text, line);
+  if (x >= Line_GetLength(line)) {
+    ByteScan_ToEnd(scan);
     return;
   }
   ByteScan_SkipTo(scan, x);
@@ -40,8 +39,9 @@ struct RowHit {
   int64_t origin;
 };
 
-void ScanToRowHit(ByteScan* scan, LineData* line, int32_t q, const RowHit* h) {
-  ByteScan_Reset(scan, line);
+void ScanToRowHit(ByteScan* scan, const TextData* text, const LineData* line, int32_t q, const RowHit* h) {
+  ByteScan_Reset(scan, text, line);
+  ByteScan_ToRow(scan, q);
   for (;;) {
     if (scan->pt.y > q) return;
     if (scan->pt.y == q) {
@@ -77,7 +77,7 @@ POINT EditBody_PosToDisplay(TextEditorBody* body, POINT pos) {
   int32_t firstRow = TextData_GetLineFirstRow(body->text, pos.y);
   LineData* line = TextData_Lookup(body->text, pos.y, nullptr);  // the cached line: no walk
   ByteScan scan;
-  ScanToIndex(&scan, line, pos.x);
+  ScanToIndex(&scan, body->text, line, pos.x);
   return {scan.pt.x, firstRow + scan.pt.y};
 }
 
@@ -87,14 +87,10 @@ DisplayRange EditBody_ChangeRows(TextEditorBody* body, POINT start, int32_t endL
   int32_t firstRow = TextData_GetLineFirstRow(body->text, start.y);
   LineData* line = TextData_Lookup(body->text, start.y, nullptr);
   ByteScan scan;
-  ScanToIndex(&scan, line, start.x);
+  ScanToIndex(&scan, body->text, line, start.x);
   rows.ptStart = {scan.pt.x, firstRow + scan.pt.y};
   if (endLine == start.y) {  // one line: the walk goes on from where it stands
-    if (line->prop.wrap) {
-      scan.pt = line->ptTail;
-    } else {
-      ByteScan_SkipTo(&scan, Line_GetLength(line));
-    }
+    ByteScan_ToEnd(&scan);
     rows.ptEnd = {scan.pt.x, firstRow + scan.pt.y};
   } else {
     rows.ptEnd = EditBody_PosToDisplay(body, TextData_EndOfLine(body->text, endLine));
@@ -108,7 +104,7 @@ POINT EditBody_DisplayToPos(TextEditorBody* body, POINT pt) {
   LineData* line = EditBody_RowToLine(body, pt.y, &index, &q);
   RowHit h = {pt.x, 1, 0};
   ByteScan scan;
-  ScanToRowHit(&scan, line, q, &h);
+  ScanToRowHit(&scan, body->text, line, q, &h);
   return {scan.index, index};
 }
 
@@ -146,7 +142,7 @@ POINT EditBody_PixelToPos(TextEditorBody* body, int32_t px, int32_t py) {
   RowHit h = {int64_t(view.x) + px, EditBody_CellWidth(body),
                int64_t(body->ebi.nLeftMargin) + EditBody_LineNumberWidth(body)};
   ByteScan scan;
-  ScanToRowHit(&scan, line, q, &h);
+  ScanToRowHit(&scan, body->text, line, q, &h);
   return {scan.index, index};
 }
 

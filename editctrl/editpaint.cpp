@@ -178,7 +178,7 @@ bool InSelectionRun(const Painter* p, POINT pos) {
 int32_t SelectionEndRow(const Painter* p, const LineScan* ls) {
   if (ls->index != p->sel.end.y) return INT32_MAX;
   ByteScan scan;
-  ByteScan_Reset(&scan, ls->line);
+  ByteScan_Reset(&scan, ls->scan.text, ls->line);
   ByteScan_SkipTo(&scan, p->sel.end.x);
   return scan.pt.y;
 }
@@ -198,7 +198,7 @@ void FillRun(const Painter* p, const LineScan* ls, POINT s, POINT last, int32_t 
 void PaintSelection(const Painter* p, LineScan* ls) {
   if (!p->bSelection || ls->index < p->sel.start.y || ls->index > p->sel.end.y) return;
   ByteScan* scan = &ls->scan;
-  ByteScan_Reset(scan, ls->line);
+  ByteScan_Reset(scan, ls->scan.text, ls->line);
   while (!InSelectionRun(p, {scan->index, ls->index})) {
     if (!ByteScan_Next(scan)) return;
   }
@@ -249,7 +249,7 @@ void PaintChar(const Painter* p, const LineScan* ls) {
 // Behind the last character: the line-end mark, or "[EOF]" behind the last line.
 void PaintLineEnd(const Painter* p, const LineScan* ls) {
   POINT tail = ls->scan.pt;
-  bool last = Line_GetNext(ls->line) == nullptr;
+  bool last = LineScan_IsLastLine(ls);
   int32_t cells = last ? kEofCells : 1;
   Box box = CellBox(p, tail.x, ls->row + tail.y, cells);
   if (!Meets(p->rcClip, box)) return;
@@ -260,10 +260,14 @@ void PaintLineEnd(const Painter* p, const LineScan* ls) {
   }
 }
 
-void PaintLine(const Painter* p, LineScan* ls) {
+// The characters of the line's rows first..last (display rows) only: a long
+// wrapped line is entered at its first visible row and left after its last.
+void PaintLine(const Painter* p, LineScan* ls, int32_t first, int32_t last) {
   PaintSelection(p, ls);
-  ByteScan_Reset(&ls->scan, ls->line);
+  ByteScan_Reset(&ls->scan, ls->scan.text, ls->line);
+  if (first > ls->row) ByteScan_ToRow(&ls->scan, first - ls->row);
   while (!ByteScan_AtEnd(&ls->scan)) {
+    if (int64_t(ls->row) + ls->scan.pt.y > last) return;
     PaintChar(p, ls);
     ByteScan_Next(&ls->scan);
   }
@@ -288,7 +292,7 @@ void PaintLines(const Painter* p) {
   LineScan_ResetAtRow(&ls, p->body->text, first);
   do {
     if (ls.row > last) break;
-    PaintLine(p, &ls);
+    PaintLine(p, &ls, first, last);
   } while (LineScan_NextLine(&ls));
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "editctrl/colorscheme.h"
+
 namespace {
 
 bool IsFlag(uint32_t v) { return v == 0 || v == 1; }
@@ -29,15 +31,7 @@ bool IsValidEditorSettings(const EditorSettings* settings) {
 
 void ViewStyle_SetDefaults(ViewStyle* style) {
   std::memset(style, 0, sizeof(*style));
-  style->crText = RGB(0, 0, 0);
-  style->crBack = RGB(255, 255, 255);
-  style->crSelText = RGB(255, 255, 255);
-  style->crSelBack = RGB(0, 0, 0);
-  style->crEof = RGB(128, 128, 128);
-  style->crLineEnd = RGB(192, 192, 192);
-  style->crTab = RGB(192, 192, 192);
-  style->crSpace = RGB(192, 192, 192);
-  style->crZenSpace = RGB(192, 192, 192);
+  ColorScheme_Set(style, false);
   SetDefaultFont(&style->lfFont);
 }
 

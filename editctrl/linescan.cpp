@@ -4,17 +4,18 @@
 
 namespace {
 
-void Place(LineScan* scan, LineData* line, int32_t index, int32_t row) {
-  scan->line = line;
-  scan->index = index;
-  scan->row = row;
-  ByteScan_Reset(&scan->scan, line);
+void Place(LineScan* scan, const LineCursor& cursor) {
+  scan->cursor = cursor;
+  scan->line = LineCursor_Line(&cursor);
+  scan->index = LineCursor_Index(&cursor);
+  scan->row = cursor.nRow;
+  ByteScan_Reset(&scan->scan, cursor.text, scan->line);
 }
 
 }  // namespace
 
 bool IsValidLineScanStructPtr(const LineScan* scan) {
-  return scan != nullptr && IsValidLineDataHandle(scan->line) && scan->scan.line == scan->line &&
+  return scan != nullptr && scan->line == LineCursor_Line(&scan->cursor) && scan->scan.line == scan->line &&
          IsValidByteScanStructPtr(&scan->scan) && 0 <= scan->index && 0 <= scan->row;
 }
 
@@ -26,18 +27,16 @@ LineScan* LineScan_Create(TextData* text) {
 
 void LineScan_Destroy(LineScan* scan) { Mem_Free(scan); }
 
-void LineScan_Reset(LineScan* scan, TextData* text) { Place(scan, TextData_GetHead(text), 0, 0); }
+void LineScan_Reset(LineScan* scan, TextData* text) { Place(scan, TextData_CursorAt(text, 0)); }
 
 void LineScan_ResetAtRow(LineScan* scan, TextData* text, int32_t row) {
-  int32_t index = 0, firstRow = 0;
-  LineData* line = TextData_RowToLine(text, row, &index, &firstRow);
-  Place(scan, line, index, firstRow);
+  Place(scan, TextData_CursorAtRow(text, row));
 }
 
 bool LineScan_NextLine(LineScan* scan) {
   QWIL_ASSERT(IsValidLineScanStructPtr(scan));
-  LineData* next = Line_GetNext(scan->line);
-  if (!next) return false;
-  Place(scan, next, scan->index + 1, scan->row + Line_GetRows(scan->line));
+  LineCursor next = scan->cursor;
+  if (!LineCursor_Next(&next)) return false;
+  Place(scan, next);
   return true;
 }

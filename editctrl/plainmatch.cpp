@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "tools/charfold.h"
 #include "tools/charrule.h"
 #include "tools/memory.h"
@@ -11,9 +15,8 @@ namespace {
 
 constexpr uint32_t kFoldBits = SF_IGNORECASE | SF_IGNOREWIDTH;
 
-// The only double-byte codes that fold to another code (the width-folding table's range).
-constexpr uint32_t kFoldFirst = 0x8140;
-constexpr uint32_t kFoldLast = 0x8393;
+constexpr uint32_t kFoldFirst = kPlainFoldFirst;
+constexpr uint32_t kFoldLast = kPlainFoldLast;
 
 // Bytes of the character at i: a lead byte takes the next byte unless that is
 // NUL, which the terminator behind the data always is.
@@ -59,19 +62,163 @@ void AddFirstCode(PlainPattern* p, uint32_t code) {
   p->aFirstBytes[code < 0x100 ? code : (code >> 8)] = 1;
 }
 
-// Every code that equals the first pattern character under the options: among
-// the single bytes, the double-byte codes of the folding range, and itself.
-void PrepareFolded(PlainPattern* p) {
-  const uint32_t first = CodeAt(reinterpret_cast<const unsigned char*>(p->pBytes), 0);
-  const uint32_t key = CharFold_Key(first, p->nOptions);
-  for (uint32_t code = 0; code < 0x100 && p->nFirstCodes >= 0; ++code) {
-    if (CharFold_Key(code, p->nOptions) == key) AddFirstCode(p, code);
+// Calls add for every code equal to `first` under the options: among the
+// single bytes, the double-byte codes of the folding range, and itself.
+template <typename Add>
+void ForEachEqualCode(uint32_t first, uint32_t options, Add add) {
+  const uint32_t key = CharFold_Key(first, options);
+  for (uint32_t code = 0; code < 0x100; ++code) {
+    if (CharFold_Key(code, options) == key && !add(code)) return;
   }
-  for (uint32_t code = kFoldFirst; code <= kFoldLast && p->nFirstCodes >= 0; ++code) {
-    if ((code & 0xFF) != 0 && CharFold_Key(code, p->nOptions) == key) AddFirstCode(p, code);
+  for (uint32_t code = kFoldFirst; code <= kFoldLast; ++code) {
+    if ((code & 0xFF) != 0 && CharFold_Key(code, options) == key && !add(code)) return;
   }
-  if (first >= 0x100 && (first < kFoldFirst || first > kFoldLast) && p->nFirstCodes >= 0) AddFirstCode(p, first);
+  if (first >= 0x100 && (first < kFoldFirst || first > kFoldLast)) add(first);
 }
+
+void PrepareFolded(PlainPattern* p) {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(p->pBytes);
+  ForEachEqualCode(CodeAt(b, 0), p->nOptions, [p](uint32_t code) {
+    AddFirstCode(p, code);
+    return p->nFirstCodes >= 0;
+  });
+  const int32_t second = CharLengthAt(b, 0);
+  if (second >= p->nLength) {
+    std::memset(p->aSecondBytes, 1, sizeof(p->aSecondBytes));
+    return;
+  }
+  ForEachEqualCode(CodeAt(b, second), p->nOptions, [p](uint32_t code) {
+    p->aSecondBytes[code < 0x100 ? code : (code >> 8)] = 1;
+    return true;
+  });
+}
+
+// The vector scan's sets, when they are small enough.
+void PrepareVector(PlainPattern* p) {
+  p->bVector = false;
+  if (p->nFirstCodes < 0) return;
+  p->nSingles = p->nPairs = p->nSeconds = 0;
+  for (int32_t i = 0; i < p->nFirstCodes; ++i) {
+    const uint32_t code = p->aFirstCodes[i];
+    if (code < 0x100) {
+      if (p->nSingles == kPlainMaxScanBytes) return;
+      p->aSingles[p->nSingles++] = static_cast<uint8_t>(code);
+    } else {
+      if (p->nPairs == kPlainMaxScanBytes) return;
+      p->aLeads[p->nPairs] = static_cast<uint8_t>(code >> 8);
+      p->aTrails[p->nPairs++] = static_cast<uint8_t>(code & 0xFF);
+    }
+  }
+  for (int32_t b = 0; b < 256; ++b) {
+    if (!p->aSecondBytes[b]) continue;
+    if (p->nSeconds == kPlainMaxScanBytes) return;
+    p->aSeconds[p->nSeconds++] = static_cast<uint8_t>(b);
+  }
+  p->bVector = p->nSeconds > 0;
+}
+
+void PrepareScanBytes(PlainPattern* p) {
+  p->nScanBytes = 0;
+  for (int32_t b = 0; b < 256; ++b) {
+    if (!p->aFirstBytes[b]) continue;
+    if (p->nScanBytes == kPlainMaxScanBytes) {
+      p->nScanBytes = 0;
+      return;
+    }
+    p->aScanBytes[p->nScanBytes++] = static_cast<uint8_t>(b);
+  }
+}
+
+// The fold keys of every code the tables cover, and of the pattern's characters.
+bool PrepareKeys(PlainPattern* p) {
+  for (uint32_t code = 0; code < 0x100; ++code) p->aByteKeys[code] = CharFold_Key(code, p->nOptions);
+  for (uint32_t code = kFoldFirst; code <= kFoldLast; ++code) {
+    p->aFoldKeys[code - kFoldFirst] = CharFold_Key(code, p->nOptions);
+  }
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(p->pBytes);
+  int32_t n = 0;
+  for (int32_t i = 0; i < p->nLength; i += CharLengthAt(b, i)) ++n;
+  if (n == 0) return true;
+  p->pKeys = static_cast<uint32_t*>(Mem_Alloc(sizeof(uint32_t) * static_cast<size_t>(n)));
+  if (!p->pKeys) return false;
+  p->nKeys = 0;
+  for (int32_t i = 0; i < p->nLength; i += CharLengthAt(b, i)) p->pKeys[p->nKeys++] = CharFold_Key(CodeAt(b, i), p->nOptions);
+  return true;
+}
+
+// CharFold_Key of a text code, from the tables where they hold it (outside the
+// folding range a double-byte code folds to nothing: no bisection is needed).
+inline uint32_t KeyOf(const PlainPattern* p, uint32_t code) {
+  if (code < 0x100) return p->aByteKeys[code];
+  if (code >= kFoldFirst && code <= kFoldLast) return p->aFoldKeys[code - kFoldFirst];
+  return CharFold_Key(code, p->nOptions);
+}
+
+// The next position at or after a (before n) whose byte may begin a match.
+inline int32_t NextCandidate(const PlainPattern* p, const unsigned char* line, int32_t a, int32_t n) {
+#if defined(__SSE2__)
+  if (p->nScanBytes > 0) {
+    __m128i keys[kPlainMaxScanBytes];
+    for (int32_t i = 0; i < p->nScanBytes; ++i) keys[i] = _mm_set1_epi8(static_cast<char>(p->aScanBytes[i]));
+    for (; n - a >= 16; a += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + a));
+      __m128i hit = _mm_cmpeq_epi8(v, keys[0]);
+      for (int32_t i = 1; i < p->nScanBytes; ++i) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, keys[i]));
+      const int mask = _mm_movemask_epi8(hit);
+      if (mask != 0) return a + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+  }
+#endif
+  while (a < n && !p->aFirstBytes[line[a]]) ++a;
+  return a;
+}
+
+#if defined(__SSE2__)
+// The vector scan's sets as vectors, made once per line.
+struct VectorSets {
+  __m128i singles[kPlainMaxScanBytes];
+  __m128i leads[kPlainMaxScanBytes];
+  __m128i trails[kPlainMaxScanBytes];
+  __m128i seconds[kPlainMaxScanBytes];
+  int32_t nSingles, nPairs, nSeconds;
+};
+
+void MakeVectorSets(const PlainPattern* p, VectorSets* v) {
+  v->nSingles = p->nSingles;
+  v->nPairs = p->nPairs;
+  v->nSeconds = p->nSeconds;
+  for (int32_t i = 0; i < p->nSingles; ++i) v->singles[i] = _mm_set1_epi8(static_cast<char>(p->aSingles[i]));
+  for (int32_t i = 0; i < p->nPairs; ++i) {
+    v->leads[i] = _mm_set1_epi8(static_cast<char>(p->aLeads[i]));
+    v->trails[i] = _mm_set1_epi8(static_cast<char>(p->aTrails[i]));
+  }
+  for (int32_t i = 0; i < p->nSeconds; ++i) v->seconds[i] = _mm_set1_epi8(static_cast<char>(p->aSeconds[i]));
+}
+
+inline __m128i AnyOf(__m128i v, const __m128i* set, int32_t n) {
+  __m128i hit = _mm_setzero_si128();
+  for (int32_t i = 0; i < n; ++i) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, set[i]));
+  return hit;
+}
+
+// The candidates among the 16 positions from s (17 more bytes readable): a
+// first character of the pattern's first codes followed by a byte that may
+// begin its second character.
+inline unsigned VectorCandidates(const VectorSets* sets, const unsigned char* s) {
+  const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+  const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 1));
+  __m128i hit = _mm_and_si128(AnyOf(v0, sets->singles, sets->nSingles), AnyOf(v1, sets->seconds, sets->nSeconds));
+  if (sets->nPairs > 0) {
+    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2));
+    __m128i pairs = _mm_setzero_si128();
+    for (int32_t i = 0; i < sets->nPairs; ++i) {
+      pairs = _mm_or_si128(pairs, _mm_and_si128(_mm_cmpeq_epi8(v0, sets->leads[i]), _mm_cmpeq_epi8(v1, sets->trails[i])));
+    }
+    hit = _mm_or_si128(hit, _mm_and_si128(pairs, AnyOf(v2, sets->seconds, sets->nSeconds)));
+  }
+  return static_cast<unsigned>(_mm_movemask_epi8(hit));
+}
+#endif
 
 inline bool FirstCodeFits(const PlainPattern* p, const unsigned char* line, int32_t at) {
   if (p->nFirstCodes < 0) return true;
@@ -129,16 +276,35 @@ bool FindExactBackward(const PlainPattern* p, CharSync* sync, int32_t below, int
   return false;
 }
 
+// A walk that matched from a position that is not a character start is no
+// match; the test comes last, as most walks fail at once.
 inline bool FoldedAt(const PlainPattern* p, CharSync* sync, int32_t a, int32_t limit, int32_t* pEnd) {
-  return FirstCodeFits(p, sync->pLine, a) && CharSync_IsStart(sync, a) &&
-         PlainPattern_MatchAt(p, reinterpret_cast<const char*>(sync->pLine), sync->nLength, a, limit, pEnd);
+  return p->aSecondBytes[sync->pLine[a + CharLengthAt(sync->pLine, a)]] && FirstCodeFits(p, sync->pLine, a) &&
+         PlainPattern_MatchAt(p, reinterpret_cast<const char*>(sync->pLine), sync->nLength, a, limit, pEnd) &&
+         CharSync_IsStart(sync, a);
 }
 
 bool FindFoldedForward(const PlainPattern* p, CharSync* sync, int32_t from, int32_t* pStart, int32_t* pEnd) {
   const unsigned char* line = sync->pLine;
   const int32_t n = sync->nLength;
   for (int32_t a = from; a < n; ++a) {
-    while (a < n && !p->aFirstBytes[line[a]]) ++a;
+#if defined(__SSE2__)
+    if (p->bVector && n - a >= 17) {
+      VectorSets sets;
+      MakeVectorSets(p, &sets);
+      for (; n - a >= 17; a += 16) {
+        for (unsigned mask = VectorCandidates(&sets, line + a); mask != 0; mask &= mask - 1) {
+          const int32_t c = a + __builtin_ctz(mask);
+          if (FoldedAt(p, sync, c, n, pEnd)) {
+            *pStart = c;
+            return true;
+          }
+        }
+      }
+      if (a >= n) return false;
+    }
+#endif
+    a = NextCandidate(p, line, a, n);
     if (a >= n) return false;
     if (FoldedAt(p, sync, a, n, pEnd)) {
       *pStart = a;
@@ -181,11 +347,17 @@ bool PlainPattern_Init(PlainPattern* pattern, const char* bytes, int32_t length,
   pattern->nLength = length;
   pattern->nOptions = options;
   pattern->bExact = (options & kFoldBits) == 0;
+  if (!PrepareKeys(pattern)) {
+    PlainPattern_Release(pattern);
+    return false;
+  }
   if (length > 0) {
     if (pattern->bExact) {
       PrepareExact(pattern);
     } else {
       PrepareFolded(pattern);
+      PrepareScanBytes(pattern);
+      PrepareVector(pattern);
     }
   }
   QWIL_ASSERT(IsValidPlainPattern(pattern));
@@ -194,18 +366,23 @@ bool PlainPattern_Init(PlainPattern* pattern, const char* bytes, int32_t length,
 
 void PlainPattern_Release(PlainPattern* pattern) {
   Mem_Free(pattern->pBytes);
+  Mem_Free(pattern->pKeys);
   pattern->pBytes = nullptr;
+  pattern->pKeys = nullptr;
   pattern->nLength = 0;
+  pattern->nKeys = 0;
 }
 
 bool PlainPattern_MatchAt(const PlainPattern* pattern, const char* line, int32_t length, int32_t at, int32_t limit,
                           int32_t* pEnd) {
   const unsigned char* text = reinterpret_cast<const unsigned char*>(line);
-  const unsigned char* pat = reinterpret_cast<const unsigned char*>(pattern->pBytes);
   int32_t t = at;
-  for (int32_t i = 0; i < pattern->nLength; i += CharLengthAt(pat, i)) {
-    if (t >= length || !CharEqual(line + t, pattern->pBytes + i, pattern->nOptions)) return false;
-    t += CharLengthAt(text, t);
+  for (int32_t k = 0; k < pattern->nKeys; ++k) {
+    if (t >= length) return false;
+    const int32_t n = CharLengthAt(text, t);
+    const uint32_t code = n == 2 ? (uint32_t(text[t]) << 8) | text[t + 1] : text[t];
+    if (KeyOf(pattern, code) != pattern->pKeys[k]) return false;
+    t += n;
     if (t > limit) return false;
   }
   *pEnd = t;

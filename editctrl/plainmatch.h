@@ -12,6 +12,10 @@
 //   the rest with memcmp.
 // - With an option, only character starts whose character equals the
 //   pattern's first character are walked: their first bytes are few.
+//   The candidates are found a vector of bytes at a time, and a walk compares
+//   fold keys read from tables made for the options (the pattern's keys
+//   computed once), testing that it started at a character start only when
+//   it matched.
 // Both give exactly the matches of trying every start. As each pattern
 // character takes exactly one text character, later matches also end later.
 #pragma once
@@ -21,6 +25,10 @@
 #include "editctrl/charsync.h"
 
 constexpr int32_t kPlainMaxFirstCodes = 8;
+constexpr int32_t kPlainMaxScanBytes = 4;
+// The double-byte codes that fold to another (the width-folding table's range).
+constexpr uint32_t kPlainFoldFirst = 0x8140;
+constexpr uint32_t kPlainFoldLast = 0x8393;
 
 struct PlainPattern {
   char* pBytes;      // own copy of the search string, NUL-terminated behind nLength
@@ -35,6 +43,31 @@ struct PlainPattern {
   uint32_t aFirstCodes[kPlainMaxFirstCodes];
   int32_t nFirstCodes;
   uint8_t aFirstBytes[256];
+  // The first bytes of every code equal to the second pattern character (all
+  // of them when it has none or too many): the byte behind a candidate's first
+  // character must be one, which turns most candidates away at a glance.
+  uint8_t aSecondBytes[256];
+  // The distinct first bytes when they are few (nScanBytes <= kPlainMaxScanBytes), else 0.
+  uint8_t aScanBytes[kPlainMaxScanBytes];
+  int32_t nScanBytes;
+  // When the first character's codes and the second character's first bytes
+  // are few, candidates are found 16 bytes at a time by both: the one-byte
+  // codes and the two-byte codes (lead, trail) of the first character, and the
+  // first bytes of the second.
+  bool bVector;
+  uint8_t aSingles[kPlainMaxScanBytes];
+  int32_t nSingles;
+  uint8_t aLeads[kPlainMaxScanBytes];
+  uint8_t aTrails[kPlainMaxScanBytes];
+  int32_t nPairs;
+  uint8_t aSeconds[kPlainMaxScanBytes];
+  int32_t nSeconds;
+  // Fold keys (CharFold_Key) of the pattern's characters, and of text codes:
+  // every single byte and the double-byte codes of the folding range.
+  uint32_t* pKeys;   // owned; one per pattern character
+  int32_t nKeys;
+  uint32_t aByteKeys[256];
+  uint32_t aFoldKeys[kPlainFoldLast - kPlainFoldFirst + 1];
 };
 
 bool IsValidPlainPattern(const PlainPattern* pattern);

@@ -96,7 +96,7 @@ Glyph Measure(PrintJob* job) {
 }
 
 bool Exhausted(const PrintJob* job) {
-  return ByteScan_AtEnd(&job->scan.scan) && !Line_GetNext(job->scan.line);
+  return ByteScan_AtEnd(&job->scan.scan) && LineScan_IsLastLine(&job->scan);
 }
 
 bool PageFull(const PrintJob* job) {

@@ -248,7 +248,8 @@ int32_t ReplaceEach(TextEditorBody* body, Searcher* s, const Replacement* r, Lin
 }  // namespace
 
 bool Search_ReplaceAll(TextEditorBody* body, const char* replacement, int32_t replacementLength, const char* pattern,
-                       int32_t length, uint32_t options, int32_t* pCount, int32_t* pStatus) {
+                       int32_t length, uint32_t options, int32_t* pCount, int32_t* pStatus,
+                       const TextProgress* progress) {
   if (pCount) *pCount = 0;
   if (EditBody_GetReadOnly(body)) {
     if (pStatus) *pStatus = SEARCH_REFUSED;
@@ -259,20 +260,27 @@ bool Search_ReplaceAll(TextEditorBody* body, const char* replacement, int32_t re
     if (pStatus) *pStatus = SEARCH_NOMEMORY;
     return false;
   }
-  const bool done = Search_ReplaceAllWith(body, s, replacement, replacementLength, pCount, pStatus);
+  const bool done = Search_ReplaceAllWith(body, s, replacement, replacementLength, pCount, pStatus, progress);
   Searcher_Free(s);
   return done;
 }
 
 bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char* replacement, int32_t replacementLength,
-                           int32_t* pCount, int32_t* pStatus) {
+                           int32_t* pCount, int32_t* pStatus, const TextProgress* progress) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   int32_t count = 0;
   int32_t status = SEARCH_REFUSED;
   const bool bAcceptable = !EditBody_GetReadOnly(body) && searcher && searcher->bForward && replacementLength >= 0 &&
                            (replacementLength == 0 || replacement);
   // Only pattern searches can be without an answer; a plain one always has one.
-  if (bAcceptable) status = searcher->pRegexp ? DryRun(body->text, searcher) : SEARCH_FOUND;
+  // The progress runs over the dry run's lines, then over the replacing's.
+  const int64_t lines = TextData_GetCount(body->text);
+  const int64_t phases = bAcceptable && searcher->pRegexp ? 2 : 1;
+  if (bAcceptable) {
+    Searcher_SetProgress(searcher, progress, 0, phases * lines);
+    status = phases == 2 ? DryRun(body->text, searcher) : SEARCH_FOUND;
+    searcher->nProgressBase = (phases - 1) * lines;
+  }
   if (status == SEARCH_FOUND) {
     const Replacement r = DescribeReplacement(replacement, replacementLength);
     LineBatch batch = {};
@@ -288,6 +296,7 @@ bool Search_ReplaceAllWith(TextEditorBody* body, Searcher* searcher, const char*
       count = EditBody_RollBack(body, &mark) ? 0 : EditBody_StepsSince(body, &mark);
     }
   }
+  if (searcher) Searcher_SetProgress(searcher, nullptr, 0, 0);
   if (pCount) *pCount = count;
   if (pStatus) *pStatus = status;
   return status == SEARCH_FOUND || status == SEARCH_NOTFOUND;

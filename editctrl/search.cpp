@@ -7,12 +7,12 @@
 
 namespace {
 
-// The line of `from` (clamped) and its column clamped to the line.
-LineData* LineOf(TextData* text, POINT from, int32_t* pY, int32_t* pX) {
-  LineData* line = TextData_Lookup(text, from.y, pY);
-  const int32_t length = Line_GetLength(line);
+// The cursor on the line of `from` (clamped) and its column clamped to the line.
+LineCursor LineOf(TextData* text, POINT from, int32_t* pX) {
+  const LineCursor c = TextData_CursorAt(text, from.y);
+  const int32_t length = Line_GetLength(LineCursor_Line(&c));
   *pX = from.x < 0 ? 0 : (from.x > length ? length : from.x);
-  return line;
+  return c;
 }
 
 // A column inside a two-byte character moves to the character's end, as when
@@ -46,31 +46,37 @@ inline bool IsNoAnswer(int32_t status) { return status == SEARCH_TOO_COMPLEX || 
 // before its column. Returns the document search's status.
 int32_t ForwardFrom(TextData* text, Searcher* s, POINT from, int32_t known, TextRange* pFound) {
   QWIL_ASSERT(IsValidSearcherHandle(s) && s->bForward);
-  int32_t y = 0;
   int32_t x = 0;
-  LineData* line = LineOf(text, from, &y, &x);
+  LineCursor c = LineOf(text, from, &x);
   if (known < 0 || known > x) known = 0;
-  x = AlignUp(line, x, known);
-  for (; line; line = Line_GetNext(line), ++y, x = 0, known = 0) {
+  x = AlignUp(LineCursor_Line(&c), x, known);
+  do {
+    const LineData* line = LineCursor_Line(&c);
+    if (!ProgressTicker_Tick(&s->progress, s->nProgressBase + LineCursor_Index(&c))) return SEARCH_STOPPED;
     Searcher_FindFrom(s, Line_GetString(line), Line_GetLength(line), x, known);
     if (IsNoAnswer(Searcher_GetStatus(s))) return Searcher_GetStatus(s);
-    if (TakeMatch(s, line, y, pFound)) return SEARCH_FOUND;
-  }
+    if (TakeMatch(s, line, LineCursor_Index(&c), pFound)) return SEARCH_FOUND;
+    x = 0;
+    known = 0;
+  } while (LineCursor_Next(&c));
   return SEARCH_NOTFOUND;
 }
 
 int32_t BackwardFrom(TextData* text, Searcher* s, POINT from, TextRange* pFound) {
   QWIL_ASSERT(IsValidSearcherHandle(s) && !s->bForward);
-  int32_t y = 0;
   int32_t x = 0;
-  LineData* line = LineOf(text, from, &y, &x);
-  x = AlignDown(line, x);
-  for (; line; line = Line_GetPrev(line), --y, x = -1) {
+  LineCursor c = LineOf(text, from, &x);
+  x = AlignDown(LineCursor_Line(&c), x);
+  const int32_t last = TextData_GetCount(text) - 1;
+  do {
+    const LineData* line = LineCursor_Line(&c);
+    if (!ProgressTicker_Tick(&s->progress, s->nProgressBase + last - LineCursor_Index(&c))) return SEARCH_STOPPED;
     const int32_t offset = x >= 0 ? x : Line_GetLength(line);
     Searcher_Find(s, Line_GetString(line), Line_GetLength(line), offset);
     if (IsNoAnswer(Searcher_GetStatus(s))) return Searcher_GetStatus(s);
-    if (TakeMatch(s, line, y, pFound)) return SEARCH_FOUND;
-  }
+    if (TakeMatch(s, line, LineCursor_Index(&c), pFound)) return SEARCH_FOUND;
+    x = -1;
+  } while (LineCursor_Prev(&c));
   return SEARCH_NOTFOUND;
 }
 
@@ -86,13 +92,14 @@ typedef bool (*DocumentSearch)(TextData* text, Searcher* searcher, POINT from, T
 // One searcher for the search from `from` and, when it finds nothing at all,
 // the search again from `wrap`.
 bool FindWrapping(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, bool forward,
-                  TextRange* pFound, int32_t* pStatus) {
+                  TextRange* pFound, int32_t* pStatus, const TextProgress* progress) {
   QWIL_ASSERT(IsValidTextEditorBodyHandle(body));
   const TextRange selection = EditBody_GetSelection(body);
   TextRange found = selection;
   int32_t status = SEARCH_NOMEMORY;
   Searcher* s = Searcher_Create(pattern, length, options, forward);
   if (s) {
+    Searcher_SetProgress(s, progress, 0, TextData_GetCount(body->text));
     const DocumentSearch search = forward ? Search_FindForward : Search_FindBackward;
     const POINT from = forward ? selection.end : selection.start;
     const POINT wrap = forward ? POINT{0, 0} : TextData_EndOfDocument(body->text);
@@ -123,11 +130,11 @@ bool Search_FindBackward(TextData* text, Searcher* searcher, POINT from, TextRan
 }
 
 bool Search_FindNext(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
-                     int32_t* pStatus) {
-  return FindWrapping(body, pattern, length, options, true, pFound, pStatus);
+                     int32_t* pStatus, const TextProgress* progress) {
+  return FindWrapping(body, pattern, length, options, true, pFound, pStatus, progress);
 }
 
 bool Search_FindPrev(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
-                     int32_t* pStatus) {
-  return FindWrapping(body, pattern, length, options, false, pFound, pStatus);
+                     int32_t* pStatus, const TextProgress* progress) {
+  return FindWrapping(body, pattern, length, options, false, pFound, pStatus, progress);
 }

@@ -18,7 +18,8 @@
 // The first match from `from` to the end of the document: on from's line at
 // or after its column, then on every following line. *pFound gets the match,
 // or the empty range at `from` when there is none; the searcher's status says
-// why (it must have been made forward). `from` is clamped into the document;
+// why (it must have been made forward; SEARCH_STOPPED when its progress
+// report said stop). `from` is clamped into the document;
 // a column inside a two-byte character counts as the character's end.
 bool Search_FindForward(TextData* text, Searcher* searcher, POINT from, TextRange* pFound);
 // The same for a caller that knows a character start `known` on from's line at
@@ -33,10 +34,12 @@ bool Search_FindBackward(TextData* text, Searcher* searcher, POINT from, TextRan
 // more from the start of the document. *pFound gets the match; the selection
 // is left to the caller, which selects the match with the anchor at its start
 // and the caret at its end, repainting what changed. *pStatus (optional) tells
-// SEARCH_FOUND, SEARCH_NOTFOUND, SEARCH_TOO_COMPLEX or SEARCH_NOMEMORY; only
-// nothing found at all wraps around.
+// SEARCH_FOUND, SEARCH_NOTFOUND, SEARCH_TOO_COMPLEX, SEARCH_NOMEMORY or
+// SEARCH_STOPPED (progress, optional, said stop: nothing was found and nothing
+// changed); only nothing found at all wraps around. Progress counts lines
+// (tools/progress.h; Searcher_SetProgress).
 bool Search_FindNext(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
-                     int32_t* pStatus);
+                     int32_t* pStatus, const TextProgress* progress = nullptr);
 // Backward from the start of the selection, then from the end of the document.
 bool Search_FindPrev(TextEditorBody* body, const char* pattern, int32_t length, uint32_t options, TextRange* pFound,
-                     int32_t* pStatus);
+                     int32_t* pStatus, const TextProgress* progress = nullptr);

@@ -214,10 +214,15 @@ bool IsValidSearcherHandle(const Searcher* s) {
   if (((s->nOptions & SF_REGEXP) != 0) != (s->pRegexp != nullptr) || (s->pRegexp == nullptr) != (s->pMatch == nullptr)) {
     return false;
   }
-  if (s->nStatus < SEARCH_NOTFOUND || s->nStatus > SEARCH_REFUSED) return false;
+  if (s->nStatus < SEARCH_NOTFOUND || s->nStatus > SEARCH_STOPPED) return false;
   if ((s->pStart == nullptr) != (s->pEnd == nullptr) || s->pStart > s->pEnd) return false;
   return s->nStepBase >= 0 && s->nStepsPerByte >= 0 && s->nStepCeiling >= 0 && s->nStepCarry >= 0 &&
          s->nStepsTaken >= 0;
+}
+
+void Searcher_SetProgress(Searcher* searcher, const TextProgress* progress, int64_t base, int64_t total) {
+  ProgressTicker_Init(&searcher->progress, progress, total, kSearchProgressLines);
+  searcher->nProgressBase = base;
 }
 
 Searcher* Searcher_Create(const char* pattern, int32_t length, uint32_t options, bool forward) {
@@ -242,6 +247,7 @@ Searcher* Searcher_Create(const char* pattern, int32_t length, uint32_t options,
     }
   }
   s->nStatus = SEARCH_NOTFOUND;
+  Searcher_SetProgress(s, nullptr, 0, 0);
   Searcher_ResetSteps(s);
   QWIL_ASSERT(IsValidSearcherHandle(s));
   return s;

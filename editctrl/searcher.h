@@ -27,6 +27,7 @@
 #include <cstdint>
 
 #include "editctrl/plainmatch.h"
+#include "tools/progress.h"
 
 struct nfa;
 struct match;
@@ -38,6 +39,7 @@ enum SearchStatus : int32_t {
   SEARCH_TOO_COMPLEX = 2,  // a pattern search ran out of steps: no answer
   SEARCH_NOMEMORY = 3,     // memory ran out (or the pattern passes the engine's size bounds): no answer
   SEARCH_REFUSED = 4,      // a replacement was refused: the document is read-only, or the request is malformed
+  SEARCH_STOPPED = 5,      // the search's progress report said stop: no answer, nothing changed
 };
 
 struct Searcher {
@@ -56,7 +58,14 @@ struct Searcher {
   int64_t nStepCeiling;  // the most one line's search may draw
   int64_t nStepCarry;    // what the account holds now
   int64_t nStepsTaken;   // steps pattern searches drew from it since the last reset
+  // Told how far searches over the document have come, in lines: the line a
+  // search reached (counted from the search's direction's start) plus the
+  // base. It may stop them. Reports at most every kSearchProgressLines lines.
+  ProgressTicker progress;
+  int64_t nProgressBase;
 };
+
+constexpr int64_t kSearchProgressLines = 1 << 16;
 
 bool IsValidSearcherHandle(const Searcher* searcher);
 
@@ -66,6 +75,9 @@ bool IsValidSearcherHandle(const Searcher* searcher);
 // cannot be compiled.
 Searcher* Searcher_Create(const char* pattern, int32_t length, uint32_t options, bool forward);
 void Searcher_Free(Searcher* searcher);
+// Puts the progress report of searches over the document in place (null:
+// none), out of a total of `total` lines, the reports starting from `base`.
+void Searcher_SetProgress(Searcher* searcher, const TextProgress* progress, int64_t base, int64_t total);
 
 // Runs the searcher's variant over one line (offset is clamped to 0..length
 // and must be a character start). Returns the match start, or null with the

@@ -2,84 +2,151 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "tools/memory.h"
 #include "tools/safesave.h"
 
-// The stream appends to the document's last line, the "open" line, which is the
-// existing last line until the first line end arrives. Bytes of a line that does
-// not end inside one chunk wait in `carry`. The line end of the existing last
-// line travels to the last line of the stream, as it does for any insertion.
+// The stream's bytes go into chunks that the document owns: the lines closed
+// in a chunk keep their bytes there (lent), each line end byte overwritten with
+// the line's terminator. The open line, the one no line end has closed yet,
+// always lies at the end of the newest chunk, and moves to the start of the next
+// one when that is begun. At first the open line is the document's last line,
+// whose bytes are copied in front of the stream's.
 struct TextStream {
   TextData* text;
-  bool bOpenIsExisting;
-  bool bPendingCr;  // the last byte fed was a CR; an LF at the front of the next chunk pairs with it
-  char* carry;
-  int32_t nCarry;
-  int32_t nCarryCap;
-  char tailCrlf[4];
-  int32_t nTailCrlf;
+  char* pBytes;         // the newest chunk's bytes, null before the first
+  int64_t nCap;         // bytes that may be used in it (one more is kept for a terminator)
+  int64_t nUsed;
+  int64_t nLine;        // where the open line starts in it
+  int64_t nScan;        // bytes looked at for line ends
+  int64_t nNextChunk;   // the size of the next chunk when small feeds fill them
+  bool bReplaceTail;    // the open line goes in the place of the document's last line
+  bool bPendingCr;      // a CR ended the bytes and a line: an LF first in the next ones pairs with it
+  LineEnd tailEnd;      // the document's last line's end, which goes to the stream's last line
+  int32_t nTailLength;  // the bytes that line has in the document
 };
 
 namespace {
 
-// The size the document has with what the stream holds back: the open line's
-// bytes and, when it is a new line, the line end before it.
-int64_t StreamSize(const TextStream* s) {
-  return int64_t(TextData_GetTextSize(s->text)) + (s->bOpenIsExisting ? 0 : 2) + s->nCarry;
-}
+constexpr int64_t kFirstChunk = 4096;
+constexpr int64_t kLargestChunk = int64_t(4) << 20;
 
 bool Fail(TextFileStatus* pStatus, TextFileStatus status) {
   if (pStatus) *pStatus = status;
   return false;
 }
 
-bool CarryAppend(TextStream* s, const char* bytes, int32_t n, TextFileStatus* pStatus) {
-  if (n <= 0) return true;
-  int64_t need = int64_t(s->nCarry) + n;
-  if (StreamSize(s) + n > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
-  if (need > s->nCarryCap) {
-    int64_t cap = s->nCarryCap ? s->nCarryCap : 256;
-    while (cap < need) cap *= 2;
-    if (cap > INT32_MAX) cap = INT32_MAX;
-    char* grown = static_cast<char*>(Mem_Realloc(s->carry, static_cast<size_t>(cap)));
-    if (!grown) return Fail(pStatus, TEXTFILE_NO_MEMORY);
-    s->carry = grown;
-    s->nCarryCap = static_cast<int32_t>(cap);
-  }
-  std::memcpy(s->carry + s->nCarry, bytes, static_cast<size_t>(n));
-  s->nCarry += n;
+// The whole text's size with the open line of n bytes closed (the stream's
+// first line takes the last line's place, any later one comes behind a line end).
+int64_t SizeWith(const TextStream* s, int64_t n) {
+  const int64_t size = TextData_GetTextSize(s->text);
+  return s->bReplaceTail ? size - s->nTailLength + n : size + 2 + n;
+}
+
+// A new chunk with room for at least `need` bytes behind the open line, which
+// moves into it.
+bool NewChunk(TextStream* s, int64_t need) {
+  const char* open = s->pBytes ? s->pBytes + s->nLine : Line_GetString(TextData_GetTail(s->text));
+  const int64_t openLength = s->pBytes ? s->nUsed - s->nLine : s->nTailLength;
+  int64_t size = s->nNextChunk;
+  if (size < openLength + need + 1) size = openLength + need + 1;
+  TextChunk* chunk = static_cast<TextChunk*>(Mem_Alloc(sizeof(TextChunk) + static_cast<size_t>(size)));
+  if (!chunk) return false;
+  chunk->nSize = size;
+  chunk->pNext = s->text->pChunks;
+  s->text->pChunks = chunk;
+  char* bytes = reinterpret_cast<char*>(chunk + 1);
+  if (openLength > 0) std::memcpy(bytes, open, static_cast<size_t>(openLength));
+  s->pBytes = bytes;
+  s->nCap = size - 1;
+  s->nUsed = openLength;
+  s->nLine = 0;
+  s->nScan = openLength;
+  if (s->nNextChunk < kLargestChunk) s->nNextChunk *= 2;
   return true;
 }
 
-// Ends the open line with `crlf`: its bytes are the carry followed by n more bytes.
-// When another line follows, the line end between them must fit as well.
-bool CloseLine(TextStream* s, const char* bytes, int32_t n, const char* crlf, int32_t crlflength, bool bMore,
-               TextFileStatus* pStatus) {
-  if (StreamSize(s) + n + (bMore ? 2 : 0) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
-  bool ok;
-  if (s->bOpenIsExisting) {
-    if (!CarryAppend(s, bytes, n, pStatus)) return false;
-    ok = TextData_EndLastLine(s->text, s->carry, s->nCarry, crlf, crlflength);
-  } else {
-    ok = TextData_AppendLine(s->text, s->carry, s->nCarry, bytes, n, crlf, crlflength);
+// Room behind the stream's bytes: up to `want` bytes, at least `least`.
+bool Room(TextStream* s, int64_t want, int64_t least, char** pAt, int64_t* pSize) {
+  if (!s->pBytes || s->nCap - s->nUsed < least) {
+    if (!NewChunk(s, want)) return false;
   }
+  *pAt = s->pBytes + s->nUsed;
+  *pSize = s->nCap - s->nUsed < want ? s->nCap - s->nUsed : want;
+  return true;
+}
+
+// The first CR or LF in [p, end), or end.
+inline const char* FindLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
+
+// Closes the open line at byte `at` (its line end, or the end of the bytes)
+// with the line end `end`. When another line follows, the line end between them
+// must fit as well; `roomy` says the size was already found to fit.
+bool CloseLine(TextStream* s, int64_t at, LineEnd end, bool bMore, bool roomy, TextFileStatus* pStatus) {
+  const int64_t n = at - s->nLine;
+  if (!roomy && SizeWith(s, n) + (bMore ? 2 : 0) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
+  s->pBytes[at] = '\0';
+  LineData line;
+  Line_InitLent(&line, s->pBytes + s->nLine, static_cast<int32_t>(n), end);
+  const bool ok = s->bReplaceTail ? TextData_SetLastLine(s->text, &line) : TextData_AddLoadedLine(s->text, &line);
   if (!ok) return Fail(pStatus, TEXTFILE_NO_MEMORY);
-  s->nCarry = 0;
+  s->bReplaceTail = false;
   return true;
 }
 
-// A line end starts the next line, empty and open, which is a new line.
-bool StartLine(TextStream* s, const char* crlf, int32_t crlflength, TextFileStatus* pStatus) {
-  if (!CloseLine(s, nullptr, 0, crlf, crlflength, true, pStatus)) return false;
-  s->bOpenIsExisting = false;
+// Closes every line the new bytes end.
+bool Scan(TextStream* s, TextFileStatus* pStatus) {
+  char* b = s->pBytes;
+  int64_t i = s->nScan;
+  const int64_t end = s->nUsed;
+  if (s->bPendingCr && i < end) {
+    s->bPendingCr = false;
+    if (b[i] == '\n') {
+      Line_SetEnd(TextData_GetTail(s->text), LINEEND_CRLF);
+      s->nLine = ++i;
+    }
+  }
+  // Every byte adds at most two to the text's size: when all of them fit, no
+  // line needs to be checked on its own.
+  const bool roomy = int64_t(TextData_GetTextSize(s->text)) + 2 * (end - s->nLine) + 2 <= kTextMaxSize;
+  for (;;) {
+    const int64_t j = FindLineEnd(b + i, b + end) - b;
+    if (j >= end) break;
+    LineEnd kind = LINEEND_LF;
+    int64_t next = j + 1;
+    if (b[j] == '\r') {
+      if (j + 1 >= end) {
+        kind = LINEEND_CR;
+        s->bPendingCr = true;
+      } else if (b[j + 1] == '\n') {
+        kind = LINEEND_CRLF;
+        next = j + 2;
+      } else {
+        kind = LINEEND_CR;
+      }
+    }
+    if (!CloseLine(s, j, kind, true, roomy, pStatus)) return false;
+    i = next;
+    s->nLine = next;
+  }
+  s->nScan = end;
+  if (SizeWith(s, end - s->nLine) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
   return true;
-}
-
-const char* FindLineEnd(const char* p, const char* end) {
-  const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-  const char* limit = lf ? lf : end;
-  const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(limit - p)));
-  return cr ? cr : limit;
 }
 
 }  // namespace
@@ -88,119 +155,217 @@ TextStream* TextStream_Begin(TextData* text) {
   QWIL_ASSERT(IsValidTextDataHandle(text));
   TextStream* s = static_cast<TextStream*>(Mem_Alloc(sizeof(TextStream)));
   if (!s) return nullptr;
+  std::memset(s, 0, sizeof(*s));
   s->text = text;
-  s->bOpenIsExisting = true;
-  s->bPendingCr = false;
-  s->carry = nullptr;
-  s->nCarry = 0;
-  s->nCarryCap = 0;
-  std::memcpy(s->tailCrlf, text->pTail->crlf, sizeof(s->tailCrlf));
-  s->nTailCrlf = text->pTail->crlflength;
+  s->nNextChunk = kFirstChunk;
+  s->bReplaceTail = true;
+  const LineData* tail = TextData_GetTail(text);
+  s->tailEnd = Line_GetEnd(tail);
+  s->nTailLength = Line_GetLength(tail);
   return s;
 }
 
 bool TextStream_Feed(TextStream* s, const char* bytes, int32_t n, TextFileStatus* pStatus) {
-  const char* p = bytes;
-  const char* end = bytes + n;
-  if (s->bPendingCr && p < end) {
-    s->bPendingCr = false;
-    bool pair = (*p == '\n');
-    if (pair) ++p;
-    if (!StartLine(s, "\r\n", pair ? 2 : 1, pStatus)) return false;
-  }
-  while (p < end) {
-    const char* stop = FindLineEnd(p, end);
-    if (stop == end) return CarryAppend(s, p, static_cast<int32_t>(end - p), pStatus);
-    if (*stop == '\r' && stop + 1 == end) {
-      // The CR may pair with an LF at the front of the next chunk.
-      if (!CarryAppend(s, p, static_cast<int32_t>(stop - p), pStatus)) return false;
-      s->bPendingCr = true;
-      return true;
-    }
-    int32_t crlflength = (*stop == '\r' && stop[1] == '\n') ? 2 : 1;
-    if (!CloseLine(s, p, static_cast<int32_t>(stop - p), stop, crlflength, true, pStatus)) return false;
-    s->bOpenIsExisting = false;
-    p = stop + crlflength;
+  while (n > 0) {
+    char* at = nullptr;
+    int64_t room = 0;
+    if (!Room(s, n, 1, &at, &room)) return Fail(pStatus, TEXTFILE_NO_MEMORY);
+    std::memcpy(at, bytes, static_cast<size_t>(room));
+    s->nUsed += room;
+    if (!Scan(s, pStatus)) return false;
+    bytes += room;
+    n -= static_cast<int32_t>(room);
   }
   return true;
 }
 
 bool TextStream_End(TextStream* s, TextFileStatus* pStatus) {
-  bool ok = true;
-  if (s->bPendingCr) {
-    s->bPendingCr = false;
-    ok = StartLine(s, "\r", 1, pStatus);
-  }
-  if (ok) {
-    // The last line keeps the line end the document's last line had.
-    ok = CloseLine(s, nullptr, 0, s->tailCrlf, s->nTailCrlf, false, pStatus);
-  }
+  s->bPendingCr = false;
+  // The last line keeps the line end the document's last line had.
+  const bool ok = !s->pBytes || CloseLine(s, s->nUsed, s->tailEnd, false, false, pStatus);
   QWIL_ASSERT(IsValidTextDataHandle(s->text));
   TextStream_Abort(s);
   if (ok && pStatus) *pStatus = TEXTFILE_OK;
   return ok;
 }
 
-void TextStream_Abort(TextStream* s) {
-  if (!s) return;
-  Mem_Free(s->carry);
-  Mem_Free(s);
+void TextStream_Abort(TextStream* s) { Mem_Free(s); }
+
+struct TextLoad {
+  const FileMethods* pMethods;
+  FileHandle* pFile;
+  TextData* text;
+  TextStream* stream;  // null once the end is reached
+  int64_t nTotal;
+  int64_t nDone;
+  TextFileStatus status;
+  bool bEnded;
+};
+
+namespace {
+
+void EndLoad(TextLoad* load, TextFileStatus status) {
+  if (load->stream) {
+    if (status == TEXTFILE_OK) {
+      TextStream_End(load->stream, &status);
+    } else {
+      TextStream_Abort(load->stream);
+    }
+    load->stream = nullptr;
+  }
+  load->status = status;
+  load->bEnded = true;
+}
+
+void FreeLoad(TextLoad* load) {
+  TextStream_Abort(load->stream);
+  if (load->pFile) load->pMethods->pfnClose(load->pMethods->pContext, load->pFile);
+  TextData_Destroy(load->text);
+  Mem_Free(load);
+}
+
+}  // namespace
+
+TextLoad* TextLoad_Begin(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus) {
+  const FileMethods* m = FileIo_GetMethods();
+  TextLoad* load = static_cast<TextLoad*>(Mem_Alloc(sizeof(TextLoad)));
+  if (!load) {
+    Fail(pStatus, TEXTFILE_NO_MEMORY);
+    return nullptr;
+  }
+  std::memset(load, 0, sizeof(*load));
+  load->pMethods = m;
+  TextFileStatus status = TEXTFILE_OK;
+  if (m->pfnOpen(m->pContext, path, FILEOPEN_READ, &load->pFile) != FILEERR_NONE) {
+    load->pFile = nullptr;
+    status = TEXTFILE_OPEN_FAILED;
+  } else if (!m->pfnSize(m->pContext, load->pFile, &load->nTotal)) {
+    status = TEXTFILE_READ_FAILED;
+  } else if (load->nTotal > kTextMaxSize) {
+    status = TEXTFILE_TOO_LARGE;  // refused before a byte of it is read
+  } else if (!(load->text = TextData_Create(prop)) || !(load->stream = TextStream_Begin(load->text))) {
+    status = TEXTFILE_NO_MEMORY;
+  }
+  if (status != TEXTFILE_OK) {
+    FreeLoad(load);
+    Fail(pStatus, status);
+    return nullptr;
+  }
+  if (pStatus) *pStatus = TEXTFILE_OK;
+  return load;
+}
+
+bool TextLoad_Next(TextLoad* load, TextFileStatus* pStatus) {
+  if (load->bEnded) {
+    *pStatus = load->status;
+    return false;
+  }
+  const FileMethods* m = load->pMethods;
+  char* at = nullptr;
+  int64_t room = 0;
+  // A file of known size gets room for all of it and the read that finds its
+  // end; a device or a pipe starts small.
+  int64_t want = kTextLoadSlice / 64;
+  if (load->nTotal > 0) {
+    want = load->nTotal - load->nDone + 1;
+    if (want < 1) want = 1;
+    if (want > kTextLoadSlice) want = kTextLoadSlice;
+  }
+  if (!Room(load->stream, want, want / 4 + 1, &at, &room)) {
+    EndLoad(load, TEXTFILE_NO_MEMORY);
+  } else {
+    const int32_t got = m->pfnRead(m->pContext, load->pFile, at, static_cast<int32_t>(room));
+    TextFileStatus status = TEXTFILE_OK;
+    if (got < 0) {
+      EndLoad(load, TEXTFILE_READ_FAILED);
+    } else if (got == 0) {
+      EndLoad(load, TEXTFILE_OK);
+    } else {
+      load->stream->nUsed += got;
+      load->nDone += got;
+      if (!Scan(load->stream, &status)) EndLoad(load, status);
+    }
+  }
+  *pStatus = load->status;
+  return !load->bEnded;
+}
+
+int64_t TextLoad_Done(const TextLoad* load) { return load->nDone; }
+
+int64_t TextLoad_Total(const TextLoad* load) { return load->nTotal; }
+
+TextData* TextLoad_Finish(TextLoad* load, TextFileStatus* pStatus) {
+  TextFileStatus status = TEXTFILE_OK;
+  while (TextLoad_Next(load, &status)) {
+  }
+  const FileMethods* m = load->pMethods;
+  const bool closed = m->pfnClose(m->pContext, load->pFile);
+  load->pFile = nullptr;
+  if (!closed && status == TEXTFILE_OK) status = TEXTFILE_READ_FAILED;
+  TextData* text = nullptr;
+  if (status == TEXTFILE_OK) {
+    text = load->text;
+    load->text = nullptr;
+  }
+  FreeLoad(load);
+  if (pStatus) *pStatus = status;
+  return text;
+}
+
+void TextLoad_Abort(TextLoad* load) {
+  if (load) FreeLoad(load);
+}
+
+TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus,
+                        const TextProgress* progress) {
+  TextLoad* load = TextLoad_Begin(path, prop, pStatus);
+  if (!load) return nullptr;
+  ProgressTicker ticker;
+  ProgressTicker_Init(&ticker, progress, load->nTotal, 1);  // after every slice
+  TextFileStatus status = TEXTFILE_OK;
+  while (TextLoad_Next(load, &status)) {
+    if (!ProgressTicker_Tick(&ticker, load->nDone)) {
+      TextLoad_Abort(load);
+      Fail(pStatus, TEXTFILE_CANCELLED);
+      return nullptr;
+    }
+  }
+  return TextLoad_Finish(load, pStatus);
 }
 
 namespace {
 
-// Reads the opened file into text: every read is checked, and a file the
-// document cannot hold is refused before a byte of it is read.
-TextFileStatus ReadInto(const FileMethods* m, FileHandle* file, TextData* text) {
-  int64_t size = 0;
-  if (!m->pfnSize(m->pContext, file, &size)) return TEXTFILE_READ_FAILED;
-  if (size > kTextMaxSize) return TEXTFILE_TOO_LARGE;
-  TextStream* stream = TextStream_Begin(text);
-  if (!stream) return TEXTFILE_NO_MEMORY;
-  TextFileStatus status = TEXTFILE_OK;
-  char chunk[kTextFileChunk];
-  for (;;) {
-    const int32_t got = m->pfnRead(m->pContext, file, chunk, kTextFileChunk);
-    if (got < 0) status = TEXTFILE_READ_FAILED;
-    if (got <= 0 || !TextStream_Feed(stream, chunk, got, &status)) break;
-  }
-  if (status != TEXTFILE_OK) {
-    TextStream_Abort(stream);
-    return status;
-  }
-  return TextStream_End(stream, &status) ? TEXTFILE_OK : status;
-}
+struct SaveWalk {
+  const TextData* text;
+  ProgressTicker ticker;
+};
 
 bool WriteLines(void* context, const ByteWriter* writer) {
-  const TextData* text = static_cast<const TextData*>(context);
-  for (const LineData* line = text->pHead; line; line = Line_GetNext(line)) {
-    if (!Stream_Write(writer, Line_GetString(line), Line_GetLength(line))) return false;
-    if (Line_GetNext(line) && !Stream_Write(writer, "\r\n", 2)) return false;
+  SaveWalk* walk = static_cast<SaveWalk*>(context);
+  const TextData* text = walk->text;
+  int64_t done = 0;
+  for (int32_t b = 0; b < text->nBlocks; ++b) {
+    const TextBlock* block = text->ppBlocks[b];
+    const bool lastBlock = b + 1 == text->nBlocks;
+    for (int32_t i = 0; i < block->nLines; ++i) {
+      const LineData* line = &block->aLines[i];
+      if (!Stream_Write(writer, Line_GetString(line), Line_GetLength(line))) return false;
+      if (lastBlock && i + 1 == block->nLines) break;
+      if (!Stream_Write(writer, "\r\n", 2)) return false;
+      done += Line_GetLength(line) + 2;
+      if (!ProgressTicker_Tick(&walk->ticker, done)) return false;
+    }
   }
   return true;
 }
 
 }  // namespace
 
-TextData* TextFile_Load(const char* path, const TextDataProperty* prop, TextFileStatus* pStatus) {
-  const FileMethods* m = FileIo_GetMethods();
-  FileHandle* file = nullptr;
-  TextFileStatus status = TEXTFILE_OPEN_FAILED;
-  TextData* text = nullptr;
-  if (m->pfnOpen(m->pContext, path, FILEOPEN_READ, &file) == FILEERR_NONE) {
-    text = TextData_Create(prop);
-    status = text ? ReadInto(m, file, text) : TEXTFILE_NO_MEMORY;
-    if (!m->pfnClose(m->pContext, file) && status == TEXTFILE_OK) status = TEXTFILE_READ_FAILED;
-  }
-  if (status != TEXTFILE_OK) {
-    TextData_Destroy(text);
-    text = nullptr;
-  }
-  if (pStatus) *pStatus = status;
-  return text;
-}
-
-TextFileStatus TextFile_Save(const TextData* text, const char* path) {
+TextFileStatus TextFile_Save(const TextData* text, const char* path, const TextProgress* progress) {
   QWIL_ASSERT(IsValidTextDataHandle(text));
-  return SafeSave_Write(path, WriteLines, const_cast<TextData*>(text));
+  SaveWalk walk;
+  walk.text = text;
+  ProgressTicker_Init(&walk.ticker, progress, TextData_GetTextSize(text), kProgressStep);
+  const TextFileStatus status = SafeSave_Write(path, WriteLines, &walk);
+  return walk.ticker.bStopped ? TEXTFILE_CANCELLED : status;
 }

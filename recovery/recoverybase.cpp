@@ -38,11 +38,9 @@ int32_t SampleIndex(int32_t k, int32_t count) {
 uint64_t RecoveryBase_Sample(const TextData* text) {
   QWIL_ASSERT(IsValidTextDataHandle(text));
   uint64_t h = HashNumber(HashNumber(kFnvOffset, text->count), text->length);
-  int32_t k = 0;
-  int32_t index = 0;
-  for (const LineData* line = text->pHead; line && k < kSampleLines; line = line->pNext, ++index) {
-    if (index != SampleIndex(k, text->count)) continue;
-    h = HashLine(h, line);
+  for (int32_t k = 0; k < kSampleLines;) {
+    const int32_t index = SampleIndex(k, text->count);
+    h = HashLine(h, TextData_PeekLine(text, index));
     while (k < kSampleLines && SampleIndex(k, text->count) == index) ++k;
   }
   return h;

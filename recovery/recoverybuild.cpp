@@ -11,23 +11,25 @@ bool Before(POINT a, POINT b) { return a.y < b.y || (a.y == b.y && a.x < b.x); }
 // of a line and n allows none; the document's end when it comes first.
 POINT Advance(TextData* text, POINT from, int64_t n) {
   int32_t y = from.y;
-  const LineData* line = TextData_Lookup(text, y, nullptr);
+  LineCursor c = TextData_CursorAt(text, y);
   int64_t left = n;
   int32_t x = from.x;
   for (;;) {
-    const int32_t length = Line_GetLength(line);
+    const int32_t length = Line_GetLength(LineCursor_Line(&c));
     if (length - x >= left) return {static_cast<int32_t>(x + left), y};
     left -= length - x;
     const bool progressed = y != from.y || length != from.x;
-    if (!line->pNext || (left < 2 && progressed)) return {length, y};
+    if (LineCursor_IsLast(&c) || (left < 2 && progressed)) return {length, y};
     left = left < 2 ? 0 : left - 2;
-    line = line->pNext;
+    LineCursor_Next(&c);
     ++y;
     x = 0;
   }
 }
 
-bool AtEnd(const TextData* text, POINT p) { return p.y == text->count - 1 && p.x == Line_GetLength(text->pTail); }
+bool AtEnd(const TextData* text, POINT p) {
+  return p.y == text->count - 1 && p.x == Line_GetLength(TextData_GetTail(text));
+}
 
 }  // namespace
 

@@ -16,6 +16,10 @@
 #   e2e_wait_exit [S]           waits for the program's end and prints its exit code
 #   e2e_end                     ends what e2e_begin and e2e_start started
 #   e2e_fail MESSAGE            says what failed, ends everything, exits 1
+#   e2e_reg_dword KEY NAME      prints a REG_DWORD value of the prefix's registry in decimal
+#                               (nothing when it is absent)
+#   e2e_reg_put KEY NAME [N]    sets that value to N; without N removes it
+#   e2e_crop_editor SHOT WID OUT  crops the editor's text area of window WID from a screenshot
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -203,4 +207,27 @@ e2e_fail() {
   e2e_kill_program
   e2e_end
   exit 1
+}
+
+# The prefix's registry through Wine's reg (its output is code page 932).
+e2e_reg_dword() {
+  local hex
+  hex="$(env -u DISPLAY wine reg query "$1" /v "$2" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' |
+    awk -v name="$2" '$1 == name && $2 == "REG_DWORD" {print $3}')"
+  [ -n "$hex" ] && printf '%d\n' "$hex"
+}
+
+e2e_reg_put() {
+  if [ $# -ge 3 ] && [ -n "$3" ]; then
+    env -u DISPLAY wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1
+  else
+    env -u DISPLAY wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true
+  fi
+}
+
+# Below the title and menu bars, inside the frame, above the status bar.
+e2e_crop_editor() {
+  local shot="$1" wid="$2" out="$3" X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  convert "$shot" -crop "$((WIDTH - 40))x$((HEIGHT - 110))+$((X + 6))+$((Y + 45))" +repage "$out"
 }

@@ -110,4 +110,6 @@ enum TextFileStatus : int32_t {
   TEXTFILE_LOCKED,         // save: another program has the file open and does not let it be replaced
   TEXTFILE_FOLDER_DENIED,  // save: no new file may be made in the file's folder
   TEXTFILE_DENIED,         // save: the system refuses to replace the file (its permissions)
+  TEXTFILE_CANCELLED,      // load or save: stopped through its progress report; a save leaves the file
+                           // as it was, a load leaves nothing behind
 };

@@ -46,6 +46,9 @@ typedef HACCEL__* HACCEL;
 
 #define RGB(r, g, b) \
   ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) ((BYTE)(rgb))
+#define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) ((BYTE)((rgb) >> 16))
 
 #define LF_FACESIZE 32
 

@@ -16,6 +16,28 @@ constexpr int32_t kModulePathSize = MAX_PATH + 1;
 
 }  // namespace
 
+bool System_GetLibraryPath(const char* name, char* output, int32_t size) {
+  QWIL_ASSERT(name && output && size > 0);
+  output[0] = '\0';
+  char folder[kModulePathSize] = {};
+  UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return false;
+  TextBuf tb;
+  TextBuf_Init(&tb, output, size);
+  bool ok = TextBuf_AppendString(&tb, folder);
+  if (ok && folder[n - 1] != '\\') ok = TextBuf_AppendString(&tb, "\\");
+  if (ok) ok = TextBuf_AppendString(&tb, name);
+  if (!ok) output[0] = '\0';
+  return ok;
+}
+
+HMODULE System_LoadLibrary(const char* name) {
+  char path[kModulePathSize + 32];
+  if (!System_GetLibraryPath(name, path, sizeof(path))) return nullptr;
+  // Its own folder, not the current one, for whatever it needs in turn.
+  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 bool Ime_SetCompositionPos(HIMC hImc, POINT pt) {
   COMPOSITIONFORM form = {};
   form.dwStyle = CFS_POINT;

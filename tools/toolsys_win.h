@@ -31,6 +31,16 @@ bool Module_LoadLibrariesFromSystemOnly();
 // path does not fit size bytes.
 bool Module_GetSiblingPath(char* buffer, int32_t size, const char* ext);
 
+// ---- Libraries of the system folder ----
+
+// The whole path of a library of the system folder (name such as "dwmapi.dll"),
+// so that a library of that name in the document's folder or the current
+// folder is never the one loaded. False, output empty, when it does not fit.
+bool System_GetLibraryPath(const char* name, char* output, int32_t size);
+// That library loaded by its whole path (FreeLibrary it); null when it is not
+// there or the path does not fit.
+HMODULE System_LoadLibrary(const char* name);
+
 // ---- File tests (a path that cannot be queried counts as absent) ----
 
 bool File_Exists(const char* path);

@@ -166,6 +166,11 @@ INT_PTR Dialog_Dispatch(const MessageRow* table, size_t count, HWND hDlg, UINT u
   return handler ? handler(hDlg, wParam, lParam) : FALSE;
 }
 
+void Window_ApplyFrameChange(HWND hWnd) {
+  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 HWND ToolTip_Create(HWND hOwner) {
   HINSTANCE hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hOwner, GWLP_HINSTANCE));
   return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -82,6 +82,10 @@ HWND ToolTip_Create(HWND hOwner);
 // messages subclassed so no relaying is needed); the tooltip copies the text.
 bool ToolTip_AddTool(HWND hToolTip, HWND hOwner, HWND hControl, const char* pszText);
 
+// A change of the window's frame styles put in force: the frame is measured and
+// drawn anew, the window left where it is (place, size, z-order, activation).
+void Window_ApplyFrameChange(HWND hWnd);
+
 // ---- Moving and sizing children by a difference (parent client coordinates) ----
 
 // Adds a move by (dx, dy), size kept, to a batch begun with BeginDeferWindowPos;

@@ -5,6 +5,7 @@
 #include "tools/memory.h"
 #include "tools/toolbase.h"
 #include "tools/verinfo.h"
+#include "tools/toolsys_win.h"
 
 namespace {
 
@@ -62,25 +63,11 @@ bool Version_GetString(int32_t size, const void* block, DWORD translation, const
 }
 
 bool System_GetResourcesLibraryPath(char* output, int32_t size) {
-  QWIL_ASSERT(output && size > 0);
-  output[0] = '\0';
-  char folder[MAX_PATH + 1] = {};
-  UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return false;
-  TextBuf tb;
-  TextBuf_Init(&tb, output, size);
-  bool ok = TextBuf_AppendString(&tb, folder);
-  if (ok && folder[n - 1] != '\\') ok = TextBuf_AppendString(&tb, "\\");
-  if (ok) ok = TextBuf_AppendString(&tb, kResourcesLibrary);
-  if (!ok) output[0] = '\0';
-  return ok;
+  return System_GetLibraryPath(kResourcesLibrary, output, size);
 }
 
 bool System_GetFreeResources(int32_t* pSystem, int32_t* pGdi, int32_t* pUser) {
-  char path[MAX_PATH + 32];
-  if (!System_GetResourcesLibraryPath(path, sizeof(path))) return false;
-  // Its own folder, not the current one, for whatever it needs in turn.
-  HMODULE hLib = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE hLib = System_LoadLibrary(kResourcesLibrary);
   if (!hLib) return false;
   FreeResourcesProc pfn = reinterpret_cast<FreeResourcesProc>(
       reinterpret_cast<void*>(GetProcAddress(hLib, kResourcesEntry)));

@@ -247,6 +247,7 @@ TEST(AppData, SettingsRoundTripThroughTheFile) {
   es.nLeftMargin = 3;
   es.bLineNumber = TRUE;
   es.style.bShowEof = es.style.bShowLineEnd = es.style.bShowTab = es.style.bShowSpace = es.style.bShowZenSpace = 1;
+  app.bUserColours = 1;
   es.style.crLineEnd = RGB(1, 2, 3);
   es.style.crTab = es.style.crSpace = es.style.crZenSpace = RGB(4, 5, 6);
   std::strcpy(es.style.lfFont.lfFaceName, "ＭＳ ゴシック");
@@ -255,6 +256,7 @@ TEST(AppData, SettingsRoundTripThroughTheFile) {
   ASSERT_TRUE(AppData_Write(&app, &file.methods));
   AppInfo back = ReadFrom(&file);
   EXPECT_EQ(0, std::memcmp(&app.editorSettings, &back.editorSettings, sizeof(EditorSettings)));
+  EXPECT_EQ(1, back.bUserColours);
   EXPECT_EQ(app.bMaximized, back.bMaximized);
   EXPECT_EQ(app.bAlwaysAtBack, back.bAlwaysAtBack);
   EXPECT_EQ(app.y, back.y);
@@ -270,6 +272,38 @@ TEST(AppData, SettingsRoundTripThroughTheFile) {
   EXPECT_STREQ("%Y ", back.szDateFormat);
   EXPECT_EQ(app.nFindMode, back.nFindMode);
   EXPECT_EQ(105, back.nPrintPointSize);
+}
+
+// Colours in the file are the user's; without any, the colours follow the
+// system's theme and no write pins them.
+TEST(AppData, ColoursInTheFileAreTheUsersAndWithoutThemTheyAreNeverWritten) {
+  const char* const kColourKeys[] = {"文字色", "背景色", "選択文字色", "選択背景色",
+                                     "改行文字色", "空白色", "ファイル終端記号色"};
+  MemProfile first;
+  first.Set("テキストの配色", "背景色", "F00");  // no colour
+  AppInfo app = ReadFrom(&first);
+  EXPECT_EQ(0, app.bUserColours);
+  ASSERT_TRUE(AppData_Write(&app, &first.methods));
+  for (const char* key : kColourKeys) EXPECT_FALSE(first.Has("テキストの配色", key)) << key;
+  EXPECT_EQ(0, ReadFrom(&first).bUserColours) << "the next start follows the theme too";
+
+  MemProfile own;
+  own.Set("テキストの配色", "文字色", "0000FF");
+  app = ReadFrom(&own);
+  EXPECT_EQ(1, app.bUserColours);
+  EXPECT_EQ(RGB(0, 0, 255), app.editorSettings.style.crText);
+  EXPECT_EQ(RGB(255, 255, 255), app.editorSettings.style.crBack) << "a missing one is the light scheme's";
+  ASSERT_TRUE(AppData_Write(&app, &own.methods));
+  for (const char* key : kColourKeys) EXPECT_TRUE(own.Has("テキストの配色", key)) << key;
+  EXPECT_EQ("FFFFFF", own.Raw("テキストの配色", "背景色"));
+  // The display settings dialog gave the colours back to the theme.
+  app.bUserColours = 0;
+  ASSERT_TRUE(AppData_Write(&app, &own.methods));
+  for (const char* key : kColourKeys) EXPECT_FALSE(own.Has("テキストの配色", key)) << key;
+
+  MemProfile legacy;
+  legacy.Set("Qwil", "選択背景色", "000080");
+  EXPECT_EQ(1, ReadFrom(&legacy).bUserColours) << "the older layout's colours are the user's too";
 }
 
 TEST(AppData, TextsReadBackWithTheirDefaults) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "editctrl/colorscheme.h"
+
 namespace {
 
 TEST(DisplaySettingsData, NumbersOutsideTheRangeOrNotNumbersAreRefused) {
@@ -25,14 +27,17 @@ TEST(DisplaySettingsData, NumbersOutsideTheRangeOrNotNumbersAreRefused) {
 
 TEST(DisplaySettingsData, DefaultSchemeAndTheBoxes) {
   const DisplayColorBox* boxes = DisplayColor_GetBoxes();
-  ViewStyle style = {};
-  ViewStyle_SetDefaults(&style);
-  // The scheme's button restores what a first start shows.
+  ViewStyle light = {}, dark = {};
+  ViewStyle_SetDefaults(&light);
+  ColorScheme_Set(&dark, true);
+  // The scheme's button restores what a first start shows under each theme.
   for (int32_t i = 0; i < kDisplayColorBoxCount; ++i) {
-    EXPECT_EQ(style.*boxes[i].pField, DisplayColor_Default(boxes[i].pField)) << boxes[i].label;
+    EXPECT_EQ(light.*boxes[i].pField, DisplayColor_Default(boxes[i].pField, false)) << boxes[i].label;
+    EXPECT_EQ(dark.*boxes[i].pField, DisplayColor_Default(boxes[i].pField, true)) << boxes[i].label;
   }
-  EXPECT_EQ(RGB(128, 128, 128), DisplayColor_Default(&ViewStyle::crEof));
-  EXPECT_EQ(RGB(192, 192, 192), DisplayColor_Default(&ViewStyle::crSpace));
+  EXPECT_EQ(RGB(128, 128, 128), DisplayColor_Default(&ViewStyle::crEof, false));
+  EXPECT_EQ(RGB(192, 192, 192), DisplayColor_Default(&ViewStyle::crSpace, false));
+  EXPECT_EQ(RGB(0x1E, 0x1E, 0x1E), DisplayColor_Default(&ViewStyle::crBack, true));
   // Every box edits its own field.
   for (int32_t i = 0; i < kDisplayColorBoxCount; ++i) {
     for (int32_t j = i + 1; j < kDisplayColorBoxCount; ++j) EXPECT_NE(boxes[i].pField, boxes[j].pField);

@@ -17,16 +17,13 @@ tests="$(dirname "$exe")/qwilwin_tests.exe"
 e2e_begin dpi
 desktop='HKCU\Control Panel\Desktop'
 
-set_dpi() {
-  env -u DISPLAY wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-}
 finish() {
-  env -u DISPLAY wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
+  e2e_reg_put "$desktop" LogPixels
   e2e_end
 }
 trap finish EXIT
 
-set_dpi 144 || e2e_fail "cannot set LogPixels"
+e2e_reg_put "$desktop" LogPixels 144 || e2e_fail "cannot set LogPixels"
 # The live case runs on Wine's default desktop, where reg.exe and the launcher
 # of the previous test's virtual desktop ran just before. Wine closes a desktop a
 # moment after its last program has ended, and a program that joins it just then

@@ -41,9 +41,7 @@ unfocus() {
 window_picture() {
   local shot="$E2E_OUT/$1.png" out="$E2E_OUT/$1-window.png"
   e2e_screenshot "$shot" || e2e_fail "no screenshot"
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  convert "$shot" -crop "$((WIDTH - 40))x$((HEIGHT - 110))+$((X + 6))+$((Y + 45))" +repage "$out" ||
-    e2e_fail "cannot crop $shot"
+  e2e_crop_editor "$shot" "$wid" "$out" || e2e_fail "cannot crop $shot"
   echo "screenshot: $shot" >&2
   printf '%s\n' "$out"
 }

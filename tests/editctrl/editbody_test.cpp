@@ -184,13 +184,16 @@ TEST(EditBody, CreateFailsCleanlyAtEveryAllocation) {
 // mapping is defined; the body answers from its row cache and must agree.
 POINT ReferenceDisplay(TextData* text, POINT pos) {
   int32_t row = 0;
-  LineData* line = TextData_GetHead(text);
-  for (int32_t y = 0; y < pos.y && Line_GetNext(line); ++y) {
-    row += Line_GetRows(line);
-    line = Line_GetNext(line);
-  }
+  LineCursor c = TextData_CursorAt(text, 0);
   ByteScan scan;
-  ByteScan_Reset(&scan, line);
+  for (int32_t y = 0; y < pos.y && !LineCursor_IsLast(&c); ++y) {
+    ByteScan_Reset(&scan, text, LineCursor_Line(&c));
+    while (ByteScan_Next(&scan)) {
+    }
+    row += scan.pt.y + 1;
+    LineCursor_Next(&c);
+  }
+  ByteScan_Reset(&scan, text, LineCursor_Line(&c));
   while (pos.x >= scan.index + ByteScan_GetCharLength(&scan) && ByteScan_Next(&scan)) {
   }
   return {scan.pt.x, row + scan.pt.y};

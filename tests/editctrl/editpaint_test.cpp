@@ -484,3 +484,24 @@ TEST(EditPaint, NothingOutsideTheUpdateRectangleIsDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+// A long wrapped line scrolled into its middle: exactly the characters of the
+// rows in view are drawn, each where the mapping puts it.
+TEST(EditPaint, ALongWrappedLineShowsTheRowsInView) {
+  Body b(TestInfo(true, 10, 8));  // rows of 9 characters
+  std::string line;
+  for (int i = 0; i < 2000; ++i) line += static_cast<char>('a' + i % 26);
+  b.Type(line);
+  EditBody_SetView(b.body, {0, 50 * 16});
+  Recorder r;
+  Paint(b, NoMarks(), &r, {0, 0, 80, 400});
+  ASSERT_EQ(25u * 9, r.texts.size());
+  for (const Text& t : r.texts) {
+    const POINT pos = EditBody_PixelToPos(b.body, t.x + 1, t.y + 1);
+    EXPECT_EQ(std::string(1, line[static_cast<size_t>(pos.x)]), t.bytes) << t.x << "," << t.y;
+  }
+}
+
+}  // namespace

@@ -46,13 +46,13 @@ TEST(EditUndo, UndoRestoresADeletedLineEndAsCrLf) {
   Body b;
   b.Type("ab\ncd");
   EditBody_Reset(b.body);
-  EXPECT_EQ("\n", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf));
+  EXPECT_EQ("\n", std::string(Line_GetCrlf(TextData_Lookup(b.body->text, 0, nullptr))));
   b.Select(Pt(2, 0), Pt(0, 1));
   b.Type("");
   EXPECT_EQ("abcd", b.Text());
   ASSERT_TRUE(EditBody_Undo(b.body));
   EXPECT_EQ("ab\r\ncd", b.Text());
-  EXPECT_EQ("\r\n", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf));
+  EXPECT_EQ("\r\n", std::string(Line_GetCrlf(TextData_Lookup(b.body->text, 0, nullptr))));
   EXPECT_EQ(Pt(0, 1), b.body->ptCaret);  // behind the restored text
   EXPECT_EQ(Pt(0, 1), b.body->ptSelect);
 }
@@ -72,7 +72,7 @@ TEST(EditUndo, UndoOfNewLinesGivesBackTheLineEndsThereWere) {
     }
     ASSERT_TRUE(EditBody_Undo(b.body));
     EXPECT_EQ("ab", b.Text()) << asOne;
-    EXPECT_EQ("", std::string(TextData_Lookup(b.body->text, 0, nullptr)->crlf)) << asOne;
+    EXPECT_EQ("", std::string(Line_GetCrlf(TextData_Lookup(b.body->text, 0, nullptr)))) << asOne;
     EXPECT_EQ(0, TextData_GetCharCode(b.body->text, TextData_EndOfDocument(b.body->text))) << asOne;
   }
   // Inside the document the line end after the insertion point comes back as it was.
@@ -81,8 +81,8 @@ TEST(EditUndo, UndoOfNewLinesGivesBackTheLineEndsThereWere) {
   c.Select(Pt(1, 1), Pt(1, 1));
   c.Type("X\r\nY");
   ASSERT_TRUE(EditBody_Undo(c.body));
-  EXPECT_EQ("\r", std::string(TextData_Lookup(c.body->text, 0, nullptr)->crlf));
-  EXPECT_EQ("\n", std::string(TextData_Lookup(c.body->text, 1, nullptr)->crlf));
+  EXPECT_EQ("\r", std::string(Line_GetCrlf(TextData_Lookup(c.body->text, 0, nullptr))));
+  EXPECT_EQ("\n", std::string(Line_GetCrlf(TextData_Lookup(c.body->text, 1, nullptr))));
 }
 
 TEST(EditUndo, ANewEditEmptiesRedo) {

@@ -131,7 +131,7 @@ TEST(FileFault, LoadingFailsWholeAtEveryCall) {
       EXPECT_EQ(Saved(bytes), Saved(fresh.Text()));
       total = count.Count();
       // Whole chunks, the rest, and the read that finds the end.
-      EXPECT_EQ(static_cast<long>((bytes.size() + kTextFileChunk - 1) / kTextFileChunk) + 1, count.CountOf("read"));
+      EXPECT_EQ(static_cast<long>((bytes.size() + kTextLoadSlice - 1) / kTextLoadSlice) + 1, count.CountOf("read"));
     }
     for (long k = 0; k < total; ++k) {
       FaultFiles faults(k);

@@ -4,24 +4,14 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
 #include "editctrl/bytescan.h"
-#include "editctrl/linepool.h"
+#include "editctrl/textdata.h"
+#include "editctrl/textfile.h"
 #include "tools/charrule.h"
 #include "tools/memory.h"
 
 namespace {
-
-// Lines made by a test are destroyed with its pool.
-struct Pool {
-  LinePool* pool = LinePool_Create();
-  std::vector<LineData*> lines;
-  ~Pool() {
-    for (LineData* line : lines) Line_Destroy(pool, line);
-    LinePool_Destroy(pool);
-  }
-};
 
 LineDataProperty Prop(bool wrap, int32_t width, int32_t tabsize) {
   LineDataProperty p;
@@ -31,128 +21,125 @@ LineDataProperty Prop(bool wrap, int32_t width, int32_t tabsize) {
   return p;
 }
 
-LineData* Make(Pool& p, const LineDataProperty& prop, const std::string& bytes) {
-  LineData* line = Line_Create(p.pool, &prop);
-  EXPECT_TRUE(Line_InsertBytes(p.pool, line, 0, bytes.data(), static_cast<int32_t>(bytes.size())));
-  p.lines.push_back(line);
-  return line;
-}
-
-POINT ScanToEnd(LineData* line) {
-  ByteScan scan;
-  ByteScan_Reset(&scan, line);
-  while (ByteScan_Next(&scan)) {
+// A document of one line of the bytes (no line ends among them).
+struct OneLine {
+  TextData* text;
+  OneLine(const LineDataProperty& prop, const std::string& bytes) : text(TextData_Create(&prop)) {
+    EXPECT_TRUE(TextData_Append(text, bytes.data(), static_cast<int32_t>(bytes.size()), nullptr));
   }
-  return scan.pt;
-}
+  ~OneLine() { TextData_Destroy(text); }
+  const LineData* Line() const { return TextData_GetHead(text); }
+  // The point behind the last character as the stored layout gives it.
+  POINT Tail() const {
+    ByteScan scan;
+    ByteScan_Reset(&scan, text, Line());
+    ByteScan_ToEnd(&scan);
+    return scan.pt;
+  }
+  // The same by stepping every character.
+  POINT Stepped() const {
+    ByteScan scan;
+    ByteScan_Reset(&scan, text, Line());
+    while (ByteScan_Next(&scan)) {
+    }
+    return scan.pt;
+  }
+};
 
-TEST(ByteString, GrowsExactlyAndNeverShrinks) {
-  ByteString* s = ByteString_Create();
-  ASSERT_TRUE(IsValidByteStringHandle(s));
-  EXPECT_EQ(0, s->length);
-  EXPECT_EQ(1, s->bufsize);
-  EXPECT_STREQ("", s->string);
-  ASSERT_TRUE(ByteString_Insert(s, 0, "abcd", 4));
-  EXPECT_EQ(5, s->bufsize);
-  ByteString_Erase(s, 1, 3);
-  EXPECT_STREQ("ad", s->string);
-  EXPECT_EQ(5, s->bufsize);
-  ASSERT_TRUE(ByteString_Replace(s, 0, 1, "xyz", 3));
-  EXPECT_STREQ("xyzd", s->string);
-  char out[8] = {};
-  EXPECT_EQ(2, ByteString_CopyRange(s, out, 8, 1, 3));
-  EXPECT_EQ(std::string("yz"), std::string(out, 2));
-  EXPECT_EQ(4, ByteString_CopyPrefix(s, out, 8));
+TEST(LineData, OwnBuffersGrowExactlyAndNeverShrink) {
+  LineData line;
+  ASSERT_TRUE(Line_InitJoined(&line, "ab", 2, "cd", 2, LINEEND_CRLF));
+  ASSERT_TRUE(IsValidLineDataHandle(&line));
+  EXPECT_STREQ("abcd", Line_GetString(&line));
+  EXPECT_EQ(5, Line_GetCapacity(&line));
+  EXPECT_STREQ("\r\n", Line_GetCrlf(&line));
+  Line_Replace(&line, 1, 3, nullptr, 0);
+  EXPECT_STREQ("ad", Line_GetString(&line));
+  EXPECT_EQ(5, Line_GetCapacity(&line));
+  ASSERT_TRUE(Line_Reserve(&line, 2 + 3 + 1));
+  EXPECT_EQ(6, Line_GetCapacity(&line));
+  Line_Replace(&line, 0, 1, "xyz", 3);
+  EXPECT_STREQ("xyzd", Line_GetString(&line));
   // A failed growth leaves the bytes as they were.
   Mem_FailAfter(0);
-  EXPECT_FALSE(ByteString_Insert(s, 4, "0123456789", 10));
+  EXPECT_FALSE(Line_Reserve(&line, 20));
   Mem_ClearFault();
-  EXPECT_STREQ("xyzd", s->string);
-  EXPECT_TRUE(IsValidByteStringHandle(s));
-  ByteString_Destroy(s);
+  EXPECT_STREQ("xyzd", Line_GetString(&line));
+  EXPECT_TRUE(IsValidLineDataHandle(&line));
+  Line_FreeBytes(&line);
+  EXPECT_EQ(0, Line_GetLength(&line));
+  EXPECT_STREQ("", Line_GetString(&line));
+  // An empty line costs no buffer of its own.
+  EXPECT_TRUE(Line_InitJoined(&line, "", 0, nullptr, 0, LINEEND_NONE));
+  EXPECT_FALSE(Line_IsOwn(&line));
 }
 
-TEST(LineData, WidthAndTailFollowTheWrapRule) {
-  Pool p;
-  LineData* tabbed = Make(p, Prop(false, 80, 8), "");
-  LineDataProperty wrapped8 = Prop(true, 80, 8);
-  Line_SetProp(tabbed, &wrapped8);
-  ASSERT_TRUE(Line_InsertBytes(p.pool, tabbed, 0, "a\tb", 3));
-  EXPECT_EQ(9, tabbed->width);
-
-  LineData* nine = Make(p, Prop(true, 10, 8), "123456789");
-  EXPECT_EQ(0, nine->ptTail.x);
-  EXPECT_EQ(1, nine->ptTail.y);
-  EXPECT_EQ(2, Line_GetRows(nine));
-  LineData* eight = Make(p, Prop(true, 10, 8), "12345678");
-  EXPECT_EQ(8, eight->ptTail.x);
-  EXPECT_EQ(0, eight->ptTail.y);
-
+TEST(LineData, TailFollowsTheWrapRule) {
+  EXPECT_EQ(9, OneLine(Prop(false, 80, 8), "a\tb").Tail().x);  // 1 + 7 + 1
+  // 9 characters end at column 9, and 9 + 1 >= 10 breaks the row: 2 rows.
+  OneLine nine(Prop(true, 10, 8), "123456789");
+  EXPECT_EQ(0, nine.Tail().x);
+  EXPECT_EQ(1, nine.Tail().y);
+  EXPECT_EQ(2, TextData_LineRows(nine.text, nine.Line()));
+  EXPECT_EQ(8, OneLine(Prop(true, 10, 8), "12345678").Tail().x);
+  EXPECT_EQ(0, OneLine(Prop(true, 10, 8), "12345678").Tail().y);
   // A two-byte character that would start at column 8 starts the next row; at 7 it stays.
-  LineData* at8 = Make(p, Prop(true, 10, 8), "12345678あ");
-  EXPECT_EQ(1, at8->ptTail.y);
-  EXPECT_EQ(2, at8->ptTail.x);
-  LineData* at7 = Make(p, Prop(true, 10, 8), "1234567あ");
-  EXPECT_EQ(1, at7->ptTail.y);  // it stays on row 0 and ends at 9: the line end breaks
-  EXPECT_EQ(0, at7->ptTail.x);
-
+  OneLine at8(Prop(true, 10, 8), "12345678あ");
+  EXPECT_EQ(1, at8.Tail().y);
+  EXPECT_EQ(2, at8.Tail().x);
+  OneLine at7(Prop(true, 10, 8), "1234567あ");
+  EXPECT_EQ(1, at7.Tail().y);  // it stays on row 0 and ends at 9: the line end breaks
+  EXPECT_EQ(0, at7.Tail().x);
   // A tab after a row break is measured from column 0 of the new row.
-  LineData* tabRow = Make(p, Prop(true, 6, 4), "abcde\t");
-  EXPECT_EQ(1, tabRow->ptTail.y);
-  EXPECT_EQ(4, tabRow->ptTail.x);
-
+  OneLine tabRow(Prop(true, 6, 4), "abcde\t");
+  EXPECT_EQ(1, tabRow.Tail().y);
+  EXPECT_EQ(4, tabRow.Tail().x);
   // A tab wider than the wrap width still occupies one row.
-  LineData* wide = Make(p, Prop(true, 4, 8), "\t");
-  EXPECT_EQ(1, wide->ptTail.y);  // the line end cannot follow it on its row
-  LineData* wideTwo = Make(p, Prop(true, 4, 8), "\t\t");
-  EXPECT_EQ(2, wideTwo->ptTail.y);
+  EXPECT_EQ(1, OneLine(Prop(true, 4, 8), "\t").Tail().y);  // the line end cannot follow it on its row
+  EXPECT_EQ(2, OneLine(Prop(true, 4, 8), "\t\t").Tail().y);
+  // Wrapping switched off leaves one row per line, whatever the tab size.
+  OneLine off(Prop(true, 5, 8), "abcdefgh\t");
+  LineDataProperty unwrapped = Prop(false, 5, 2);
+  ASSERT_TRUE(TextData_SetProp(off.text, &unwrapped));
+  EXPECT_EQ(0, off.Tail().y);
+  EXPECT_EQ(1, TextData_GetHeight(off.text));
+  EXPECT_TRUE(TextData_CheckDeep(off.text));
 }
 
 TEST(LineData, SplitMovesTheTailAndTheOldLineEnd) {
-  Pool p;
-  LineData* line = Make(p, Prop(false, 80, 8), "abc");
-  Line_SetCrlf(line, "\r\n", 2);
-  LineData* tail = Line_Split(p.pool, line, 1, "\n", 1);
-  ASSERT_NE(nullptr, tail);
-  EXPECT_STREQ("a", Line_GetString(line));
-  EXPECT_STREQ("\n", line->crlf);
+  LineDataProperty prop = Prop(false, 80, 8);
+  TextData* text = TextData_Create(&prop);
+  ASSERT_TRUE(TextData_Append(text, "abc\r\nx", 6, nullptr));
+  ASSERT_TRUE(TextData_Insert(text, {1, 0}, "\n", 1, nullptr));
+  const LineData* head = TextData_Lookup(text, 0, nullptr);
+  EXPECT_STREQ("a", Line_GetString(head));
+  EXPECT_STREQ("\n", Line_GetCrlf(head));
+  const LineData* tail = TextData_Lookup(text, 1, nullptr);
   EXPECT_STREQ("bc", Line_GetString(tail));
-  EXPECT_STREQ("\r\n", tail->crlf);
+  EXPECT_STREQ("\r\n", Line_GetCrlf(tail));
   EXPECT_EQ(13, Line_GetCharCode(tail, 2));
-  Line_SetCrlf(tail, "", 0);
-  EXPECT_EQ(0, Line_GetCharCode(tail, 2));
-  Line_Destroy(p.pool, tail);
-}
-
-TEST(LineData, UnwrappedPropertyChangesKeepTheWidth) {
-  Pool p;
-  LineData* line = Make(p, Prop(true, 5, 8), "abcdefgh\t");
-  int32_t width = line->width;
-  LineDataProperty off = Prop(false, 5, 8);
-  Line_SetProp(line, &off);
-  EXPECT_EQ(0, line->ptTail.y);
-  LineDataProperty offTab = Prop(false, 5, 2);
-  Line_SetProp(line, &offTab);
-  EXPECT_EQ(width, line->width);
-  EXPECT_EQ(0, line->ptTail.y);
+  EXPECT_EQ(0, Line_GetCharCode(TextData_Lookup(text, 2, nullptr), 1));
+  TextData_Destroy(text);
 }
 
 TEST(LineData, LentBytesMoveOutWhenTheLineGrows) {
-  Pool p;
   LineDataProperty prop = Prop(true, 20, 4);
-  LineData* line = Line_CreateLoaded(p.pool, &prop, "load", 4, "ed", 2, "\r\n", 2);
-  ASSERT_NE(nullptr, line);
-  const char* lent = Line_GetString(line);
-  EXPECT_TRUE(LinePool_OwnsBytes(p.pool, lent));
-  ASSERT_TRUE(Line_InsertBytes(p.pool, line, 6, " and grown", 10));
+  TextData* text = TextData_Create(&prop);
+  TextStream* stream = TextStream_Begin(text);
+  ASSERT_TRUE(TextStream_Feed(stream, "loaded\r\nnext", 12, nullptr));
+  ASSERT_TRUE(TextStream_End(stream, nullptr));
+  const char* lent = Line_GetString(TextData_GetHead(text));
+  EXPECT_FALSE(Line_IsOwn(TextData_GetHead(text)));
+  ASSERT_TRUE(TextData_Insert(text, {6, 0}, " and grown", 10, nullptr));
+  const LineData* line = TextData_GetHead(text);
+  EXPECT_TRUE(Line_IsOwn(line));
   EXPECT_NE(lent, Line_GetString(line));
-  EXPECT_FALSE(LinePool_OwnsBytes(p.pool, Line_GetString(line)));
   EXPECT_STREQ("loaded", lent);  // the lent bytes are left as they were
   EXPECT_STREQ("loaded and grown", Line_GetString(line));
-  ByteString_Erase(line->byte, 0, 7);
-  EXPECT_STREQ("and grown", Line_GetString(line));
-  EXPECT_TRUE(IsValidLineDataHandle(line));
-  Line_Destroy(p.pool, line);
+  ASSERT_TRUE(TextData_Delete(text, {{0, 0}, {7, 0}}));
+  EXPECT_STREQ("and grown", Line_GetString(TextData_GetHead(text)));
+  EXPECT_TRUE(TextData_CheckDeep(text));
+  TextData_Destroy(text);
 }
 
 // The unwrapped width by walking characters: a tab reaches the next stop from the
@@ -167,10 +154,9 @@ int32_t WidthByWalk(const std::string& b, int32_t tabsize) {
   return column;
 }
 
-// The layout must give exactly what stepping a ByteScan gives: short and long
+// The stored rows must give exactly what stepping a ByteScan gives: short and long
 // lines, with and without tabs, tabs hidden as second bytes behind lead bytes.
 TEST(LineData, LayoutMatchesTheByteScanOnRandomLines) {
-  Pool p;
   const char* pieces[] = {"a", "\t", "あ", "\x82", "", "ｱ", " ", "表", "\x82\t", "東京"};
   std::mt19937 rng(99);
   for (int round = 0; round < 6000; ++round) {
@@ -185,13 +171,26 @@ TEST(LineData, LayoutMatchesTheByteScanOnRandomLines) {
       if (!tabs && (k == 1 || k == 8)) k = 0;
       bytes += (k == 4) ? std::string(1, '\0') : std::string(pieces[k]);
     }
-    LineData* line = Line_CreateFilled(p.pool, &prop, bytes.data(), static_cast<int32_t>(bytes.size()), "", 0);
-    POINT scanned = ScanToEnd(line);
-    ASSERT_EQ(scanned.x, line->ptTail.x) << "round " << round;
-    ASSERT_EQ(scanned.y, line->ptTail.y) << "round " << round;
-    ASSERT_EQ(WidthByWalk(bytes, prop.tabsize), line->width) << "round " << round;
-    ASSERT_TRUE(IsValidLineDataHandle(line));
-    Line_Destroy(p.pool, line);
+    OneLine line(prop, bytes);
+    const POINT stepped = line.Stepped();
+    ASSERT_EQ(stepped.x, line.Tail().x) << "round " << round;
+    ASSERT_EQ(stepped.y, line.Tail().y) << "round " << round;
+    ASSERT_EQ(stepped.y + 1, TextData_GetHeight(line.text)) << "round " << round;
+    // Every row starts where stepping enters it.
+    ByteScan step;
+    ByteScan_Reset(&step, line.text, line.Line());
+    for (int32_t row = 1; ByteScan_Next(&step);) {
+      if (step.pt.y < row) continue;
+      ByteScan at;
+      ByteScan_Reset(&at, line.text, line.Line());
+      ByteScan_ToRow(&at, row);
+      ASSERT_EQ(step.index, at.index) << "round " << round << " row " << row;
+      ++row;
+    }
+    LineDataProperty unwrapped = prop;
+    unwrapped.wrap = 0;
+    ASSERT_TRUE(TextData_SetProp(line.text, &unwrapped));
+    ASSERT_EQ(WidthByWalk(bytes, prop.tabsize), line.Tail().x) << "round " << round;
   }
 }
 

@@ -500,3 +500,68 @@ TEST(ReplaceAll, ALongLineWithManyMatchesTakesTimeInProportion) {
 }
 
 }  // namespace
+
+namespace {
+
+// A report that says stop at its `stopAt`-th call, counting the calls and what they told.
+struct StopAt {
+  int calls = 0;
+  int stopAt = 1;
+  int64_t lastDone = -1;
+  int64_t lastTotal = -1;
+  bool ordered = true;
+  static bool Report(void* context, int64_t done, int64_t total) {
+    StopAt* s = static_cast<StopAt*>(context);
+    s->ordered = s->ordered && done > s->lastDone && done <= total;
+    s->lastDone = done;
+    s->lastTotal = total;
+    return ++s->calls < s->stopAt;
+  }
+};
+
+TEST(SearchProgress, StoppingASearchOrAReplaceAllChangesNothing) {
+  // A document long enough for reports, hits in its first lines, the only
+  // needle in its last line.
+  std::string text;
+  for (int i = 0; i < 5 * kSearchProgressLines / 2; ++i) text += i < 10 ? "hit\r\n" : "line\r\n";
+  text += "needle";
+  Doc d(text);
+  d.Select({1, 0}, {2, 0});
+  StopAt go = {0, 1 << 30};
+  const TextProgress onward = {StopAt::Report, &go};
+  TextRange found = {};
+  int32_t status = -1;
+  EXPECT_TRUE(Search_FindNext(d.body, "needle", 6, SF_IGNORECASE, &found, &status, &onward));
+  EXPECT_GE(go.calls, 2);
+  EXPECT_TRUE(go.ordered);
+  EXPECT_EQ(5 * kSearchProgressLines / 2, found.start.y);
+  // Stopped forward and backward: nothing found, the selection as it was.
+  for (bool forward : {true, false}) {
+    const POINT at = forward ? POINT{1, 0} : TextData_EndOfDocument(d.body->text);
+    d.Select(at, at);
+    StopAt stop;
+    const TextProgress halt = {StopAt::Report, &stop};
+    const bool ok = forward ? Search_FindNext(d.body, "needle", 6, 0, &found, &status, &halt)
+                            : Search_FindPrev(d.body, "zzz", 3, 0, &found, &status, &halt);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(SEARCH_STOPPED, status);
+    EXPECT_EQ(at, EditBody_GetCaret(d.body));
+    EXPECT_TRUE(EditBody_IsSelectionEmpty(d.body));
+  }
+  // Replace all stopped halfway takes back the replacements it made: a pattern
+  // search is stopped in its replacing, after its dry run's two reports.
+  for (uint32_t options : {0u, uint32_t(SF_REGEXP)}) {
+    StopAt late = {0, options ? 4 : 2};
+    const TextProgress halfway = {StopAt::Report, &late};
+    int32_t count = -1;
+    EXPECT_FALSE(Search_ReplaceAll(d.body, "HIT", 3, "hit", 3, options, &count, &status, &halfway));
+    EXPECT_EQ(SEARCH_STOPPED, status);
+    EXPECT_EQ(late.stopAt, late.calls);
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(text, d.Text());
+    EXPECT_FALSE(EditBody_CanUndo(d.body));
+    EXPECT_FALSE(EditBody_GetModified(d.body));
+  }
+}
+
+}  // namespace

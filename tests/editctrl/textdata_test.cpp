@@ -33,7 +33,7 @@ struct Doc {
     LineData* l = TextData_Lookup(text, y, nullptr);
     return std::string(Line_GetString(l), static_cast<size_t>(Line_GetLength(l)));
   }
-  std::string Crlf(int32_t y) { return TextData_Lookup(text, y, nullptr)->crlf; }
+  std::string Crlf(int32_t y) { return Line_GetCrlf(TextData_Lookup(text, y, nullptr)); }
 };
 
 TEST(TextData, AppendSplitsAtEveryKindOfLineEnd) {
@@ -190,10 +190,11 @@ TEST(TextData, RowLookupsAgreeWithSummedRows) {
   for (int i = 0; i < 200; ++i) d.Append(std::string(rng() % 15, 'x') + "\n");
   std::vector<int32_t> firstRows;
   int32_t row = 0;
-  for (LineData* l = TextData_GetHead(d.text); l; l = Line_GetNext(l)) {
+  LineCursor c = TextData_CursorAt(d.text, 0);
+  do {
     firstRows.push_back(row);
-    row += Line_GetRows(l);
-  }
+    row += RowsByScan(d.text, LineCursor_Line(&c));
+  } while (LineCursor_Next(&c));
   for (int k = 0; k < 2000; ++k) {
     int32_t y = static_cast<int32_t>(rng() % firstRows.size());
     ASSERT_EQ(firstRows[static_cast<size_t>(y)], TextData_GetLineFirstRow(d.text, y));
@@ -294,15 +295,16 @@ TEST(TextDataRandom, EditsMatchThePlainModelUnwrapped) { RunRandomEdits(false, 1
 
 TEST(TextDataRandom, EditsMatchThePlainModelWrapped) { RunRandomEdits(true, 2, 4000); }
 
-// Loading hands over lines it has already divided: the last line is ended,
-// then new lines follow, each keeping counts, rows and the cache in step.
+// Loading hands its lines over as they end: the first goes on the document's
+// last line, the others follow, each keeping counts, rows and the cache in step.
 TEST(TextData, LoadedLinesKeepTheDocumentWhole) {
   Doc d(Prop(true, 4, 4));
   d.Append("ab");
   TextData_Lookup(d.text, 0, nullptr);  // the cache on the head line
-  ASSERT_TRUE(TextData_EndLastLine(d.text, "cdefg", 5, "\n", 1));
-  ASSERT_TRUE(TextData_AppendLine(d.text, "12", 2, "345678", 6, "\r\n", 2));
-  ASSERT_TRUE(TextData_AppendLine(d.text, nullptr, 0, nullptr, 0, "", 0));
+  TextStream* s = TextStream_Begin(d.text);
+  ASSERT_TRUE(TextStream_Feed(s, "cdefg\n12", 8, nullptr));
+  ASSERT_TRUE(TextStream_Feed(s, "345678\r\n", 8, nullptr));
+  ASSERT_TRUE(TextStream_End(s, nullptr));
   EXPECT_TRUE(TextData_CheckDeep(d.text));
   TextModel m;
   ModelReplace(&m, {0, 0}, {0, 0}, "abcdefg\n12345678\r\n");
@@ -312,12 +314,18 @@ TEST(TextData, LoadedLinesKeepTheDocumentWhole) {
   EXPECT_EQ(TextData_GetHeight(inserted.text), TextData_GetHeight(d.text));
   EXPECT_EQ(TextData_GetLineFirstRow(inserted.text, 2), TextData_GetLineFirstRow(d.text, 2));
 
-  // The size limit refuses what would pass it and leaves the document as it was.
+  // The size limit refuses what would pass it and leaves the document whole.
   const int32_t size = TextData_GetTextSize(d.text);
   d.text->length += kTextMaxSize - size - 2;  // room for two more bytes, or one line end
-  EXPECT_FALSE(TextData_EndLastLine(d.text, "xyz", 3, "", 0));
-  EXPECT_FALSE(TextData_AppendLine(d.text, "x", 1, nullptr, 0, "", 0));
-  EXPECT_TRUE(TextData_AppendLine(d.text, nullptr, 0, nullptr, 0, "", 0));
+  s = TextStream_Begin(d.text);
+  EXPECT_FALSE(TextStream_Feed(s, "xyz", 3, nullptr));
+  TextStream_Abort(s);
+  s = TextStream_Begin(d.text);
+  EXPECT_TRUE(TextStream_Feed(s, "\n", 1, nullptr));
+  EXPECT_TRUE(TextStream_End(s, nullptr));
+  s = TextStream_Begin(d.text);
+  EXPECT_FALSE(TextStream_Feed(s, "x", 1, nullptr));
+  TextStream_Abort(s);
   d.text->length -= kTextMaxSize - size - 2;
   EXPECT_TRUE(TextData_CheckDeep(d.text));
   EXPECT_EQ(4, TextData_GetCount(d.text));
@@ -332,6 +340,49 @@ TEST(TextData, OversizedEditIsRefused) {
   EXPECT_TRUE(TextData_Insert(d.text, {0, 0}, "abc", 3, nullptr));
   d.text->length = 3;
   EXPECT_TRUE(TextData_CheckDeep(d.text));
+}
+
+}  // namespace
+
+namespace {
+
+// Documents of several blocks: pastes and deletions of thousands of lines split
+// blocks, spread lines over new ones and join emptied ones, against the plain
+// model, with allocation failures mixed in. The blocks stay well filled.
+TEST(TextDataRandom, EditsAcrossBlocksMatchThePlainModel) {
+  for (bool wrap : {false, true}) {
+    Doc d(Prop(wrap, 9, 4));
+    TextModel m;
+    std::mt19937 rng(wrap ? 5 : 6);
+    auto lines = [&rng](int n) {
+      std::string s;
+      for (int i = 0; i < n; ++i) s += std::string(rng() % 14, static_cast<char>('a' + i % 26)) + (i % 3 ? "\r\n" : "\n");
+      return s;
+    };
+    const std::string first = lines(3000);
+    d.Append(first);
+    ModelReplace(&m, {0, 0}, {0, 0}, first);
+    int refused = 0;
+    for (int step = 0; step < 80; ++step) {
+      auto pos = [&]() {
+        const int32_t y = static_cast<int32_t>(rng() % m.lines.size());
+        return POINT{static_cast<LONG>(rng() % (m.lines[static_cast<size_t>(y)].bytes.size() + 1)), y};
+      };
+      const TextRange r = TextRange_Order(pos(), pos());
+      const uint32_t kind = rng() % 4;
+      const std::string s = kind == 0 ? lines(static_cast<int>(rng() % 2500)) : kind == 1 ? "x\r\ny" : "";
+      const bool fault = rng() % 8 == 0;
+      if (fault) Mem_FailAfter(static_cast<long>(rng() % 4));
+      const bool ok = TextData_Replace(d.text, r, s.data(), static_cast<int32_t>(s.size()), nullptr);
+      Mem_ClearFault();
+      ASSERT_TRUE(ok || fault) << "step " << step;
+      refused += ok ? 0 : 1;
+      if (ok) ModelReplace(&m, r.start, r.end, s);
+      ASSERT_TRUE(SameAsModel(d.text, m)) << "step " << step;
+      ASSERT_LE(d.text->nBlocks, TextData_GetCount(d.text) / (kBlockLines / 4) + 2) << "step " << step;
+    }
+    EXPECT_GT(refused, 0);
+  }
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
 
 #include "editctrl/textmodel.h"
+#include "tools/memory.h"
 
 namespace {
 
@@ -86,23 +88,23 @@ TEST(TextFile, LoadKeepsEveryByteAndEveryKindOfLineEnd) {
 }
 
 TEST(TextFile, CrLfAcrossTheChunkBoundaryIsOneLineEnd) {
-  // The CR is the last byte of the first 32766-byte chunk, the LF the first of the next.
-  std::string bytes(kTextFileChunk - 1, 'a');
+  // The CR is the last byte of the first read, the LF the first of the next.
+  std::string bytes(kTextLoadSlice - 1, 'a');
   bytes += "\r\nsecond line";
   std::string path = TempPath("boundary.txt");
   WriteFile(path, bytes);
   Loaded d(path, false);
   ASSERT_EQ(TEXTFILE_OK, d.status);
   EXPECT_EQ(2, TextData_GetCount(d.text));
-  EXPECT_STREQ("\r\n", TextData_GetHead(d.text)->crlf);
+  EXPECT_STREQ("\r\n", Line_GetCrlf(TextData_GetHead(d.text)));
   EXPECT_TRUE(SameAsModel(d.text, ModelOf(bytes)));
 
   // A lone CR at the boundary stays a line end of its own.
-  std::string lone(kTextFileChunk - 1, 'b');
+  std::string lone(kTextLoadSlice - 1, 'b');
   lone += "\rx";
   WriteFile(path, lone);
   Loaded e(path, true);
-  EXPECT_STREQ("\r", TextData_GetHead(e.text)->crlf);
+  EXPECT_STREQ("\r", Line_GetCrlf(TextData_GetHead(e.text)));
   EXPECT_TRUE(SameAsModel(e.text, ModelOf(lone)));
 }
 
@@ -198,6 +200,89 @@ TEST(TextFile, TextsTooLargeForTheDocumentAreRefused) {
   EXPECT_TRUE(TextData_CheckDeep(text));
   EXPECT_EQ(1, TextData_GetCount(text));
   EXPECT_STREQ("12345", Line_GetString(TextData_GetHead(text)));
+  TextData_Destroy(text);
+}
+
+}  // namespace
+
+namespace {
+
+// A report that counts its calls and says stop at the stopAt-th.
+struct Reports {
+  int calls = 0;
+  int stopAt = 1 << 30;
+  int64_t lastDone = 0;
+  bool ordered = true;
+  static bool Report(void* context, int64_t done, int64_t total) {
+    Reports* r = static_cast<Reports*>(context);
+    r->ordered = r->ordered && done > r->lastDone && done <= total;
+    r->lastDone = done;
+    return ++r->calls < r->stopAt;
+  }
+};
+
+// Three slices and more: a line longer than a slice, a CR LF across the end of
+// the second read, and short lines; read in slices as the window reads them.
+TEST(TextFile, LoadInSlicesReportsProgressAndAStoppedLoadLeavesNothing) {
+  std::string bytes(kTextLoadSlice + kTextLoadSlice / 2, 'l');
+  bytes += "\r\n";
+  bytes.resize(2 * size_t(kTextLoadSlice) - 1, 's');
+  bytes += "\r\nshort\rlines\n";
+  const std::string path = TempPath("slices.txt");
+  WriteFile(path, bytes);
+  TextDataProperty p = Prop(true);
+  TextFileStatus status = TEXTFILE_NO_MEMORY;
+  TextLoad* load = TextLoad_Begin(path.c_str(), &p, &status);
+  ASSERT_NE(nullptr, load);
+  EXPECT_EQ(int64_t(bytes.size()), TextLoad_Total(load));
+  int slices = 0;
+  while (TextLoad_Next(load, &status)) {
+    ++slices;
+    EXPECT_EQ(std::min<int64_t>(int64_t(slices) * kTextLoadSlice, bytes.size()), TextLoad_Done(load));
+  }
+  EXPECT_EQ(3, slices);
+  TextData* text = TextLoad_Finish(load, &status);
+  ASSERT_EQ(TEXTFILE_OK, status);
+  EXPECT_TRUE(SameAsModel(text, ModelOf(bytes)));
+  TextData_Destroy(text);
+
+  Reports all;
+  const TextProgress seen = {Reports::Report, &all};
+  text = TextFile_Load(path.c_str(), &p, &status, &seen);
+  EXPECT_EQ(TEXTFILE_OK, status);
+  EXPECT_EQ(3, all.calls);
+  EXPECT_TRUE(all.ordered);
+  TextData_Destroy(text);
+  // Stopped at the second report, or given up after one slice: nothing is left.
+  const long live = Mem_LiveBlocks();
+  Reports second;
+  second.stopAt = 2;
+  const TextProgress halt = {Reports::Report, &second};
+  EXPECT_EQ(nullptr, TextFile_Load(path.c_str(), &p, &status, &halt));
+  EXPECT_EQ(TEXTFILE_CANCELLED, status);
+  load = TextLoad_Begin(path.c_str(), &p, &status);
+  ASSERT_TRUE(TextLoad_Next(load, &status));
+  TextLoad_Abort(load);
+  EXPECT_EQ(live, Mem_LiveBlocks());
+}
+
+TEST(TextFile, AStoppedSaveLeavesTheFileAsItWas) {
+  TextDataProperty p = Prop(false);
+  TextData* text = TextData_Create(&p);
+  const std::string line(1000, 'x');
+  for (int i = 0; i < 9000; ++i) ASSERT_TRUE(TextData_Append(text, (line + "\r\n").data(), 1002, nullptr));
+  const std::string path = TempPath("kept.txt");
+  WriteFile(path, "before");
+  Reports second;
+  second.stopAt = 2;
+  const TextProgress halt = {Reports::Report, &second};
+  EXPECT_EQ(TEXTFILE_CANCELLED, TextFile_Save(text, path.c_str(), &halt));
+  EXPECT_EQ("before", ReadFile(path));
+  Reports all;
+  const TextProgress seen = {Reports::Report, &all};
+  EXPECT_EQ(TEXTFILE_OK, TextFile_Save(text, path.c_str(), &seen));
+  EXPECT_EQ(2, all.calls);  // 9 MB in steps of 4 MiB
+  EXPECT_EQ(size_t(TextData_GetTextSize(text)), ReadFile(path).size());
   TextData_Destroy(text);
 }
 

@@ -72,9 +72,9 @@ inline std::string DocumentText(TextData* text) {
 }
 
 // Rows of a line by walking it with a ByteScan: the reference for stored layouts.
-inline int32_t RowsByScan(LineData* line) {
+inline int32_t RowsByScan(const TextData* text, const LineData* line) {
   ByteScan scan;
-  ByteScan_Reset(&scan, line);
+  ByteScan_Reset(&scan, text, line);
   while (ByteScan_Next(&scan)) {
   }
   return scan.pt.y + 1;
@@ -85,13 +85,15 @@ inline ::testing::AssertionResult SameAsModel(TextData* text, const TextModel& m
   if (TextData_GetCount(text) != static_cast<int32_t>(m.lines.size()))
     return ::testing::AssertionFailure() << "count " << TextData_GetCount(text) << " vs " << m.lines.size();
   int64_t rows = 0;
-  int32_t y = 0;
-  for (LineData* line = TextData_GetHead(text); line; line = Line_GetNext(line), ++y) {
+  LineCursor c = TextData_CursorAt(text, 0);
+  for (int32_t y = 0;; ++y) {
+    const LineData* line = LineCursor_Line(&c);
     const ModelLine& ml = m.lines[static_cast<size_t>(y)];
     if (std::string(Line_GetString(line), static_cast<size_t>(Line_GetLength(line))) != ml.bytes)
       return ::testing::AssertionFailure() << "bytes of line " << y;
-    if (std::string(line->crlf) != ml.crlf) return ::testing::AssertionFailure() << "line end of line " << y;
-    rows += text->prop.wrap ? RowsByScan(line) : 1;
+    if (std::string(Line_GetCrlf(line)) != ml.crlf) return ::testing::AssertionFailure() << "line end of line " << y;
+    rows += text->prop.wrap ? RowsByScan(text, line) : 1;
+    if (!LineCursor_Next(&c)) break;
   }
   if (rows != TextData_GetHeight(text)) return ::testing::AssertionFailure() << "height " << TextData_GetHeight(text);
   if (DocumentText(text) != ModelText(m)) return ::testing::AssertionFailure() << "extracted text differs";

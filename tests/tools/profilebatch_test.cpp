@@ -236,6 +236,7 @@ TEST(ProfileBatch, SettingsWrittenThroughABatchMatchTheKeyByKeyFile) {
   AppInfo app;
   AppInfo_SetDefaults(&app);
   app.editorSettings.nTab = 4;
+  app.bUserColours = 1;  // the colours' section written too
   std::strcpy(app.szDateFormat, "%04Y");
   MemProfile direct, batched;
   for (MemProfile* f : {&direct, &batched}) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/cliphist_win.h"
+#include "app/command.h"
+#include "app/command_win.h"
 #include "app/docfile_win.h"
 #include "tools/history.h"
 #include "tools/toolsys_win.h"
@@ -109,6 +111,21 @@ void Copy(MainHost& host, const std::string& text) {
   TextEditor_ReplaceSelection(host.Editor(), text.data(), static_cast<int32_t>(text.size()), false);
   host.Command(IDM_COPY);
   TestWin_PumpMessages();
+}
+
+// The two tables are matched by id: a row without a handler would reach the
+// window's default, a handler without a row could never be enabled or named.
+TEST(Commands, EveryRowOfTheCommandTableHasAHandlerAndEveryHandlerARow) {
+  int32_t nRows = 0;
+  int32_t nHandlers = 0;
+  const CommandInfo* rows = Command_GetTable(&nRows);
+  const CommandHandlerRow* handlers = Command_GetHandlers(&nHandlers);
+  for (int32_t i = 0; i < nRows; ++i) EXPECT_NE(nullptr, Command_FindHandler(rows[i].id)) << rows[i].id;
+  for (int32_t i = 0; i < nHandlers; ++i) {
+    EXPECT_NE(nullptr, Command_Find(handlers[i].id)) << handlers[i].id;
+    EXPECT_NE(nullptr, handlers[i].pfnHandler) << handlers[i].id;
+  }
+  EXPECT_EQ(nRows, nHandlers);
 }
 
 TEST(Commands, ConversionsReplaceTheSelectionWithEveryByteConverted) {

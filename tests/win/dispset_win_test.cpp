@@ -4,8 +4,12 @@
 
 #include <string>
 
+#include "dialogs/dispset.h"
+#include "editctrl/colorscheme.h"
+
 #include "win/dialogscript.h"
 #include "win/mainhost.h"
+#include "win/themekey.h"
 
 namespace {
 
@@ -22,6 +26,18 @@ Selection EditSelection(HWND hEdit) {
 }
 
 void Click(HWND hDlg, int id) { SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// The colours selected in the seven boxes, each in its field.
+ViewStyle ShownColours(HWND hDlg) {
+  ViewStyle shown = {};
+  const DisplayColorBox* boxes = DisplayColor_GetBoxes();
+  for (int32_t b = 0; b < kDisplayColorBoxCount; ++b) {
+    HWND hBox = GetDlgItem(hDlg, boxes[b].nControlId);
+    LRESULT sel = SendMessageA(hBox, CB_GETCURSEL, 0, 0);
+    shown.*boxes[b].pField = static_cast<COLORREF>(SendMessageA(hBox, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0));
+  }
+  return shown;
+}
 
 TEST(DisplaySettings, AnInvalidTabWidthKeepsTheDialogThenFourIsWrittenAndShown) {
   WinTestDir dir;
@@ -86,29 +102,58 @@ TEST(DisplaySettings, DefaultSchemeThenCancelChangesNothing) {
   MainHost host(dir);
   ASSERT_TRUE(host.Create());
   DialogScript script;
-  COLORREF shownText = 0, defaultText = 1, defaultEof = 1, defaultLineEnd = 1;
-  auto selected = [](HWND h, int id) {
-    HWND hBox = GetDlgItem(h, id);
-    LRESULT sel = SendMessageA(hBox, CB_GETCURSEL, 0, 0);
-    return static_cast<COLORREF>(SendMessageA(hBox, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0));
-  };
+  ViewStyle shown = {}, defaults = {};
   script.Then([&](HWND h) {
-    shownText = selected(h, IDC_COLOR_TEXT);
+    shown = ShownColours(h);
     Click(h, IDC_DEFAULTCOLORS);
-    defaultText = selected(h, IDC_COLOR_TEXT);
-    defaultEof = selected(h, IDC_COLOR_EOF);
-    defaultLineEnd = selected(h, IDC_COLOR_LINEEND);
+    defaults = ShownColours(h);
     Click(h, IDCANCEL);
   });
   EXPECT_EQ(0, host.Command(IDM_DISPLAYSETTINGS));
-  EXPECT_EQ(RGB(0, 0, 255), shownText) << "the box shows the file's colour";
-  EXPECT_EQ(RGB(0, 0, 0), defaultText);
-  EXPECT_EQ(RGB(128, 128, 128), defaultEof);
-  EXPECT_EQ(RGB(192, 192, 192), defaultLineEnd);
+  EXPECT_EQ(RGB(0, 0, 255), shown.crText) << "the box shows the file's colour";
+  EXPECT_EQ(RGB(0, 0, 0), defaults.crText);
+  EXPECT_EQ(RGB(128, 128, 128), defaults.crEof);
+  EXPECT_EQ(RGB(192, 192, 192), defaults.crLineEnd);
   EXPECT_EQ(start, IniOf(dir)) << "cancel writes nothing";
   EditorSettings settings;
   ASSERT_TRUE(TextEditor_GetSettings(host.Editor(), &settings));
   EXPECT_EQ(RGB(0, 0, 255), settings.style.crText);
+}
+
+// On a dark desktop the default scheme is the dark one. Confirming it gives
+// colours pinned by an older file back to the theme; changing any colour
+// afterwards makes the whole scheme the user's.
+TEST(DisplaySettings, TheDefaultSchemeUnderADarkThemeFollowsItAndAChangeIsTheUsers) {
+  DarkDesktop dark;
+  ASSERT_TRUE(dark.Start("[テキストの配色]\r\n文字色=000000\r\n背景色=FFFFFF\r\n"));
+  MainHost& host = dark.host;
+  const WinTestDir& dir = dark.dir;
+  EditorSettings settings;
+  ASSERT_TRUE(TextEditor_GetSettings(host.Editor(), &settings));
+  EXPECT_EQ(RGB(255, 255, 255), settings.style.crBack) << "the file's colours are kept on a dark desktop";
+  ViewStyle shown = {};
+  DialogScript script;
+  script.Then([&](HWND h) {
+    Click(h, IDC_DEFAULTCOLORS);
+    shown = ShownColours(h);
+    Click(h, IDOK);
+  });
+  EXPECT_EQ(1, host.Command(IDM_DISPLAYSETTINGS));
+  EXPECT_TRUE(ColorScheme_IsDefault(&shown, true)) << "the boxes show the dark scheme";
+  ASSERT_TRUE(TextEditor_GetSettings(host.Editor(), &settings));
+  EXPECT_TRUE(ColorScheme_IsDefault(&settings.style, true));
+  EXPECT_EQ(0, host.app->bUserColours);
+  EXPECT_EQ(std::string::npos, IniOf(dir).find("背景色=")) << IniOf(dir);
+
+  script.Then([&](HWND h) {
+    SendMessageA(GetDlgItem(h, IDC_COLOR_TEXT), CB_SETCURSEL, 0, 0);  // white
+    Click(h, IDOK);
+  });
+  EXPECT_EQ(1, host.Command(IDM_DISPLAYSETTINGS));
+  EXPECT_EQ(1, host.app->bUserColours);
+  std::string ini = IniOf(dir);
+  EXPECT_TRUE(WinTest_IniHas(ini, "テキストの配色", "文字色=FFFFFF")) << ini;
+  EXPECT_TRUE(WinTest_IniHas(ini, "テキストの配色", "背景色=1E1E1E")) << "the rest of the scheme is pinned with it";
 }
 
 TEST(DisplaySettings, AColourOutsideTheListIsAppendedAndSurvivesOk) {

@@ -201,6 +201,8 @@ TEST(ExeFile, ImportsOnlyKnownSystemLibraries) {
   EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, image.pNt->FileHeader.Machine);
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.pNt->OptionalHeader.Subsystem);
 
+  // Not dwmapi.dll: the dark title bar's entry is looked up at run time, so
+  // that a system without it still starts the program.
   static const char* const kKnown[] = {"kernel32.dll", "user32.dll", "gdi32.dll",  "comdlg32.dll",
                                        "shell32.dll",  "ole32.dll",  "imm32.dll",  "advapi32.dll",
                                        "msvcrt.dll",   "comctl32.dll"};
