@@ -113,6 +113,10 @@ bool InsertBytes(const AppInfo* app, const char* path, const char* bytes, int32_
 
 }  // namespace
 
+void Document_RefreshTitle(const AppInfo* app) {
+  Title_Refresh(app->hWnd, app->hEditor, app->szPath, app->szDefaultDocumentName);
+}
+
 void Document_ShowLoadError(const AppInfo* app, const char* path, LoadError reason) {
   char text[kFileMessageSize];
   DocFile_FormatLoadError(text, sizeof(text), path, AppInfo_GetDocumentName(app), reason);
@@ -141,7 +145,7 @@ bool Document_Open(AppInfo* app, const char* path) {
   }
   SetDocumentPath(app, path);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
-  Title_Refresh(app);
+  Document_RefreshTitle(app);
   if (path && path[0] != '\0') FileHistory_Add(app, path);
   return true;
 }
@@ -199,7 +203,7 @@ LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
   char path[kPathBufferSize];
   std::strcpy(path, app->szPath);
   bool saved = Document_Save(app, path);
-  Title_Refresh(app);
+  Document_RefreshTitle(app);
   return saved ? 1 : 0;
 }
 
@@ -216,7 +220,7 @@ LRESULT FileCommand_SaveAs(AppInfo* app, WPARAM, LPARAM) {
   if (result != FILEDLG_CHOSEN || !Document_Save(app, chosen)) return 0;
   std::strcpy(app->szPath, chosen);
   FileHistory_Add(app, chosen);
-  Title_Refresh(app);
+  Document_RefreshTitle(app);
   return 1;
 }
 

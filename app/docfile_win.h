@@ -27,6 +27,9 @@ bool Document_AskToSave(AppInfo* app);
 // the new bytes are written.
 bool Document_Save(AppInfo* app, const char* path);
 
+// The title for the document as it is now (app/statusbar_win.h, Title_Refresh).
+void Document_RefreshTitle(const AppInfo* app);
+
 // The messages, owned by the main window.
 void Document_ShowLoadError(const AppInfo* app, const char* path, LoadError reason);
 void Document_ShowSaveError(const AppInfo* app, const char* path, TextFileStatus status);

@@ -204,10 +204,10 @@ LRESULT OnEditorNotify(AppInfo* app, const TextEditorNotify* nm) {
     case TEN_DROPFILES: OnDropFiles(app, reinterpret_cast<HDROP>(nm->lValue1)); return 0;
     case TEN_CONTEXTMENU: OnContextMenu(app); return 0;
     case TEN_UPDATE:
-      StatusBar_Refresh(app);
-      Title_Refresh(app);
+      StatusBar_Refresh(app->hStatusBar, app->hEditor);
+      Document_RefreshTitle(app);
       return 0;
-    case TEN_KEYDOWN: StatusBar_Refresh(app); return 0;
+    case TEN_KEYDOWN: StatusBar_Refresh(app->hStatusBar, app->hEditor); return 0;
     default: return DefWindowProcA(app->hWnd, WM_NOTIFY, static_cast<WPARAM>(nm->hdr.idFrom),
                                    reinterpret_cast<LPARAM>(nm));
   }
@@ -364,8 +364,8 @@ void OfferRecoveredText(AppInfo* app) {
     return;
   }
   std::strcpy(app->szPath, path);
-  Title_Refresh(app);
-  StatusBar_Refresh(app);
+  Document_RefreshTitle(app);
+  StatusBar_Refresh(app->hStatusBar, app->hEditor);
 }
 
 }  // namespace

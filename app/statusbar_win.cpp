@@ -142,9 +142,7 @@ void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor) {
   SetWindowPos(hEditor, nullptr, 0, 0, rc.right - rc.left, nHeight < 0 ? 0 : nHeight, SWP_NOZORDER | SWP_NOMOVE);
 }
 
-void StatusBar_Refresh(const AppInfo* app) {
-  HWND hEditor = app->hEditor;
-  HWND hStatusBar = app->hStatusBar;
+void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   if (!hEditor || !hStatusBar) return;
   PartTexts* shown = static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts));
   PartTexts now;
@@ -184,11 +182,11 @@ void StatusBar_Refresh(const AppInfo* app) {
   if (shown) *shown = now;
 }
 
-void Title_Refresh(const AppInfo* app) {
-  if (!app->hWnd || !app->hEditor) return;
+void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName) {
+  if (!hWnd || !hEditor) return;
   char title[kTitleTextSize];
   char shown[kTitleTextSize];
-  Title_Format(title, sizeof(title), app->szPath, app->szDefaultDocumentName, TextEditor_GetModified(app->hEditor));
-  GetWindowTextA(app->hWnd, shown, sizeof(shown));
-  if (std::strcmp(title, shown) != 0) SetWindowTextA(app->hWnd, title);
+  Title_Format(title, sizeof(title), path, untitledName, TextEditor_GetModified(hEditor));
+  GetWindowTextA(hWnd, shown, sizeof(shown));
+  if (std::strcmp(title, shown) != 0) SetWindowTextA(hWnd, title);
 }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "app/appdata.h"
 #include "tools/platform.h"
 
 // The status bar's control id on the main window.
@@ -28,8 +27,9 @@ HWND StatusBar_Create(HWND hParent, HINSTANCE hInstance);
 // that is where it belongs already.
 void StatusBar_Layout(HWND hStatusBar, HWND hParent);
 // The five texts from the editor: the selection, the document's size, the
-// caret's place and character, Caps Lock and Num Lock.
-void StatusBar_Refresh(const AppInfo* app);
+// caret's place and character, Caps Lock and Num Lock. Nothing while either
+// window is missing.
+void StatusBar_Refresh(HWND hStatusBar, HWND hEditor);
 // The status bar's height when it is visible, else 0.
 int StatusBar_VisibleHeight(HWND hStatusBar);
 // The parent's client area shared out: the status bar (null: none) across the
@@ -37,6 +37,7 @@ int StatusBar_VisibleHeight(HWND hStatusBar);
 // while the bar is visible.
 void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor);
 
-// "[name *] - path" from the document's path and modified flag; the window's
-// text is set only when it differs.
-void Title_Refresh(const AppInfo* app);
+// "[name *] - path" from the document's path (empty while untitled, named
+// untitledName then) and the editor's modified flag; the window's text is set
+// only when it differs.
+void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName);

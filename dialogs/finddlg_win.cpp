@@ -178,7 +178,8 @@ void OnReplace(HWND hDlg, FindBoxParam* param) {
   Remember(hDlg, IDC_FIND_REPLACETEXT, param->replaceHistory, replace);
   StoreOptions(hDlg, param);
   SendRequest(hDlg, param, kSearchMsgReplace, find, nFind, replace, nReplace);
-  if (IsWindow(hDlg)) SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDC_FIND_NEXT, BN_CLICKED), 0);
+  // Then on to the next match, as find next would go.
+  if (IsWindow(hDlg)) OnFind(hDlg, param, kSearchMsgFindNext);
 }
 
 void OnReplaceAll(HWND hDlg, FindBoxParam* param) {

@@ -127,8 +127,8 @@ INT_PTR OnCommand(HWND hDlg, WPARAM wParam, LPARAM) {
 
 INT_PTR OnTimer(HWND hDlg, WPARAM wParam, LPARAM) {
   if (wParam != kSettingsPreviewTimer) return FALSE;
-  SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDC_DATEFORMAT, EN_UPDATE),
-               reinterpret_cast<LPARAM>(GetDlgItem(hDlg, IDC_DATEFORMAT)));
+  // The time in the preview goes on as the format's own update would show it.
+  RefreshPreview(hDlg);
   return TRUE;
 }
 
