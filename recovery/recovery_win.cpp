@@ -194,7 +194,7 @@ Outcome Ask(RecoveryWin* rec, RecoveredDocument* doc, const char* path, const ch
 Outcome Offer(RecoveryWin* rec, const char* path, const OfferArgs* args) {
   // Read laid out as the editor lays its document out: adopting it then
   // costs no second layout.
-  const TextDataProperty prop = TextEditor_GetDocument(rec->hEditor)->prop;
+  const TextDataProperty prop = *TextData_GetProp(TextEditor_GetDocument(rec->hEditor));
   RecoveredDocument doc;
   Recovery_Read(path, &prop, RecoveryWin_IsAlive, nullptr, &doc);
   char* question = static_cast<char*>(Mem_Alloc(kQuestionSize));
