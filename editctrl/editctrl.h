@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "editctrl/editbody.h"
 #include "editctrl/editselect.h"
 #include "editctrl/editsettings.h"
 #include "editctrl/searcher.h"
