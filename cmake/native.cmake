@@ -4,12 +4,18 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 add_executable(qwilcore_tests ${QWIL_TEST_SOURCES})
-target_link_libraries(qwilcore_tests PRIVATE qwilcore GTest::gtest GTest::gtest_main)
+target_sources(qwilcore_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/testmain.cpp)
+target_link_libraries(qwilcore_tests PRIVATE qwilcore GTest::gtest)
 target_include_directories(qwilcore_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 # Discovery at test time keeps the build free of sanitizer runs; every test runs
-# as its own process, so one crash names its test.
+# as its own process, so one crash names its test. A skipped one ends with 77
+# (tests/testmain.cpp).
 gtest_discover_tests(qwilcore_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")
+                     PROPERTIES SKIP_RETURN_CODE 77
+                     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")
+# Their temporary files live in this tree's own folder (unless TEST_TMPDIR names
+# another), so that two trees running the same tests at once never meet in /tmp.
+target_compile_definitions(qwilcore_tests PRIVATE QWIL_TEST_TMPDIR="${CMAKE_BINARY_DIR}/tmp")
 
 file(GLOB QWIL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/bench_*.cpp)
 add_executable(qwilbench ${CMAKE_SOURCE_DIR}/bench/qwilbench.cpp ${QWIL_BENCH_SOURCES})

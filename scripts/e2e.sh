@@ -9,13 +9,26 @@
 #   e2e_find_window REGEX [S]   prints the X window whose title matches, waiting up to S seconds
 #   e2e_find_main_window [S]    prints the started program's visible top-level window (any title)
 #   e2e_wait_title WID REGEX [S] waits until the window's title matches, prints it
+#   e2e_start_window TITLE EXE [ARGS...]  e2e_start, then sets wid to the main window once its
+#                               title matches TITLE (a regex; "." for any) and gives it the focus
+#   e2e_focus WID               gives the window the focus and waits until the program took it
+#   e2e_wait_idle [S]           waits until the started program has read all its input and
+#                               sleeps: what was typed is handled and what it drew is on screen
+#   e2e_wait_gone REGEX [S]     waits until no visible window's title matches
+#   e2e_until S COMMAND...      runs COMMAND every quarter second until it succeeds, up to S seconds
+#   e2e_hex FILE                the file's bytes in hex, as "61 0d 0a" (nothing for an empty file)
+#   e2e_wait_bytes FILE HEX [S] waits until the file holds exactly those bytes; says what it
+#                               holds when it does not within S seconds
 #   e2e_program_copy EXE DIR    copies EXE into DIR (made afresh), prints the copy's path: a
 #                               program keeps its settings beside itself, so each test has its own
-#   e2e_screenshot FILE         saves the virtual desktop as a PNG
+#   e2e_screenshot FILE         saves the virtual desktop as a PNG once the program is idle
+#   e2e_shot NAME               e2e_screenshot to build/e2e/NAME.png, says where it is
 #   e2e_close WINDOW            Alt+F4 to the window (the system's close: WM_CLOSE)
 #   e2e_wait_exit [S]           waits for the program's end and prints its exit code
 #   e2e_end                     ends what e2e_begin and e2e_start started
 #   e2e_fail MESSAGE            says what failed, ends everything, exits 1
+#   e2e_skip REASON             says why the test cannot run here, ends everything, exits 77
+#                               (which ctest shows as skipped, never as passed)
 #   e2e_reg_dword KEY NAME      prints a REG_DWORD value of the prefix's registry in decimal
 #                               (nothing when it is absent)
 #   e2e_reg_put KEY NAME [N]    sets that value to N; without N removes it
@@ -122,28 +135,134 @@ e2e_find_window() { e2e_search "${2:-60}" --name "$1"; }
 
 e2e_find_main_window() { e2e_search "${1:-60}" --classname "^${E2E_CLASS//./\\.}\$"; }
 
-e2e_wait_title() {
-  local wid="$1" regex="$2" seconds="${3:-20}" name=""
-  for _ in $(seq 1 $((seconds * 4))); do
-    name="$(xdotool getwindowname "$wid" 2>/dev/null)"
-    if [[ "$name" =~ $regex ]]; then
-      printf '%s\n' "$name"
-      return 0
-    fi
+e2e_until() {
+  local seconds="$1" tries
+  shift
+  tries=$((seconds * 4))
+  [ "$tries" -ge 1 ] || tries=1
+  for _ in $(seq 1 "$tries"); do
+    "$@" && return 0
     sleep 0.25
   done
+  "$@"
+}
+
+e2e_wait_title() {
+  local wid="$1" regex="$2" seconds="${3:-20}" name=""
+  title_matches() {
+    name="$(xdotool getwindowname "$wid" 2>/dev/null)"
+    [[ "$name" =~ $regex ]]
+  }
+  if e2e_until "$seconds" title_matches; then
+    printf '%s\n' "$name"
+    return 0
+  fi
   qwil_say "the title stayed \"$name\", not matching $regex"
   return 1
 }
 
-# The virtual desktop's window when there is one, else the whole screen.
+e2e_start_window() {
+  local title="$1"
+  shift
+  e2e_start "$@"
+  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
+  e2e_wait_title "$wid" "$title" >/dev/null || e2e_fail "the title of the started window"
+  e2e_focus "$wid"
+}
+
+e2e_focus() {
+  local wid="$1"
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  e2e_wait_idle
+}
+
+e2e_wait_gone() {
+  local regex="$1" seconds="${2:-5}"
+  none_matches() { ! xdotool search --onlyvisible --name "$regex" >/dev/null 2>&1; }
+  e2e_until "$seconds" none_matches
+}
+
+e2e_hex() { od -An -tx1 "$1" 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
+
+e2e_wait_bytes() {
+  local file="$1" expected="$2" seconds="${3:-10}" got=""
+  holds_bytes() {
+    got="$(e2e_hex "$file")"
+    [ -f "$file" ] && [ "$got" = "$expected" ]
+  }
+  e2e_until "$seconds" holds_bytes && return 0
+  qwil_say "$file holds [$got], expected [$expected]"
+  return 1
+}
+
+# The Unix processes of the started program: Wine gives each the program's
+# Windows path as its command line (the launcher names it later on its own).
+e2e_program_pids() {
+  local f pid line
+  [ -n "${E2E_EXE_WIN:-}" ] || return 0
+  for f in /proc/[0-9]*/cmdline; do
+    pid="${f#/proc/}"; pid="${pid%/cmdline}"
+    [ "$pid" = "$$" ] && continue
+    line="$({ tr '\0' ' ' < "$f"; } 2>/dev/null)"
+    case "$line" in
+      "$E2E_EXE_WIN"*) printf '%s\n' "$pid" ;;
+    esac
+  done
+}
+
+# What waits unread on the program's connection to the X server: the bytes in
+# the receive queue of its socket whose other end is the server's (ss prints
+# each end with its own and its peer's inode).
+e2e_x_queue() {
+  ss -xpH 2>/dev/null | awk -v p="pid=$1," '
+    $5 ~ /X11-unix/ { server[$8] = 1 }
+    index($0, p) { queue[$6] = $3 }
+    END { n = 0; for (i in queue) if (i in server) n += queue[i]; print n }'
+}
+
+# One look at the program: what it has unread from the X server and its CPU
+# time, which the next look compares; nothing when a thread of it is running.
+e2e_idle_sample() {
+  local pid="$1"
+  grep -qs '^[^)]*) R' /proc/"$pid"/task/*/stat && return 1
+  printf '%s:%s\n' "$(e2e_x_queue "$pid")" \
+    "$(awk '{sub(/^[^)]*\) /, ""); print $12 + $13}' /proc/"$pid"/stat 2>/dev/null)"
+}
+
+# A program waiting for input with none pending is asleep with all its input
+# read: events for its windows wake it at once. When no thread of it runs and
+# neither what waits for it (an event Wine never asks for may stay queued on a
+# connection no thread reads) nor its CPU time changes from one look to the
+# next, what it was given has been handled. A program that never settles (or has ended) lets
+# the caller go on after S seconds, and the caller's own checks say what is wrong.
+e2e_wait_idle() {
+  local seconds="${1:-10}" pid last="" now
+  pid="$(e2e_program_pids | head -n 1)"
+  [ -n "$pid" ] || return 0
+  for _ in $(seq 1 $((seconds * 10))); do
+    [ -d "/proc/$pid" ] || return 0
+    now="$(e2e_idle_sample "$pid")"
+    if [ -n "$now" ] && [ "$now" = "$last" ]; then return 0; fi
+    last="$now"
+    sleep 0.1
+  done
+  qwil_say "the program did not settle within ${seconds}s"
+  return 1
+}
+
+# The virtual desktop's window when there is one, else the whole screen; taken
+# once the program has drawn what it was asked to.
 e2e_screenshot() {
   local file="$1" target=root wid
   wid="$(xdotool search --onlyvisible --name "^$E2E_DESKTOP - " 2>/dev/null | head -n 1)"
   [ -n "$wid" ] && target="$wid"
-  # Give the program a moment to finish painting.
-  sleep 0.5
+  e2e_wait_idle
   import -window "$target" "$file"
+}
+
+e2e_shot() {
+  e2e_screenshot "$E2E_OUT/$1.png" || e2e_fail "no screenshot"
+  echo "screenshot: $E2E_OUT/$1.png"
 }
 
 e2e_close() {
@@ -189,17 +308,8 @@ e2e_end() {
 # finds, so a failure ends the program this test started (matched by its whole
 # path, which no other test's copy shares).
 e2e_kill_program() {
-  local f pid line
-  [ -n "${E2E_EXE_WIN:-}" ] || return 0
-  for f in /proc/[0-9]*/cmdline; do
-    pid="${f#/proc/}"; pid="${pid%/cmdline}"
-    [ "$pid" = "$$" ] && continue
-    line="$({ tr '\0' ' ' < "$f"; } 2>/dev/null)"
-    # The program itself, not the launcher naming it on its command line.
-    case "$line" in
-      "$E2E_EXE_WIN"*) kill "$pid" 2>/dev/null || true ;;
-    esac
-  done
+  local pid
+  for pid in $(e2e_program_pids); do kill "$pid" 2>/dev/null || true; done
 }
 
 e2e_fail() {
@@ -207,6 +317,12 @@ e2e_fail() {
   e2e_kill_program
   e2e_end
   exit 1
+}
+
+e2e_skip() {
+  echo "SKIPPED e2e.$(basename "$0" .sh): $*"
+  e2e_end
+  exit 77
 }
 
 # The prefix's registry through Wine's reg (its output is code page 932).

@@ -18,28 +18,18 @@ mkdir -p "$work"
 printf 'ab' > "$work/a.txt"
 winpath="$(qwil_windows_path "$work/a.txt")"
 titlepath="$(printf '%s' "$winpath" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
-e2e_start "$program" "$winpath"
-wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-e2e_wait_title "$wid" "^\\[a\\.txt\\] - ${titlepath}\$" >/dev/null || e2e_fail "the file was not shown"
+e2e_start_window "^\\[a\\.txt\\] - ${titlepath}\$" "$program" "$winpath"
 
 open_about() {
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  sleep 0.5
+  e2e_focus "$wid"
   xdotool key --clearmodifiers alt+h
-  sleep 0.5
+  e2e_wait_idle
   xdotool key --clearmodifiers a
   about="$(e2e_find_window '^Qwilpad について$' 20)" || e2e_fail "no box captioned Qwilpad について"
-  xdotool windowfocus --sync "$about" 2>/dev/null || true
-  sleep 0.5
+  e2e_focus "$about"
 }
 
-closed() {
-  for _ in $(seq 1 20); do
-    xdotool search --onlyvisible --name '^Qwilpad について$' >/dev/null 2>&1 || return 0
-    sleep 0.25
-  done
-  return 1
-}
+closed() { e2e_wait_gone '^Qwilpad について$' 5; }
 
 open_about
 # The box grew to its texts: far wider than the narrow frame it starts from.
@@ -55,15 +45,13 @@ xdotool key --clearmodifiers Return
 closed || e2e_fail "Enter left the box open"
 echo "the box opened from Help > About and closed with Escape and with Enter"
 
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-sleep 0.3
+e2e_focus "$wid"
 xdotool key --clearmodifiers ctrl+End
 xdotool type --delay 80 'x'
 e2e_wait_title "$wid" '\*\]' >/dev/null || e2e_fail "typing after the box left no mark"
 xdotool key --clearmodifiers ctrl+s
 e2e_wait_title "$wid" "^\\[a\\.txt\\] - ${titlepath}\$" >/dev/null || e2e_fail "Ctrl+S left the mark"
-got="$(od -An -tx1 "$work/a.txt" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')"
-[ "$got" = "61 62 78" ] || e2e_fail "a.txt holds [$got], expected [61 62 78]"
+e2e_wait_bytes "$work/a.txt" "61 62 78" 0 || e2e_fail "Ctrl+S did not save abx"
 echo "the editor took typing after the box and saved abx"
 
 e2e_close "$wid"

@@ -21,14 +21,11 @@ doc="$E2E_OUT/controlmark-program/controls.txt"
 printf 'nul\000byte\r\nnul byte\r\n\032\200\240\375\376\377\001\177' > "$doc" || e2e_fail "cannot write $doc"
 bytes_before="$(od -An -tx1 "$doc")"
 
-e2e_start "$exe" "$doc"
-wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-e2e_wait_title "$wid" '^\[controls\.txt\] - ' >/dev/null || e2e_fail "the file was not opened"
+e2e_start_window '^\[controls\.txt\] - ' "$exe" "$doc"
 # The caret goes with the focus, so that it cannot stand in a cell looked at.
 desktop="$(xdotool search --onlyvisible --name "^$E2E_DESKTOP - " 2>/dev/null | head -n 1)"
 [ -n "$desktop" ] || e2e_fail "no virtual desktop window"
 xdotool mousemove --window "$desktop" 1010 750 click 1
-sleep 1
 shot="$E2E_OUT/controlmark.png"
 e2e_screenshot "$shot" || e2e_fail "no screenshot"
 echo "screenshot: $shot"
@@ -73,7 +70,7 @@ done
 echo "every byte without a character shows the mark in its own cell"
 
 xdotool mousemove --window "$wid" 200 10 click 1
-sleep 0.5
+e2e_wait_idle
 e2e_close "$wid"
 rc="$(e2e_wait_exit 60)" || e2e_fail "Qwilpad.exe did not end"
 [ "$rc" = 0 ] || e2e_fail "exit code $rc"

@@ -18,13 +18,6 @@ expected="$E2E_OUT/editor-expected.txt"
 printf 'AxyzB\xe3\x81\x82C\xe3\x81\x84\r\n2n' | iconv -f UTF-8 -t CP932 > "$expected" ||
   e2e_fail "cannot write $expected"
 
-# Starts the program and sets wid to its main window once it is shown.
-start_window() {
-  e2e_start "$exe" "$@"
-  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-  sleep 1
-}
-
 # A click on the desktop beside the window takes the focus away, and the caret
 # with it, so that its blinking cannot make two pictures differ.
 unfocus() {
@@ -32,7 +25,7 @@ unfocus() {
   desktop="$(xdotool search --onlyvisible --name "^$E2E_DESKTOP - " 2>/dev/null | head -n 1)"
   [ -n "$desktop" ] || e2e_fail "no virtual desktop window"
   xdotool mousemove --window "$desktop" 1010 750 click 1
-  sleep 1
+  e2e_wait_idle
 }
 
 # The editor's text area, cropped from a screenshot of the desktop: the title
@@ -51,7 +44,7 @@ window_picture() {
 # untitled document's name).
 close_window() {
   xdotool mousemove --window "$wid" 200 10 click 1
-  sleep 0.5
+  e2e_wait_idle
   e2e_close "$wid"
   if [ "${1:-}" = modified ]; then
     local question
@@ -71,7 +64,7 @@ ink_in() {
 
 # 1. The file on the command line is shown: its two lines have ink, below them
 #    the editor is empty.
-start_window "$expected"
+e2e_start_window . "$exe" "$expected"
 unfocus
 shown="$(window_picture editor-file)"
 # The text starts below the title and menu bars; rows of the default font are
@@ -86,8 +79,7 @@ echo "ink: line 1 $ink1, line 2 $ink2, below $ink3"
 close_window
 
 # 2. Typing into an empty document, with the caret moved by keys in between.
-start_window
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_start_window . "$exe"
 xdotool key shift  # xdotool drops the first non-ASCII key of a session
 xdotool type --delay 80 'xyz'
 xdotool key Home
@@ -102,7 +94,7 @@ xdotool type --delay 80 '2nd'
 xdotool key shift+Left
 xdotool type --delay 80 'X'
 xdotool key ctrl+Home ctrl+End BackSpace
-sleep 1
+e2e_wait_idle
 unfocus
 typed="$(window_picture editor-typed)"
 close_window modified

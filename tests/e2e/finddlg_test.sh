@@ -16,28 +16,19 @@ work="$E2E_OUT/finddlg-files"
 rm -rf "$work"
 mkdir -p "$work"
 
-expect_bytes() {
-  local file="$1" expected="$2" got
-  got="$(od -An -tx1 "$file" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')"
-  [ "$got" = "$expected" ] || e2e_fail "$file holds [$got], expected [$expected]"
-}
+expect_bytes() { e2e_wait_bytes "$1" "$2" 0 || e2e_fail "the saved bytes"; }
 
 dialog() {
   local d
   d="$(e2e_find_window "^$1\$" 20)" || e2e_fail "no dialog captioned $1"
-  xdotool windowfocus --sync "$d" 2>/dev/null || true
-  sleep 0.5
+  e2e_focus "$d"
   printf '%s\n' "$d"
 }
 
 printf 'abcabc' > "$work/a.txt"
 winpath="$(qwil_windows_path "$work/a.txt")"
 titlepath="$(printf '%s' "$winpath" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
-e2e_start "$program" "$winpath"
-wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-e2e_wait_title "$wid" "^\\[a\\.txt\\] - ${titlepath}\$" >/dev/null || e2e_fail "the file was not shown"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-sleep 0.5
+e2e_start_window "^\\[a\\.txt\\] - ${titlepath}\$" "$program" "$winpath"
 
 # 1. Ctrl+R, "a" into the search string, Tab to the replacement, "x",
 #    Alt+A (すべて置換), then a screenshot and Escape (閉じる).
@@ -47,13 +38,11 @@ xdotool type --delay 80 'a'
 xdotool key --clearmodifiers Tab
 xdotool type --delay 80 'x'
 xdotool key --clearmodifiers alt+a
-sleep 1
-e2e_screenshot "$E2E_OUT/finddlg-replace.png" || e2e_fail "no screenshot"
-echo "screenshot: $E2E_OUT/finddlg-replace.png"
+e2e_shot finddlg-replace
 xdotool key --clearmodifiers Escape
-sleep 0.5
+e2e_wait_idle
 xdotool search --name '^置換$' >/dev/null 2>&1 && e2e_fail "the replace dialog stayed open"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_focus "$wid"
 e2e_wait_title "$wid" '\*\]' >/dev/null || e2e_fail "replace all left no modified mark"
 xdotool key --clearmodifiers ctrl+s
 e2e_wait_title "$wid" "^\\[a\\.txt\\] - ${titlepath}\$" >/dev/null || e2e_fail "Ctrl+S left the mark"
@@ -75,12 +64,12 @@ xdotool key --clearmodifiers ctrl+f
 dialog '検索' >/dev/null
 xdotool type --delay 80 'bc'
 xdotool key --clearmodifiers Return
-sleep 0.5
+e2e_wait_idle
 xdotool key --clearmodifiers Escape
-sleep 0.5
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_wait_idle
+e2e_focus "$wid"
 xdotool key --clearmodifiers F3
-sleep 0.3
+e2e_wait_idle
 xdotool type --delay 80 'Q'
 e2e_wait_title "$wid" '\*\]' >/dev/null || e2e_fail "typing over the match left no mark"
 xdotool key --clearmodifiers ctrl+s

@@ -64,11 +64,8 @@ install_silently() {
 # its entry, which it removes last, is gone from the registry.
 uninstall_silently() {
   env -u DISPLAY wine "$dir/uninstall.exe" /S "$@" >/dev/null 2>&1 || e2e_fail "the uninstaller did not start"
-  for _ in $(seq 1 40); do
-    ! reg_has "$uninst_key" && [ ! -e "$dir/uninstall.exe" ] && return 0
-    sleep 0.5
-  done
-  e2e_fail "the silent uninstallation did not finish"
+  uninstalled() { ! reg_has "$uninst_key" && [ ! -e "$dir/uninstall.exe" ]; }
+  e2e_until 20 uninstalled || e2e_fail "the silent uninstallation did not finish"
 }
 
 # Opens doc.txt in the installed program, waits for its title, closes it: the
@@ -98,7 +95,10 @@ grep -aq 'Programs\\Qwilpad\\Qwilpad\.exe' "$link" ||
   e2e_fail "the shortcut does not lead to the installed program"
 win_dir='C:\users\'"$(id -un)"'\AppData\Local\Programs\Qwilpad'
 [ "$(reg_value "$uninst_key" DisplayName)" = Qwilpad ] || e2e_fail "no DisplayName in the uninstall entry"
-[ "$(reg_value "$uninst_key" DisplayVersion)" = 0.33 ] || e2e_fail "the uninstall entry's version is not 0.33"
+# The version the resource script gives the program.
+version="$(sed -n 's/^ *VALUE "ProductVersion", "\([^"]*\)".*/\1/p' "$QWIL_ROOT/res/qwilpad.rc" | head -n 1)"
+[ -n "$version" ] || e2e_fail "no ProductVersion in res/qwilpad.rc"
+[ "$(reg_value "$uninst_key" DisplayVersion)" = "$version" ] || e2e_fail "the uninstall entry's version is not $version"
 [ "$(reg_value "$uninst_key" InstallLocation)" = "$win_dir" ] || e2e_fail "the uninstall entry's folder is wrong"
 [ "$(reg_value "$uninst_key" UninstallString)" = "\"$win_dir\\uninstall.exe\"" ] ||
   e2e_fail "the uninstall entry does not name the uninstaller"
@@ -106,7 +106,7 @@ reg_query 'HKCU\Software\Classes\.txt\OpenWithProgids' | grep -q 'Qwilpad\.txt' 
 [ "$(reg_default 'HKCU\Software\Classes\Qwilpad.txt\shell\open\command')" = "\"$win_dir\\Qwilpad.exe\" \"%1\"" ] ||
   e2e_fail "the \"Open with\" command is wrong"
 [ "$(reg_default 'HKCU\Software\Classes\.txt')" = "$default_txt" ] || e2e_fail "the installer took over .txt"
-echo "installed: program, shortcut, uninstall entry (0.33), \"Open with\" for .txt"
+echo "installed: program, shortcut, uninstall entry ($version), \"Open with\" for .txt"
 
 run_installed install-running
 has_file "$dir" Qwilpad.ini || e2e_fail "the installed program wrote no settings beside itself"

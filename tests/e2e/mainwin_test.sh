@@ -24,11 +24,7 @@ mkdir -p "$work"
 start_window() {
   local title="$1"
   shift
-  e2e_start "$program" "$@"
-  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-  e2e_wait_title "$wid" "$title" >/dev/null || e2e_fail "the title of the started window"
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  sleep 0.5
+  e2e_start_window "$title" "$program" "$@"
 }
 
 # A window whose title is exactly TEXT (the save question's caption is the
@@ -39,23 +35,14 @@ wait_dialog() {
   e2e_find_window "$regex" 20
 }
 
-expect_bytes() {
-  local file="$1" expected="$2" got
-  got="$(od -An -tx1 "$file" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')"
-  [ "$got" = "$expected" ] || e2e_fail "$file holds [$got], expected [$expected]"
-}
-
-shot() {
-  e2e_screenshot "$E2E_OUT/$1.png" || e2e_fail "no screenshot"
-  echo "screenshot: $E2E_OUT/$1.png"
-}
+expect_bytes() { e2e_wait_bytes "$1" "$2" 0 || e2e_fail "the saved bytes"; }
 
 # 1. The command-line file, an edit at its end and Ctrl+S.
 printf 'a\nb\rc\r\nd' > "$work/a.txt"
 winpath="$(qwil_windows_path "$work/a.txt")"
 titlepath="$(printf '%s' "$winpath" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
 start_window "^\\[a\\.txt\\] - ${titlepath}\$" "$winpath"
-shot mainwin-file
+e2e_shot mainwin-file
 xdotool key --clearmodifiers ctrl+End
 xdotool type --delay 80 'X'
 e2e_wait_title "$wid" "^\\[a\\.txt \\*\\] - ${titlepath}\$" >/dev/null || e2e_fail "no modified mark after typing"
@@ -69,14 +56,15 @@ xdotool type --delay 80 'Y'
 e2e_wait_title "$wid" '\*\]' >/dev/null || e2e_fail "no modified mark"
 e2e_close "$wid"
 question="$(wait_dialog "$winpath")" || e2e_fail "no save question captioned with the document's name"
-shot mainwin-question
+e2e_shot mainwin-question
 xdotool windowfocus --sync "$question" 2>/dev/null || true
 xdotool key --clearmodifiers Escape
-sleep 1
+e2e_wait_gone "^$(printf '%s' "$winpath" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$" 5
+e2e_wait_idle
 xdotool getwindowname "$wid" >/dev/null 2>&1 || e2e_fail "Cancel closed the window"
 [ -s "$E2E_OUT/mainwin.rc" ] && e2e_fail "the program ended after Cancel"
 echo "Cancel keeps the window"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_focus "$wid"
 e2e_close "$wid"
 question="$(wait_dialog "$winpath")" || e2e_fail "no save question the second time"
 xdotool windowfocus --sync "$question" 2>/dev/null || true
@@ -94,9 +82,8 @@ xdotool type --delay 150 'あいう'
 e2e_wait_title "$wid" '^\[無題\.txt \*\] - $' >/dev/null || e2e_fail "no modified mark on the untitled document"
 xdotool key --clearmodifiers ctrl+s
 dialog="$(wait_dialog '名前を付けて保存')" || e2e_fail "Ctrl+S on an untitled document showed no save dialog"
-sleep 1
-shot mainwin-savedialog
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+e2e_shot mainwin-savedialog
+e2e_focus "$dialog"
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 40 "$(qwil_windows_path "$work/kana.txt")"
 xdotool key --clearmodifiers Return
@@ -114,7 +101,8 @@ xdotool key --clearmodifiers y
 dialog="$(wait_dialog '名前を付けて保存')" || e2e_fail "Yes showed no save dialog"
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
 xdotool key --clearmodifiers Escape
-sleep 1
+e2e_wait_gone '^名前を付けて保存$' 5
+e2e_wait_idle
 [ -s "$E2E_OUT/mainwin.rc" ] && e2e_fail "cancelling the save dialog closed the program"
 xdotool getwindowname "$wid" >/dev/null 2>&1 || e2e_fail "the window went"
 echo "Yes and a cancelled save dialog keep the window"
@@ -149,7 +137,7 @@ iconv -f CP932 -t UTF-8 "$user/qwilpad.ini" |
   iconv -f UTF-8 -t CP932 > "$user/qwilpad.ini.new" && mv "$user/qwilpad.ini.new" "$user/qwilpad.ini"
 start_window '^\[無題\.txt\] - $'
 eval "$(xdotool getwindowgeometry --shell "$wid")"
-shot mainwin-usersettings
+e2e_shot mainwin-usersettings
 echo "window read back at ${WIDTH}x${HEIGHT}"
 [ "$WIDTH" = 520 ] && [ "$HEIGHT" = 360 ] || e2e_fail "the window is ${WIDTH}x${HEIGHT}, not the 520x360 of the user's settings"
 e2e_close "$wid"

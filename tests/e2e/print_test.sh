@@ -15,10 +15,7 @@ exe="${1:?usage: $0 QWILPAD_EXE}"
 cups="${QWIL_CUPS_DIR:-}"
 [ -n "$cups" ] || { echo "QWIL_CUPS_DIR is not set (run the tests through ctest)" >&2; exit 1; }
 status="$(cat "$cups/status" 2>/dev/null)"
-if [[ "$status" == skip:* ]]; then
-  echo "no PDF printer on this machine: $status"
-  exit 0
-fi
+[[ "$status" == skip:* ]] && e2e_skip "no PDF printer on this machine: $status"
 [ "$status" = ready ] || { echo "the PDF printer was not made: $status (see $cups/log)" >&2; exit 1; }
 export CUPS_SERVER="$cups/cups.sock"
 
@@ -43,29 +40,24 @@ cp "$work/print.txt" "$work/expected.txt"
 
 before="$(ls "$cups/pdf" 2>/dev/null)"
 winpath="$(qwil_windows_path "$work/print.txt")"
-e2e_start "$program" "$winpath"
-wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-e2e_wait_title "$wid" '^\[print\.txt\] - ' >/dev/null || e2e_fail "the document's title"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-sleep 0.5
+e2e_start_window '^\[print\.txt\] - ' "$program" "$winpath"
 
 xdotool key --clearmodifiers ctrl+p
 dialog="$(e2e_find_window '^印刷$' 30)" || e2e_fail "Ctrl+P showed no print dialog"
-e2e_screenshot "$E2E_OUT/print-dialog.png" || e2e_fail "no screenshot"
-echo "screenshot: $E2E_OUT/print-dialog.png"
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+e2e_shot print-dialog
+e2e_focus "$dialog"
 xdotool key --clearmodifiers Return
 
-# The new PDF, once the queue has finished with it.
+# The new PDF, once the queue has finished with it and the file is whole
+# (cups-pdf writes it under its final name: a whole PDF ends with %%EOF).
 pdf=""
-for _ in $(seq 1 240); do
+pdf_done() {
   pdf="$(ls "$cups/pdf" 2>/dev/null | grep -vxF -f <(printf '%s\n' "$before") | grep '\.pdf$' | head -n 1)"
-  [ -n "$pdf" ] && [ -z "$(lpstat -o QwilPDF 2>/dev/null)" ] && break
-  sleep 0.25
-done
+  [ -n "$pdf" ] && [ -z "$(lpstat -o QwilPDF 2>/dev/null)" ] && tail -c 32 "$cups/pdf/$pdf" | grep -q '%%EOF'
+}
+e2e_until 60 pdf_done
 [ -n "$pdf" ] || e2e_fail "no PDF came out of the queue ($(lpstat -W completed -o QwilPDF 2>&1 | tail -n 2))"
 pdf="$cups/pdf/$pdf"
-sleep 0.5
 echo "printed: $pdf"
 
 pages="$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')"
@@ -100,8 +92,7 @@ echo "first line at ($first) points from the paper's corner"
 
 cmp -s "$work/print.txt" "$work/expected.txt" || e2e_fail "printing changed the file"
 e2e_wait_title "$wid" '^\[print\.txt\] - ' >/dev/null || e2e_fail "the document is marked modified after printing"
-e2e_screenshot "$E2E_OUT/print-after.png" || e2e_fail "no screenshot"
-echo "screenshot: $E2E_OUT/print-after.png"
+e2e_shot print-after
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 e2e_close "$wid"
 rc="$(e2e_wait_exit 30)" || e2e_fail "the window did not close after printing"

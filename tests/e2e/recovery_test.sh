@@ -1,7 +1,7 @@
 #!/bin/bash
 # Nothing typed is lost when Qwilpad is ended the hard way: a file is opened,
-# typed into, and six seconds later the process is killed (kill -9 of its
-# Wine process); the next start asks whether to restore it, Yes shows the typed
+# typed into, and once its recovery file is there (within six seconds) the
+# process is killed (kill -9 of its Wine process); the next start asks whether to restore it, Yes shows the typed
 # text with " *" in the title, and Ctrl+S writes it to the original path. The
 # same with an untitled document, saved through the save dialog. After a
 # normal close nothing is asked at the next start.
@@ -22,25 +22,19 @@ mkdir -p "$work"
 start_window() {
   local title="$1"
   shift
-  e2e_start "$program" "$@"
-  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-  e2e_wait_title "$wid" "$title" >/dev/null || e2e_fail "the title of the started window"
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  sleep 0.5
+  e2e_start_window "$title" "$program" "$@"
 }
 
-expect_bytes() {
-  local file="$1" expected="$2" got
-  got="$(od -An -tx1 "$file" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//')"
-  [ "$got" = "$expected" ] || e2e_fail "$file holds [$got], expected [$expected]"
-}
-
-shot() {
-  e2e_screenshot "$E2E_OUT/$1.png" || e2e_fail "no screenshot"
-  echo "screenshot: $E2E_OUT/$1.png"
-}
+expect_bytes() { e2e_wait_bytes "$1" "$2" 0 || e2e_fail "the saved bytes"; }
 
 recovery_files() { find "$recovery" -maxdepth 1 -type f -name 'qwilpad-*' 2>/dev/null | wc -l; }
+
+# A recovery file is there within six seconds of the last key (the program
+# writes one four seconds after the first unsaved change).
+recovery_written() {
+  has_recovery_file() { [ "$(recovery_files)" -ge 1 ]; }
+  e2e_until 6 has_recovery_file
+}
 
 # The Unix process of the window: the X property Wine sets, else the process
 # whose command line names this test's copy of the program.
@@ -60,10 +54,9 @@ program_pid() {
   return 1
 }
 
-# Six seconds after the last key the process is killed; its file must be there.
+# Once the recovery file is there the process is killed.
 kill_after_typing() {
-  sleep 6
-  [ "$(recovery_files)" -ge 1 ] || e2e_fail "no recovery file six seconds after typing"
+  recovery_written || e2e_fail "no recovery file six seconds after typing"
   local pid
   pid="$(program_pid)" || e2e_fail "no process of the window"
   kill -9 "$pid" || e2e_fail "cannot kill process $pid"
@@ -75,8 +68,8 @@ kill_after_typing() {
 restart_and_restore() {
   start_window '.'
   question="$(e2e_find_window '^Qwilpad$' 20)" || e2e_fail "no restore question at the next start"
-  shot "$1"
-  xdotool windowfocus --sync "$question" 2>/dev/null || true
+  e2e_shot "$1"
+  e2e_focus "$question"
   xdotool key --clearmodifiers y
 }
 
@@ -92,8 +85,8 @@ kill_after_typing
 expect_bytes "$work/a.txt" "66 69 72 73 74 0d 0a 6c 69 6e 65"
 restart_and_restore recovery-question
 e2e_wait_title "$wid" "^\\[a\\.txt \\*\\] - ${titlepath}\$" >/dev/null || e2e_fail "the restored document's title"
-shot recovery-restored
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_shot recovery-restored
+e2e_focus "$wid"
 xdotool key --clearmodifiers ctrl+s
 e2e_wait_title "$wid" "^\\[a\\.txt\\] - ${titlepath}\$" >/dev/null || e2e_fail "the mark stayed after Ctrl+S"
 expect_bytes "$work/a.txt" "66 69 72 73 74 0d 0a 6c 69 6e 65 20 74 79 70 65 64"
@@ -112,12 +105,11 @@ e2e_wait_title "$wid" '^\[無題\.txt \*\] - $' >/dev/null || e2e_fail "no modif
 kill_after_typing
 restart_and_restore recovery-untitled-question
 e2e_wait_title "$wid" '^\[無題\.txt \*\] - $' >/dev/null || e2e_fail "the restored untitled document's title"
-shot recovery-untitled-restored
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_shot recovery-untitled-restored
+e2e_focus "$wid"
 xdotool key --clearmodifiers ctrl+s
 dialog="$(e2e_find_window '^名前を付けて保存$' 20)" || e2e_fail "Ctrl+S showed no save dialog"
-sleep 1
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+e2e_focus "$dialog"
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 40 "$(qwil_windows_path "$work/kana.txt")"
 xdotool key --clearmodifiers Return
@@ -132,8 +124,7 @@ rc="$(e2e_wait_exit 60)" || e2e_fail "the program did not end"
 # 3. A normal close: No to the save question, and nothing is asked next time.
 start_window '^\[無題\.txt\] - $'
 xdotool type --delay 80 'dropped'
-sleep 6
-[ "$(recovery_files)" -ge 1 ] || e2e_fail "no recovery file while modified"
+recovery_written || e2e_fail "no recovery file while modified"
 e2e_close "$wid"
 question="$(e2e_find_window '^無題\.txt$' 20)" || e2e_fail "no save question"
 xdotool windowfocus --sync "$question" 2>/dev/null || true
@@ -145,7 +136,7 @@ start_window '^\[無題\.txt\] - $'
 if e2e_find_window '^Qwilpad$' 4 >/dev/null 2>&1; then
   e2e_fail "a question at the start after a normal close"
 fi
-shot recovery-clean-start
+e2e_shot recovery-clean-start
 e2e_close "$wid"
 rc="$(e2e_wait_exit 60)" || e2e_fail "the program did not end"
 [ "$rc" = 0 ] || e2e_fail "exit code $rc"

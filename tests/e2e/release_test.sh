@@ -38,8 +38,5 @@ echo "installed with the manifest's switches into $folder, entry $product"
 
 # The uninstaller returns at once; its entry, removed last, tells when it is done.
 env -u DISPLAY wine "$folder/uninstall.exe" /S >/dev/null 2>&1 || e2e_fail "the uninstaller did not start"
-for _ in $(seq 1 40); do
-  env -u DISPLAY wine reg query "$entry" >/dev/null 2>&1 || exit 0
-  sleep 0.5
-done
-e2e_fail "the uninstallation did not finish"
+entry_gone() { ! env -u DISPLAY wine reg query "$entry" >/dev/null 2>&1; }
+e2e_until 20 entry_gone || e2e_fail "the uninstallation did not finish"

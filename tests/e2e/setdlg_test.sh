@@ -16,18 +16,7 @@ e2e_begin setdlg
 program="$(e2e_program_copy "$exe" "$E2E_OUT/setdlg-program")"
 ini="$E2E_OUT/setdlg-program/qwilpad.ini"
 
-start_window() {
-  e2e_start "$program"
-  wid="$(e2e_find_main_window 60)" || e2e_fail "the main window did not appear"
-  e2e_wait_title "$wid" '^\[無題\.txt\] - $' >/dev/null || e2e_fail "the title of the started window"
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  sleep 0.5
-}
-
-shot() {
-  e2e_screenshot "$E2E_OUT/$1.png" || e2e_fail "no screenshot"
-  echo "screenshot: $E2E_OUT/$1.png"
-}
+start_window() { e2e_start_window '^\[無題\.txt\] - $' "$program"; }
 
 # The settings file holds the line (CR LF ended, code page 932) in its section.
 ini_has() {
@@ -41,13 +30,18 @@ ini_has() {
 # Opens a dialog from the Settings menu by its access key; sets dlg.
 open_dialog() {
   local key="$1" title="$2"
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  e2e_focus "$wid"
   xdotool key --clearmodifiers alt+o
-  sleep 0.5
+  e2e_wait_idle
   xdotool key "$key"
   dlg="$(e2e_find_window "^$title\$" 20)" || e2e_fail "no dialog titled $title"
-  xdotool windowfocus --sync "$dlg" 2>/dev/null || true
-  sleep 0.5
+  e2e_focus "$dlg"
+}
+
+# The dialog is gone once the program has handled the key that closes it.
+dialog_closed() {
+  e2e_wait_gone "^$1\$" 5
+  e2e_wait_idle
 }
 
 start_window
@@ -57,9 +51,9 @@ rm -f "$ini"
 open_dialog v "表示の設定"
 xdotool key --clearmodifiers ctrl+a BackSpace
 xdotool type --delay 80 '4'
-shot setdlg-display
+e2e_shot setdlg-display
 xdotool key --clearmodifiers Return
-sleep 1
+dialog_closed "表示の設定"
 xdotool getwindowname "$dlg" >/dev/null 2>&1 && e2e_fail "OK left the display settings open"
 ini_has Qwil "タブ幅=4" || e2e_fail "OK did not write タブ幅=4"
 echo "display settings: タブ幅=4 written at OK"
@@ -68,10 +62,9 @@ echo "display settings: タブ幅=4 written at OK"
 open_dialog s "設定"
 xdotool key --clearmodifiers Tab Tab ctrl+a BackSpace
 xdotool type --delay 80 '%04Y'
-sleep 1
-shot setdlg-settings
+e2e_shot setdlg-settings
 xdotool key --clearmodifiers Return
-sleep 1
+dialog_closed "設定"
 ini_has "日時の書式" '0="%04Y"' || e2e_fail "OK did not write the date format"
 ini_has "日時の書式" "書式数=1" || e2e_fail "no 書式数=1"
 echo "settings: 0=\"%04Y\" written at OK"
@@ -81,15 +74,14 @@ echo "settings: 0=\"%04Y\" written at OK"
 # 追加; OK (the fourth stop after the hot-key control) writes the key file.
 open_dialog k "キーの割り当て"
 xdotool key --clearmodifiers ctrl+shift+h
-sleep 0.3
+e2e_wait_idle
 xdotool key --clearmodifiers Tab Tab
 for _ in $(seq 1 10); do xdotool key --clearmodifiers Down; done
 xdotool key --clearmodifiers Return
-sleep 0.5
 e2e_wait_title "$dlg" '^キーの割り当て \*$' >/dev/null || e2e_fail "追加 did not mark the dialog changed"
-shot setdlg-keyassign
+e2e_shot setdlg-keyassign
 xdotool key --clearmodifiers Tab Tab Tab Tab space
-sleep 1
+dialog_closed "キーの割り当て"
 xdotool getwindowname "$dlg" >/dev/null 2>&1 && e2e_fail "OK left the key assignment open"
 keyfile="$E2E_OUT/setdlg-program/qwilpad.key"
 [ -f "$keyfile" ] || e2e_fail "OK wrote no key file"
@@ -106,9 +98,9 @@ ini_has Qwil "タブ幅=4" || e2e_fail "the close lost タブ幅=4"
 ini_has "日時の書式" '0="%04Y"' || e2e_fail "the close lost the date format"
 start_window
 open_dialog v "表示の設定"
-shot setdlg-display-again
+e2e_shot setdlg-display-again
 xdotool key --clearmodifiers Escape
-sleep 0.5
+dialog_closed "表示の設定"
 e2e_close "$wid"
 e2e_wait_exit 60 >/dev/null || e2e_fail "Qwilpad.exe did not end the second time"
 ini_has Qwil "タブ幅=4" || e2e_fail "the second close changed the tab width"

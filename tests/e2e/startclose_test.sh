@@ -45,9 +45,8 @@ e2e_close "$wid"
 expect_exit_zero "Alt+F4"
 
 start_main_window
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
+e2e_focus "$wid"
 xdotool key --clearmodifiers alt+f
-sleep 0.5
 take_screenshot startclose-filemenu
 xdotool key x
 expect_exit_zero "the File menu's exit item"

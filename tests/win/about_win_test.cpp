@@ -238,7 +238,7 @@ TEST(VersionResource, ValuesOfTheProgramsOwnResource) {
   EXPECT_TRUE(Version_GetString(sizeof(value), block, translation, "ProductName", value));
   EXPECT_STREQ("Qwilpad", value);
   EXPECT_TRUE(Version_GetString(sizeof(value), block, translation, "ProductVersion", value));
-  EXPECT_STREQ("0.33", value);
+  EXPECT_STREQ(QWIL_PRODUCT_VERSION, value);
   EXPECT_TRUE(Version_GetString(sizeof(value), block, translation, "InternalName", value));
   EXPECT_STREQ("Qwil", value);
   EXPECT_FALSE(Version_GetString(sizeof(value), block, translation, "NoSuchValue", value));
@@ -345,7 +345,7 @@ TEST(AboutDialog, NameAndVersionFromTheResourceOneBoxAtATime) {
   EXPECT_TRUE(script.AllAnswered());
   EXPECT_EQ("[Qwilpad について]", script.Titles()) << "one box made, not two";
   EXPECT_EQ("Qwilpad について", title);
-  EXPECT_EQ("Qwilpad ver. 0.33", version);
+  EXPECT_EQ(std::string("Qwilpad ver. ") + QWIL_PRODUCT_VERSION, version);
   EXPECT_EQ(kAboutSupportAddress, link);
   EXPECT_EQ("", resources) << "no free-resources library on this system";
   EXPECT_TRUE(bIcon);

@@ -233,11 +233,7 @@ TEST_F(EditorViewTest, DragPastTheBottomEdgeExtendsTheSelectionAndScrolls) {
   SendMessageA(hEditor, WM_MOUSEMOVE, MK_LBUTTON, PointParam(20, rc.bottom + 40));
   EXPECT_EQ(0, Wnd()->bDragDelay);
   EXPECT_EQ(1, Wnd()->bDragFollow) << "the first move starts timer 100 at once";
-  DWORD until = GetTickCount() + 400;
-  while (GetTickCount() < until) {
-    TestWin_PumpMessages();
-    Sleep(5);
-  }
+  for (int tick = 0; tick < 5; ++tick) SendMessageA(hEditor, WM_TIMER, kDragFollowTimer, 0);
   const int32_t rows = rc.bottom / lh;
   EXPECT_GT(Caret().y, rows) << "the caret followed the pointer past the last visible row";
   EXPECT_EQ(POINT({0, 1}), Anchor());
@@ -251,12 +247,9 @@ TEST_F(EditorViewTest, DragPastTheBottomEdgeExtendsTheSelectionAndScrolls) {
   EXPECT_EQ(nullptr, GetCapture());
   EXPECT_EQ(0, Wnd()->bDragFollow);
   POINT stopped = Caret();
-  until = GetTickCount() + 100;
-  while (GetTickCount() < until) {
-    TestWin_PumpMessages();
-    Sleep(5);
-  }
-  EXPECT_EQ(stopped, Caret());
+  SendMessageA(hEditor, WM_TIMER, kDragFollowTimer, 0);
+  TestWin_PumpMessages();
+  EXPECT_EQ(stopped, Caret()) << "a late tick follows nothing";
 }
 
 TEST_F(EditorViewTest, DelayTimerStartsFollowingWithoutAMove) {
@@ -265,12 +258,11 @@ TEST_F(EditorViewTest, DelayTimerStartsFollowingWithoutAMove) {
   POINT at = {2 + 3 * CellWidth(), 2 * LineHeight() + 1};
   ClientToScreen(hEditor, &at);
   SetCursorPos(at.x, at.y);
-  DWORD until = GetTickCount() + 700;
-  while (GetTickCount() < until && Caret().y == 0) {
-    TestWin_PumpMessages();
-    Sleep(10);
-  }
-  EXPECT_EQ(POINT({3, 2}), Caret()) << "after 500 ms the pointer is followed";
+  SendMessageA(hEditor, WM_TIMER, kDragDelayTimer, 0);
+  EXPECT_EQ(0, Wnd()->bDragDelay);
+  EXPECT_EQ(1, Wnd()->bDragFollow) << "the delay's end starts following";
+  SendMessageA(hEditor, WM_TIMER, kDragFollowTimer, 0);
+  EXPECT_EQ(POINT({3, 2}), Caret()) << "the pointer is followed";
   EXPECT_EQ(POINT({0, 0}), Anchor());
   // Another window taking the capture stops the drag too.
   SetCapture(hHost);

@@ -131,7 +131,7 @@ TEST(ExeFile, VersionResourceNamesQwilpad033) {
     const char* pExpected;
   };
   const Value values[] = {{"ProductName", "Qwilpad"}, {"FileDescription", "Qwilpad"},
-                          {"ProductVersion", "0.33"}, {"FileVersion", "0.33"},
+                          {"ProductVersion", QWIL_PRODUCT_VERSION}, {"FileVersion", QWIL_FILE_VERSION},
                           {"InternalName", "Qwil"}};
   for (const Value& v : values) {
     char query[128];
