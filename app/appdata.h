@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "dialogs/keyassign.h"
+#include "app/filewatch.h"
 #include "editctrl/editsettings.h"
 #include "tools/charfold.h"
 #include "tools/fileio.h"
@@ -71,6 +72,7 @@ struct AppInfo {
   // ---- The document ----
   char szPath[kPathBufferSize];          // the current document; empty while untitled
   char szLastSearch[kSearchTextSize];    // what find next searches for
+  FileWatch fileWatch;                   // the document's file as other programs change it
 
   // ---- The window layer's (opaque to the core) ----
   // The main window's parts, from its WM_CREATE to its WM_DESTROY. Each is
