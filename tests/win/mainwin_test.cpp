@@ -100,13 +100,14 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
     EXPECT_EQ(0, editor.top);
     EXPECT_EQ(client.right, editor.right);
     EXPECT_EQ(status.top, editor.bottom) << "the editor ends where the status bar begins";
-    int edges[5] = {};
-    ASSERT_EQ(5, SendMessageA(hStatus, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges)));
-    EXPECT_EQ(client.right - 390, edges[0]);
-    EXPECT_EQ(client.right - 250, edges[1]);
-    EXPECT_EQ(client.right - 90, edges[2]);
-    EXPECT_EQ(client.right - 45, edges[3]);
-    EXPECT_EQ(-1, edges[4]);
+    int edges[6] = {};
+    ASSERT_EQ(6, SendMessageA(hStatus, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(edges)));
+    EXPECT_EQ(client.right - 490, edges[0]);
+    EXPECT_EQ(client.right - 350, edges[1]);
+    EXPECT_EQ(client.right - 190, edges[2]);
+    EXPECT_EQ(client.right - 145, edges[3]);
+    EXPECT_EQ(client.right - 100, edges[4]);
+    EXPECT_EQ(-1, edges[5]);
   }
   // Hiding the status bar gives its room to the editor at once.
   ShowWindow(hStatus, SW_HIDE);
