@@ -32,14 +32,15 @@ wait_bytes() {
   return 1
 }
 
-# Answers the message box captioned CAPTION with KEY.
+# Answers the message box captioned CAPTION with KEY and waits until that box
+# is gone (the next question may have the same caption).
 answer() {
   local caption="$1" key="$2" box
   box="$(e2e_find_window "^$caption\$" 20)" || e2e_fail "no message box \"$caption\""
   xdotool windowfocus --sync "$box" 2>/dev/null || true
   xdotool key --clearmodifiers "$key"
   for _ in $(seq 1 40); do
-    xdotool search --onlyvisible --name "^$caption\$" >/dev/null 2>&1 || return 0
+    xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | grep -qx "$box" || return 0
     sleep 0.25
   done
   e2e_fail "the message box \"$caption\" stayed"
