@@ -10,8 +10,9 @@
 
 #include <cstdint>
 
-#include "dialogs/keyassign.h"
+#include "app/encguard.h"
 #include "app/filewatch.h"
+#include "dialogs/keyassign.h"
 #include "editctrl/editsettings.h"
 #include "tools/charfold.h"
 #include "tools/fileio.h"
@@ -72,6 +73,7 @@ struct AppInfo {
   // ---- The document ----
   char szPath[kPathBufferSize];          // the current document; empty while untitled
   char szLastSearch[kSearchTextSize];    // what find next searches for
+  EncodingGuard encodingGuard;           // what the document's file is written in (app/encguard.h)
   FileWatch fileWatch;                   // the document's file as other programs change it
 
   // ---- The window layer's (opaque to the core) ----

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/encguard_win.h"
 #include "app/filehist_win.h"
 #include "app/filewatch.h"
 #include "app/histmenu.h"
@@ -109,6 +110,8 @@ bool ChooseFileToRead(const AppInfo* app, char* chosen) {
 // under another name (IDNO) or not to save (IDCANCEL). IDYES when nothing changed.
 int AskBeforeSavingOver(AppInfo* app) {
   FileWatch* watch = &app->fileWatch;
+  // A document kept read-only for its encoding is refused its save anyway.
+  if (app->encodingGuard.bGuarding) return IDYES;
   FileStamp now;
   if (!FileStamp_Take(app->szPath, &now) || !FileWatch_MustAskBeforeSave(watch, &now)) return IDYES;
   // Another question of the watch is up: nothing is written meanwhile.
@@ -132,7 +135,8 @@ bool InsertBytes(const AppInfo* app, const char* path, const char* bytes, int32_
 }  // namespace
 
 void Document_RefreshTitle(const AppInfo* app) {
-  const char* note = app->fileWatch.bDeleted ? kFileDeletedTitleNote : nullptr;
+  const bool bGone = app->fileWatch.bDeleted && app->szPath[0] != '\0';
+  const char* note = bGone ? kFileDeletedTitleNote : nullptr;
   Title_Refresh(app->hWnd, app->hEditor, app->szPath, app->szDefaultDocumentName, note);
 }
 
@@ -154,14 +158,17 @@ bool Document_Open(AppInfo* app, const char* path) {
     return false;
   }
   TextFileStatus status = TEXTFILE_OK;
+  const bool bLifted = EncGuardWin_BeginLoad(app);
   if (!TextEditor_LoadFile(app->hEditor, path, &status)) {
     // A read-only editor refuses every load, and says nothing.
     if (!TextEditor_GetReadOnly(app->hEditor)) {
       const char* name = path ? path : app->szDefaultDocumentName;
       Document_ShowLoadError(app, name, path ? ReasonOfFailedLoad(path, status) : LOADERR_NO_MEMORY);
     }
+    EncGuardWin_EndLoad(app, path, bLifted, false);
     return false;
   }
+  EncGuardWin_EndLoad(app, path, bLifted, true);
   SetDocumentPath(app, path);
   FileWatch_Start(&app->fileWatch, app->szPath);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
@@ -185,6 +192,7 @@ bool Document_AskToSave(AppInfo* app) {
 }
 
 bool Document_Save(AppInfo* app, const char* path) {
+  if (!EncGuardWin_AllowsSave(app)) return false;
   if (!FitsPath(path)) {
     Document_ShowSaveError(app, path, kSavePathTooLong);
     return false;
@@ -242,6 +250,7 @@ LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT FileCommand_SaveAs(AppInfo* app, WPARAM, LPARAM) {
+  if (!EncGuardWin_AllowsSave(app)) return 0;  // before the dialog, which would be for nothing
   DialogStart start;
   if (!DocFile_DialogStart(AppInfo_GetDocumentName(app), app->szDefaultDocumentName, app->szDocumentFolder,
                            File_IsDirectory(app->szDocumentFolder), &start)) {

@@ -14,10 +14,11 @@ bool CanAskNow(const AppInfo* app) {
   return IsWindowEnabled(app->hWnd) && !IsIconic(app->hWnd) && !PrintText_IsPrinting();
 }
 
-// Reloads even a read-only document: reading the file again changes nothing on
-// the disk. A load that makes the document read-only keeps it so.
+// Reloads even a document the user made read-only: reading the file again
+// changes nothing on the disk. (One read-only for its encoding is lifted by the
+// load itself, which decides again.)
 void Reload(AppInfo* app) {
-  const bool bReadOnly = TextEditor_SetReadOnly(app->hEditor, false);
+  const bool bReadOnly = !app->encodingGuard.bGuarding && TextEditor_SetReadOnly(app->hEditor, false);
   Document_Reload(app);
   if (bReadOnly) TextEditor_SetReadOnly(app->hEditor, true);
 }
@@ -39,7 +40,7 @@ void TellChanged(AppInfo* app) {
 
 void FileWatchWin_Schedule(AppInfo* app) {
   FileWatch* watch = &app->fileWatch;
-  if (!app->hWnd || !watch->bWatching || watch->bPosted) return;
+  if (!app->hWnd || !watch->bWatching || watch->bPosted || app->szPath[0] == '\0') return;
   watch->bPosted = PostMessageA(app->hWnd, kFileWatchLookMsg, 0, 0) != FALSE;
 }
 
