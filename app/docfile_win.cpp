@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/encguard_win.h"
 #include "app/filehist_win.h"
 #include "app/histmenu.h"
 #include "app/statusbar_win.h"
@@ -135,14 +136,17 @@ bool Document_Open(AppInfo* app, const char* path) {
     return false;
   }
   TextFileStatus status = TEXTFILE_OK;
+  const bool bLifted = EncGuardWin_BeginLoad(app);
   if (!TextEditor_LoadFile(app->hEditor, path, &status)) {
     // A read-only editor refuses every load, and says nothing.
     if (!TextEditor_GetReadOnly(app->hEditor)) {
       const char* name = path ? path : app->szDefaultDocumentName;
       Document_ShowLoadError(app, name, path ? ReasonOfFailedLoad(path, status) : LOADERR_NO_MEMORY);
     }
+    EncGuardWin_EndLoad(app, path, bLifted, false);
     return false;
   }
+  EncGuardWin_EndLoad(app, path, bLifted, true);
   SetDocumentPath(app, path);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
   Document_RefreshTitle(app);
@@ -165,6 +169,7 @@ bool Document_AskToSave(AppInfo* app) {
 }
 
 bool Document_Save(AppInfo* app, const char* path) {
+  if (!EncGuardWin_AllowsSave(app)) return false;
   if (!FitsPath(path)) {
     Document_ShowSaveError(app, path, kSavePathTooLong);
     return false;
@@ -208,6 +213,7 @@ LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT FileCommand_SaveAs(AppInfo* app, WPARAM, LPARAM) {
+  if (!EncGuardWin_AllowsSave(app)) return 0;  // before the dialog, which would be for nothing
   DialogStart start;
   if (!DocFile_DialogStart(AppInfo_GetDocumentName(app), app->szDefaultDocumentName, app->szDocumentFolder,
                            File_IsDirectory(app->szDocumentFolder), &start)) {
