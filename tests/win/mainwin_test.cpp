@@ -91,6 +91,7 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
   struct Size {
     int cx, cy;
   };
+  int widths[3] = {};  // parts 1 to 3 keep their widths whatever the window's
   for (Size s : {Size{600, 400}, Size{900, 300}, Size{300, 500}}) {
     SetWindowPos(host.hWnd, nullptr, 0, 0, s.cx, s.cy, SWP_NOZORDER | SWP_NOMOVE);
     RECT client, editor = ChildRect(host.hWnd, hEditor), status = ChildRect(host.hWnd, hStatus);
@@ -102,10 +103,12 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
     EXPECT_EQ(status.top, editor.bottom) << "the editor ends where the status bar begins";
     int edges[5] = {};
     ASSERT_EQ(5, SendMessageA(hStatus, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges)));
-    EXPECT_EQ(client.right - 390, edges[0]);
-    EXPECT_EQ(client.right - 250, edges[1]);
-    EXPECT_EQ(client.right - 90, edges[2]);
-    EXPECT_EQ(client.right - 45, edges[3]);
+    for (int i = 1; i < 4; ++i) {
+      EXPECT_GT(edges[i], edges[i - 1]);
+      if (widths[i - 1] == 0) widths[i - 1] = edges[i] - edges[i - 1];
+      EXPECT_EQ(widths[i - 1], edges[i] - edges[i - 1]) << s.cx << "x" << s.cy << ", part " << i;
+    }
+    EXPECT_LT(edges[3], client.right) << "the last part keeps room beside the size grip";
     EXPECT_EQ(-1, edges[4]);
   }
   // Hiding the status bar gives its room to the editor at once.
