@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "app/encguard.h"
 #include "dialogs/keyassign.h"
 #include "editctrl/editsettings.h"
 #include "tools/charfold.h"
@@ -72,6 +73,7 @@ struct AppInfo {
   // ---- The document ----
   char szPath[kPathBufferSize];          // the current document; empty while untitled
   char szLastSearch[kSearchTextSize];    // what find next searches for
+  EncodingGuard encodingGuard;           // what the document's file is written in (app/encguard.h)
 
   // ---- The window layer's (opaque to the core) ----
   // The main window's parts, from its WM_CREATE to its WM_DESTROY. Each is

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/appbusy_win.h"
+#include "app/encguard_win.h"
 #include "app/filehist_win.h"
 #include "app/histmenu.h"
 #include "app/statusbar_win.h"
@@ -138,6 +139,7 @@ bool Document_OpenAs(AppInfo* app, const char* path, BusyWork work, bool bShowNo
     return false;
   }
   TextFileStatus status = TEXTFILE_OK;
+  const bool bLifted = EncGuardWin_BeginLoad(app);
   // Work already running (never the case: commands wait for it) loads
   // without showing progress.
   const TextProgress* progress = path ? AppBusy_Begin(app, work, path, bShowNow) : nullptr;
@@ -150,8 +152,10 @@ bool Document_OpenAs(AppInfo* app, const char* path, BusyWork work, bool bShowNo
       const char* name = path ? path : app->szDefaultDocumentName;
       Document_ShowLoadError(app, name, path ? ReasonOfFailedLoad(path, status) : LOADERR_NO_MEMORY);
     }
+    EncGuardWin_EndLoad(app, path, bLifted, false);
     return false;
   }
+  EncGuardWin_EndLoad(app, path, bLifted, true);
   SetDocumentPath(app, path);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
   Document_RefreshTitle(app);
@@ -174,6 +178,7 @@ bool Document_AskToSave(AppInfo* app) {
 }
 
 bool Document_Save(AppInfo* app, const char* path) {
+  if (!EncGuardWin_AllowsSave(app)) return false;
   if (!FitsPath(path)) {
     Document_ShowSaveError(app, path, kSavePathTooLong);
     return false;
@@ -219,6 +224,7 @@ LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT FileCommand_SaveAs(AppInfo* app, WPARAM, LPARAM) {
+  if (!EncGuardWin_AllowsSave(app)) return 0;  // before the dialog, which would be for nothing
   DialogStart start;
   if (!DocFile_DialogStart(AppInfo_GetDocumentName(app), app->szDefaultDocumentName, app->szDocumentFolder,
                            File_IsDirectory(app->szDocumentFolder), &start)) {

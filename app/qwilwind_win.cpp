@@ -11,6 +11,7 @@
 #include "app/cliphist_win.h"
 #include "app/command_win.h"
 #include "app/docfile_win.h"
+#include "app/encguard_win.h"
 #include "app/filehist_win.h"
 #include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
@@ -370,9 +371,12 @@ bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
 // takes it back, becomes the document, modified, under the path it kept.
 void OfferRecoveredText(AppInfo* app) {
   char path[kPathBufferSize];
-  if (!RecoveryWin_OfferLeftovers(app->pRecovery, kMainWindowTitle, app->szDefaultDocumentName, path, sizeof(path))) {
-    return;
-  }
+  // A restored text is typed text, Shift_JIS: it replaces a file read-only for its encoding.
+  const bool bLifted = EncGuardWin_BeginLoad(app);
+  const bool bRestored =
+      RecoveryWin_OfferLeftovers(app->pRecovery, kMainWindowTitle, app->szDefaultDocumentName, path, sizeof(path));
+  EncGuardWin_EndLoad(app, nullptr, bLifted, bRestored);
+  if (!bRestored) return;
   std::strcpy(app->szPath, path);
   Document_RefreshTitle(app);
   StatusBar_Refresh(app->hStatusBar, app->hEditor);

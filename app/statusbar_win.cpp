@@ -18,20 +18,25 @@ namespace {
 const char kPropOriginalProc[] = "PROP_STATUSBARORIGINALPROC";
 const char kPropTexts[] = "PROP_STATUSBARTEXTS";
 
-constexpr int kPartCount = 5;
+constexpr int kPartCount = 6;
+// The last part names the encoding of the document's file; it is set apart
+// from the others, which follow the editor.
+constexpr int kEncodingPart = kPartCount - 1;
+// The widest name of an encoding the last part shows.
+constexpr char kWidestEncoding[] = "UTF-16 LE (BOM)";
 // Pixels at 96 DPI beside each part's text (the bar's borders and its inset),
 // and the least a lock part is given.
 constexpr int kPartPadding = 10;
 constexpr int kLockPartMin = 45;
 
-// What the five parts show, so that a refresh sends only what changed (every
+// What the parts show, so that a refresh sends only what changed (every
 // changed part costs the bar a repaint); and the font and widths the bar was
 // given for its DPI.
 struct PartTexts {
   char text[kPartCount][kStatusTextSize];
-  HFONT hFont;                    // owned; null: the bar's own
-  int32_t nDpi;                   // what the font and the widths are for
-  int32_t nWidths[kPartCount];    // parts 1 to 4, from the widest texts they hold
+  HFONT hFont;                  // owned; null: the bar's own
+  int32_t nDpi;                 // what the font and the widths are for
+  int32_t nWidths[kPartCount];  // parts 1 on, from the widest texts they hold
 };
 
 PartTexts* TextsOf(HWND hStatusBar) { return static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts)); }
@@ -120,14 +125,15 @@ int32_t TextWidth(HDC hdc, const char* text) {
 }
 
 // Each part as wide as the widest text it can hold in the bar's font: counts
-// of ten digits, the widest character with its code; the last part has the
-// size grip beside it.
+// of ten digits, the widest character with its code, the longest encoding's
+// name; the last part has the size grip beside it.
 void MeasureParts(HWND hStatusBar, PartTexts* texts) {
   char widest[kPartCount][kStatusTextSize];
   StatusText_Document(widest[1], kStatusTextSize, INT32_MAX, INT32_MAX);
   StatusText_Caret(widest[2], kStatusTextSize, false, POINT{INT32_MAX - 1, INT32_MAX - 1}, 0x8140);
   StatusText_CapsLock(widest[3], kStatusTextSize, true);
   StatusText_NumLock(widest[4], kStatusTextSize, true);
+  String_CopyCut(widest[kEncodingPart], kStatusTextSize, kWidestEncoding);
   HDC hdc = GetDC(hStatusBar);
   if (!hdc) return;
   HFONT hFont = reinterpret_cast<HFONT>(SendMessageA(hStatusBar, WM_GETFONT, 0, 0));
@@ -135,9 +141,7 @@ void MeasureParts(HWND hStatusBar, PartTexts* texts) {
   // A digit more than the widest count: digits of another face may be wider.
   int32_t slack = TextWidth(hdc, "8") + Dpi_Scale(kPartPadding, texts->nDpi);
   for (int i = 1; i < kPartCount; ++i) texts->nWidths[i] = TextWidth(hdc, widest[i]) + slack;
-  for (int i = 3; i < kPartCount; ++i) {
-    texts->nWidths[i] = std::max(texts->nWidths[i], Dpi_Scale(kLockPartMin, texts->nDpi));
-  }
+  for (int i = 3; i <= 4; ++i) texts->nWidths[i] = std::max(texts->nWidths[i], Dpi_Scale(kLockPartMin, texts->nDpi));
   texts->nWidths[kPartCount - 1] += GetSystemMetrics(SM_CXVSCROLL) * texts->nDpi / ScreenDpi();
   if (old) SelectObject(hdc, old);
   ReleaseDC(hStatusBar, hdc);
@@ -226,6 +230,8 @@ void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   StatusText_Caret(now.text[2], kStatusTextSize, selection, caret.ptDisplay, static_cast<uint32_t>(caret.nCode));
   StatusText_CapsLock(now.text[3], kStatusTextSize, IsToggled(VK_CAPITAL));
   StatusText_NumLock(now.text[4], kStatusTextSize, IsToggled(VK_NUMLOCK));
+  now.text[kEncodingPart][0] = '\0';
+  if (shown) std::strcpy(now.text[kEncodingPart], shown->text[kEncodingPart]);
   bool changed[kPartCount];
   int nChanged = 0;
   for (int i = 0; i < kPartCount; ++i) {
@@ -274,6 +280,14 @@ void StatusBar_ShowProgress(HWND hStatusBar, const char* text) {
   if (shown) String_CopyCut(shown->text[0], kStatusTextSize, text);
   SetPartText(hStatusBar, 0, text);
   UpdateWindow(hStatusBar);
+}
+
+void StatusBar_SetEncoding(HWND hStatusBar, const char* text) {
+  if (!hStatusBar) return;
+  PartTexts* shown = TextsOf(hStatusBar);
+  if (shown && std::strcmp(shown->text[kEncodingPart], text) == 0) return;
+  if (shown) String_CopyCut(shown->text[kEncodingPart], kStatusTextSize, text);
+  SetPartText(hStatusBar, kEncodingPart, text);
 }
 
 void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName) {

@@ -19,7 +19,7 @@ struct StatusBarNotify {
   LPARAM lValue;
 };
 
-// The status bar of hParent, id 100, empty, subclassed, its five parts set to
+// The status bar of hParent, id 100, empty, subclassed, its six parts set to
 // the parent's client width; null when it cannot be made.
 HWND StatusBar_Create(HWND hParent, HINSTANCE hInstance);
 // Across the bottom of the parent's client area, the parts set for its width.
@@ -36,6 +36,8 @@ void StatusBar_SetDpi(HWND hStatusBar, int32_t nDpi);
 // The first part shows text (a long work's progress) at once; the next
 // refresh shows the selection again.
 void StatusBar_ShowProgress(HWND hStatusBar, const char* text);
+// The sixth part: the encoding of the document's file (app/encguard.h).
+void StatusBar_SetEncoding(HWND hStatusBar, const char* text);
 // The status bar's height when it is visible, else 0.
 int StatusBar_VisibleHeight(HWND hStatusBar);
 // The parent's client area shared out: the status bar (null: none) across the

@@ -91,7 +91,7 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
   struct Size {
     int cx, cy;
   };
-  int widths[3] = {};  // parts 1 to 3 keep their widths whatever the window's
+  int widths[4] = {};  // parts 1 to 4 keep their widths whatever the window's
   for (Size s : {Size{600, 400}, Size{900, 300}, Size{300, 500}}) {
     SetWindowPos(host.hWnd, nullptr, 0, 0, s.cx, s.cy, SWP_NOZORDER | SWP_NOMOVE);
     RECT client, editor = ChildRect(host.hWnd, hEditor), status = ChildRect(host.hWnd, hStatus);
@@ -101,15 +101,15 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
     EXPECT_EQ(0, editor.top);
     EXPECT_EQ(client.right, editor.right);
     EXPECT_EQ(status.top, editor.bottom) << "the editor ends where the status bar begins";
-    int edges[5] = {};
-    ASSERT_EQ(5, SendMessageA(hStatus, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges)));
-    for (int i = 1; i < 4; ++i) {
+    int edges[6] = {};
+    ASSERT_EQ(6, SendMessageA(hStatus, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(edges)));
+    for (int i = 1; i < 5; ++i) {
       EXPECT_GT(edges[i], edges[i - 1]);
       if (widths[i - 1] == 0) widths[i - 1] = edges[i] - edges[i - 1];
       EXPECT_EQ(widths[i - 1], edges[i] - edges[i - 1]) << s.cx << "x" << s.cy << ", part " << i;
     }
-    EXPECT_LT(edges[3], client.right) << "the last part keeps room beside the size grip";
-    EXPECT_EQ(-1, edges[4]);
+    EXPECT_LT(edges[4], client.right) << "the last part keeps room beside the size grip";
+    EXPECT_EQ(-1, edges[5]);
   }
   // Hiding the status bar gives its room to the editor at once.
   ShowWindow(hStatus, SW_HIDE);
@@ -211,23 +211,23 @@ TEST(MainWindow, FilePopupIsRebuiltWithTheLoadHistory) {
   ASSERT_TRUE(host.Create());
   HMENU hFile = GetSubMenu(GetMenu(host.hWnd), 0);
   std::vector<std::string> expected = {
-      "新規作成(&N)\tCtrl+N", "ﾌｧｲﾙを開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
-      "印刷できるかも(&P)...\tCtrl+P", "ページ設定できるかも(&U)...", "-", "保存して終了(&E)\tF12",
-      "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tAlt+F4"};
+      "新規作成(&N)\tCtrl+N", "ﾌｧｲﾙを開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...",
+      "Shift_JIS に変換して開き直す(&J)", "-", "印刷できるかも(&P)...\tCtrl+P", "ページ設定できるかも(&U)...", "-",
+      "保存して終了(&E)\tF12", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tAlt+F4"};
   EXPECT_EQ(expected, ItemTexts(hFile)) << "an empty history has no separator of its own";
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) FileHistory_Add(host.app, (dir / name).c_str());
   std::vector<std::string> texts = ItemTexts(hFile);
-  ASSERT_EQ(14u, texts.size());
-  EXPECT_EQ("-", texts[7]);
-  EXPECT_EQ(0u, texts[8].find("&0 ")) << texts[8];
-  EXPECT_NE(std::string::npos, texts[8].find("c.txt"));
-  EXPECT_EQ(0u, texts[9].find("&1 "));
-  EXPECT_NE(std::string::npos, texts[9].find("b.txt"));
-  EXPECT_EQ(0u, texts[10].find("&2 "));
-  EXPECT_NE(std::string::npos, texts[10].find("a.txt"));
-  EXPECT_EQ("-", texts[11]);
-  EXPECT_EQ(static_cast<UINT>(36865), GetMenuItemID(hFile, 8));
-  EXPECT_EQ(static_cast<UINT>(36867), GetMenuItemID(hFile, 10));
+  ASSERT_EQ(15u, texts.size());
+  EXPECT_EQ("-", texts[8]);
+  EXPECT_EQ(0u, texts[9].find("&0 ")) << texts[9];
+  EXPECT_NE(std::string::npos, texts[9].find("c.txt"));
+  EXPECT_EQ(0u, texts[10].find("&1 "));
+  EXPECT_NE(std::string::npos, texts[10].find("b.txt"));
+  EXPECT_EQ(0u, texts[11].find("&2 "));
+  EXPECT_NE(std::string::npos, texts[11].find("a.txt"));
+  EXPECT_EQ("-", texts[12]);
+  EXPECT_EQ(static_cast<UINT>(36865), GetMenuItemID(hFile, 9));
+  EXPECT_EQ(static_cast<UINT>(36867), GetMenuItemID(hFile, 11));
 }
 
 TEST(MainWindow, PopupItemsFollowTheEditorsState) {

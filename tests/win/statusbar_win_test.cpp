@@ -109,7 +109,7 @@ TEST(StatusBar, PartsHoldCountsOfTenDigitsAtEveryDensity) {
     const struct {
       int part;
       const char* text;
-    } kTexts[] = {{1, document}, {2, caret}, {3, "CAPS"}, {4, "NUM"}};
+    } kTexts[] = {{1, document}, {2, caret}, {3, "CAPS"}, {4, "NUM"}, {5, "UTF-16 LE (BOM)"}};
     for (const auto& t : kTexts) {
       RECT rc = {};
       ASSERT_TRUE(SendMessageA(hBar, SB_GETRECT, t.part, reinterpret_cast<LPARAM>(&rc)));
