@@ -57,9 +57,30 @@ void AddSystemMenuItems(HWND hWnd) {
   if (nAt >= 0) InsertMenuA(hSystem, nAt + 1, MF_BYPOSITION | MF_STRING, IDM_ATBACK, "常に後ろに表示(&B)");
 }
 
-// A child that cannot be made fails the main window's creation; the log says which.
-LRESULT CreateFailed(const char* what) {
+void LogFailure(const char* what) {
   DebugLog_Printf("%s(%d) : %s (エラー %lu) \r\n", __FILE__, __LINE__, what, static_cast<unsigned long>(GetLastError()));
+}
+
+// Lets go of what the window was given, leaving the record as it was before the
+// window was made: the key bindings stay, for a window made again.
+void Detach(AppInfo* app) {
+  RecoveryWin_Detach(app->pRecovery);
+  app->pRecovery = nullptr;
+  if (app->hEditor) ClipHistory_Destroy(app);
+  FileHistory_Destroy(app);
+  AppBusy_Destroy(app->pBusy);
+  app->pBusy = nullptr;
+  RemovePropA(app->hWnd, kPropAppInfo);
+  app->hWnd = app->hEditor = app->hStatusBar = nullptr;
+}
+
+// A child that cannot be made fails the main window's creation; the log says
+// which. Not every system sends WM_DESTROY to a window whose WM_CREATE failed,
+// so the window lets go of the record here, and the record can make another.
+LRESULT CreateFailed(AppInfo* app, const char* what) {
+  LogFailure(what);
+  if (app->hStatusBar) DestroyWindow(app->hStatusBar);
+  Detach(app);
   return -1;
 }
 
@@ -70,10 +91,10 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   app->pBusy = AppBusy_Create(hWnd);
   FileHistory_Create(app);
   app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
-  if (!app->hStatusBar) return CreateFailed("ステータス バーを作れませんでした。");
+  if (!app->hStatusBar) return CreateFailed(app, "ステータス バーを作れませんでした。");
   AppTheme_Attach(app);
   app->hEditor = CreateEditor(app);
-  if (!app->hEditor) return CreateFailed("エディター コントロールを作れませんでした。");
+  if (!app->hEditor) return CreateFailed(app, "エディター コントロールを作れませんでした。");
   app->pRecovery = RecoveryWin_Attach(hWnd, app->hEditor, app->szSettingsPath);
   ClipHistory_Create(app);
   if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
@@ -83,23 +104,13 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   return 0;
 }
 
-// Also the end of a creation that failed half-way: whatever was made goes.
 LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   AppInfo* app = Find(hWnd);
   if (!app) return 0;
-  bool bRan = app->hEditor != nullptr;
-  RecoveryWin_Detach(app->pRecovery);
-  app->pRecovery = nullptr;
-  if (bRan) ClipHistory_Destroy(app);
-  FileHistory_Destroy(app);
-  RemovePropA(hWnd, kPropAppInfo);
+  Detach(app);
   KeyAssign_Free(&app->keys, &app->hAccel);
-  AppBusy_Destroy(app->pBusy);
-  app->pBusy = nullptr;
-  app->hWnd = app->hEditor = app->hStatusBar = nullptr;
   ShowCursor(TRUE);
-  // A window whose creation failed never ran a loop: nothing to end.
-  if (bRan) PostQuitMessage(0);
+  PostQuitMessage(0);
   return 0;
 }
 
@@ -386,14 +397,14 @@ void OfferRecoveredText(AppInfo* app) {
 
 bool MainWindow_RegisterClass(HINSTANCE hInstance) {
   if (!TextEditor_RegisterClass(hInstance)) {
-    CreateFailed("エディター コントロールのクラスを登録できませんでした。");
+    LogFailure("エディター コントロールのクラスを登録できませんでした。");
     return false;
   }
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExA(hInstance, kMainWindowClass, &wc)) return true;
   if (Window_RegisterClass(hInstance, kMainWindowClass, MainWindowProc, 0, IDM_MAINMENU, NULL_BRUSH)) return true;
-  CreateFailed("メイン ウィンドウのクラスを登録できませんでした。");
+  LogFailure("メイン ウィンドウのクラスを登録できませんでした。");
   return false;
 }
 

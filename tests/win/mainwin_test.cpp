@@ -3,6 +3,7 @@
 // the dispatch of commands and the message loop with the key file's keys.
 #include <gtest/gtest.h>
 
+#include "app/apprun_win.h"
 #include "app/command.h"
 #include "app/filehist_win.h"
 #include "tools/history.h"
@@ -412,6 +413,63 @@ TEST(MainWindow, ClosingEndsTheLoopWithZero) {
   EXPECT_EQ(0, MainWindow_RunMessageLoop(host.hWnd));
   EXPECT_FALSE(host.Open());
   EXPECT_TRUE(script.AllAnswered());
+}
+
+// Refuses the next n status bars the thread tries to make, as a system short
+// of resources refuses a window.
+struct StatusBarRefusal {
+  static int& Left() {
+    static int n = 0;
+    return n;
+  }
+  HHOOK hHook;
+  explicit StatusBarRefusal(int n) {
+    Left() = n;
+    hHook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~StatusBarRefusal() { UnhookWindowsHookEx(hHook); }
+  static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode == HCBT_CREATEWND && Left() > 0) {
+      char cls[64] = {};
+      GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
+      if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0) {
+        --Left();
+        return 1;
+      }
+    }
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+  }
+};
+
+TEST(MainWindow, AWindowRefusedOnceIsMadeAgainWithItsKeysAndTwiceIsTold) {
+  WinTestDir dir;
+  ASSERT_TRUE(WinTest_WriteFile(dir / "qwilpad.key", "[キー割り当て]\r\n00000071=9ccf\r\n"));
+  {
+    MainHost host(dir);
+    host.pfnCreateWindow = App_CreateMainWindow;
+    StatusBarRefusal refusal(1);
+    ASSERT_TRUE(host.Create());
+    EXPECT_EQ(0, StatusBarRefusal::Left());
+    EXPECT_EQ(host.app, MainWindow_GetAppInfo(host.hWnd));
+    EXPECT_NE(nullptr, host.StatusBar());
+    EXPECT_EQ(1, host.app->keys.keyBindingCount) << "the second window lost the key file's bindings";
+    EXPECT_NE(nullptr, host.app->hAccel);
+    DestroyWindow(host.hWnd);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  MainHost host(dir);
+  host.pfnCreateWindow = App_CreateMainWindow;
+  StatusBarRefusal refusal(2);
+  DialogScript script;
+  script.Press(IDOK);
+  EXPECT_FALSE(host.Create());
+  EXPECT_TRUE(script.AllAnswered());
+  ASSERT_EQ(1u, script.seen.size());
+  EXPECT_NE(std::string::npos, script.seen[0].text.find("ウィンドウを作れませんでした")) << script.seen[0].text;
+  EXPECT_EQ(nullptr, host.app->hWnd);
+  EXPECT_EQ(1, host.app->keys.keyBindingCount) << "the bindings stay for the caller to free";
 }
 
 }  // namespace
