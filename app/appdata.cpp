@@ -300,7 +300,8 @@ bool IsValidAppInfo(const AppInfo* app) {
                IsTerminated(app->szLastSearch, sizeof(app->szLastSearch)) &&
                IsTerminated(app->szSettingsPath, sizeof(app->szSettingsPath)) &&
                IsTerminated(app->szKeyFilePath, sizeof(app->szKeyFilePath));
-  return flags && texts && IsValidEditorSettings(&app->editorSettings) && IsValidKeyAssignData(&app->keys);
+  return flags && texts && IsValidEditorSettings(&app->editorSettings) && IsValidKeyAssignData(&app->keys) &&
+         IsValidEncodingGuard(&app->encodingGuard);
 }
 
 void AppInfo_SetDefaults(AppInfo* app) {

@@ -32,13 +32,28 @@ AppInfo* NewAppInfo(HINSTANCE hInstance) {
 int RunWindow(AppInfo* app, int32_t argc, char** argv) {
   InitCommonControls();
   if (!MainWindow_RegisterClass(app->hInstance)) return StartFailed("ウィンドウ クラスを登録できませんでした。");
-  HWND hWnd = MainWindow_Create(app);
+  HWND hWnd = App_CreateMainWindow(app);
   if (!hWnd) return StartFailed("メイン ウィンドウを作れませんでした。");
   MainWindow_Start(app, argc, argv);
   return MainWindow_RunMessageLoop(hWnd);
 }
 
 }  // namespace
+
+// A window refused once, right after another instance has closed, is most often
+// a passing shortage of the system's resources: one more try before giving up,
+// and then the user hears why nothing appeared.
+HWND App_CreateMainWindow(AppInfo* app) {
+  HWND hWnd = MainWindow_Create(app);
+  if (hWnd) return hWnd;
+  StartFailed("メイン ウィンドウを作れませんでした。もう一度作ります。");
+  hWnd = MainWindow_Create(app);
+  if (hWnd) return hWnd;
+  MessageBeep(MB_ICONERROR);
+  MessageBoxA(nullptr, "Qwilpad のウィンドウを作れませんでした。もう一度起動してください。", "Qwilpad",
+              MB_OK | MB_ICONERROR);
+  return nullptr;
+}
 
 int App_Run(HINSTANCE hInstance, int32_t argc, char** argv) {
   AppInfo* app = NewAppInfo(hInstance);

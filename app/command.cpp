@@ -9,13 +9,14 @@ namespace {
 
 constexpr uint32_t W = CMDRULE_WRITABLE;
 constexpr uint32_t SEL = CMDRULE_SELECTION;
+constexpr uint32_t LOADS = CMDRULE_LOADS;
 // Full-width blank: the help text of a few commands that explain themselves.
 constexpr char kBlankHelp[] = "　";
 
 // Sorted by id: Command_Find looks rows up by halves.
 constexpr CommandInfo kCommands[] = {
-    {IDM_NEW, "新規作成(&N)", nullptr, "空の無題文書を作成します。", W, CMDCHECK_NONE},
-    {IDM_OPEN, "ﾌｧｲﾙを開く(&O)...", nullptr, "既存のﾌｧｲﾙから文書を読み込み、編集可能な状態にします。", W,
+    {IDM_NEW, "新規作成(&N)", nullptr, "空の無題文書を作成します。", LOADS, CMDCHECK_NONE},
+    {IDM_OPEN, "ﾌｧｲﾙを開く(&O)...", nullptr, "既存のﾌｧｲﾙから文書を読み込み、編集可能な状態にします。", LOADS,
      CMDCHECK_NONE},
     {IDM_SAVE, "上書き保存(&S)", nullptr, "編集中の文書を現在の名前で保存します。", 0, CMDCHECK_NONE},
     {IDM_SAVEAS, "名前を付けて保存(&A)...", nullptr, "編集中の文書に新しい名前を付けて保存します。", 0,
@@ -103,10 +104,13 @@ constexpr CommandInfo kCommands[] = {
     {IDM_DOCEND, "文末へ移動", nullptr, "カーソルを文末へ移動します。", 0, CMDCHECK_NONE},
     {IDM_LINESTART, "行頭へ移動", nullptr, "カーソルを行頭へ移動します。", 0, CMDCHECK_NONE},
     {IDM_LINEEND, "行末へ移動", nullptr, "カーソルを行末へ移動します。", 0, CMDCHECK_NONE},
-    {IDM_RELOAD, "ファイルの再読込", nullptr, "編集中の文書をﾌｧｲﾙから読み直します。", W, CMDCHECK_NONE},
+    {IDM_RELOAD, "ファイルの再読込", nullptr, "編集中の文書をﾌｧｲﾙから読み直します。", LOADS, CMDCHECK_NONE},
     {IDM_HISTORYNONE, "(なし)", nullptr, nullptr, CMDRULE_NEVER, CMDCHECK_NONE},
     {IDM_OPENFOLDER, "フォルダを開く", nullptr, nullptr, 0, CMDCHECK_NONE},
     {IDM_FULLSCREEN, "全画面表示(&U)", nullptr, nullptr, 0, CMDCHECK_FULL_SCREEN},
+    {IDM_REOPENSJIS, "Shift_JIS に変換して開き直す(&J)", nullptr,
+     "Shift_JIS 以外のﾌｧｲﾙを Shift_JIS に変換して、新しい文書として開き直します。", LOADS | CMDRULE_CONVERTIBLE,
+     CMDCHECK_NONE},
 };
 constexpr int32_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
@@ -123,6 +127,7 @@ constexpr FileMenuRow kFileMenuRows[kFileMenuRowCount] = {
     {FILEMENU_ITEM, IDM_OPEN, "ﾌｧｲﾙを開く(&O)...\tCtrl+O"},
     {FILEMENU_ITEM, IDM_SAVE, "上書き保存(&S)\tCtrl+S"},
     {FILEMENU_ITEM, IDM_SAVEAS, "名前を付けて保存(&A)..."},
+    {FILEMENU_ITEM, IDM_REOPENSJIS, "Shift_JIS に変換して開き直す(&J)"},
     {FILEMENU_SEPARATOR, 0, nullptr},
     {FILEMENU_ITEM, IDM_PRINT, "印刷できるかも(&P)...\tCtrl+P"},
     {FILEMENU_ITEM, IDM_PAGESETUP, "ページ設定できるかも(&U)..."},
@@ -140,6 +145,8 @@ bool RulesAllow(uint32_t rules, const CommandState* s) {
   if ((rules & CMDRULE_LAST_SEARCH) && !s->bLastSearch) return false;
   if ((rules & CMDRULE_SELECTION) && !s->bSelection) return false;
   if ((rules & CMDRULE_WRITABLE) && s->bReadOnly) return false;
+  if ((rules & CMDRULE_LOADS) && s->bReadOnly && !s->bReadOnlyForEncoding) return false;
+  if ((rules & CMDRULE_CONVERTIBLE) && !s->bConvertible) return false;
   if ((rules & CMDRULE_NOT_MAXIMIZED) && s->bMaximized) return false;
   if ((rules & CMDRULE_NOT_MINIMIZED) && s->bMinimized) return false;
   if ((rules & CMDRULE_MIN_OR_MAX) && !s->bMinimized && !s->bMaximized) return false;
@@ -184,6 +191,8 @@ CommandMenuState Command_MenuState(int32_t id, const CommandState* state) {
   if (info) {
     result.bEnabled = RulesAllow(info->nRules, state);
     result.bChecked = info->check != CMDCHECK_NONE && state->bChecked[info->check];
+  } else if (Command_Classify(id) == CMDKIND_LOAD_HISTORY) {
+    result.bEnabled = !state->bReadOnly || state->bReadOnlyForEncoding;
   } else if (Command_Classify(id) != CMDKIND_OTHER) {
     result.bEnabled = !state->bReadOnly;
   }

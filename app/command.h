@@ -22,6 +22,9 @@ enum CommandRule : uint32_t {
   CMDRULE_NOT_MINIMIZED = 1u << 7,
   CMDRULE_MIN_OR_MAX = 1u << 8,     // only while minimized or maximized
   CMDRULE_NEVER = 1u << 9,          // always grayed (the history placeholder)
+  CMDRULE_LOADS = 1u << 10,         // not while the user made the editor read-only: a document
+                                    // read-only only for its file's encoding may be replaced
+  CMDRULE_CONVERTIBLE = 1u << 11,   // only for a document read from a file not in Shift_JIS
 };
 
 // What a check mark follows.
@@ -70,6 +73,8 @@ struct CommandState {
   bool bLastSearch;
   bool bSelection;
   bool bReadOnly;
+  bool bReadOnlyForEncoding;  // the read-only is the encoding guard's (app/encguard.h), not the user's
+  bool bConvertible;          // the document's file is not in Shift_JIS
   bool bMaximized;
   bool bMinimized;
   bool bChecked[CMDCHECK_COUNT];  // indexed by CommandCheck; [CMDCHECK_NONE] unused
@@ -81,7 +86,8 @@ struct CommandMenuState {
 };
 
 // An item of any id: a fixed command by its row, a history entry grayed while
-// read-only, any other id enabled and unchecked.
+// read-only (a load history entry only while the user's), any other id enabled
+// and unchecked.
 CommandMenuState Command_MenuState(int32_t id, const CommandState* state);
 
 // Where an id of WM_COMMAND goes when no fixed row has it.
@@ -104,7 +110,7 @@ struct FileMenuRow {
   int32_t id;
   const char* text;  // with its key text
 };
-constexpr int32_t kFileMenuRowCount = 11;
+constexpr int32_t kFileMenuRowCount = 12;
 // The File popup's place in the menu bar.
 constexpr int32_t kFilePopupIndex = 0;
 const FileMenuRow* Command_GetFileMenuRows();

@@ -6,6 +6,7 @@
 #include "app/docfile_win.h"
 #include "app/editcmd_win.h"
 #include "app/printcmd_win.h"
+#include "app/reopen_win.h"
 #include "app/searchcmd_win.h"
 #include "app/setcmd_win.h"
 #include "app/viewcmd_win.h"
@@ -98,6 +99,7 @@ constexpr CommandHandlerRow kHandlers[] = {
     {IDM_HISTORYNONE, DoNothing},
     {IDM_OPENFOLDER, EditCommand_OpenFolder},
     {IDM_FULLSCREEN, ViewCommand_FullScreen},
+    {IDM_REOPENSJIS, FileCommand_ReopenAsShiftJis},
 };
 
 constexpr bool IsSortedById() {
@@ -128,6 +130,8 @@ CommandState GatherState(const AppInfo* app) {
   s.bLastSearch = app->szLastSearch[0] != '\0';
   s.bSelection = TextEditor_HasSelection(hEditor);
   s.bReadOnly = TextEditor_GetReadOnly(hEditor);
+  s.bReadOnlyForEncoding = s.bReadOnly && app->encodingGuard.bGuarding;
+  s.bConvertible = app->szPath[0] != '\0' && EncGuard_CanConvert(&app->encodingGuard);
   s.bMaximized = IsZoomed(app->hWnd) != FALSE;
   s.bMinimized = IsIconic(app->hWnd) != FALSE;
   EditorSettings settings;

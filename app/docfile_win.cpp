@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "app/encguard_win.h"
 #include "app/filehist_win.h"
+#include "app/filewatch.h"
 #include "app/histmenu.h"
 #include "app/statusbar_win.h"
 #include "dialogs/filedlg_win.h"
@@ -103,6 +105,25 @@ bool ChooseFileToRead(const AppInfo* app, char* chosen) {
   return result == FILEDLG_CHOSEN;
 }
 
+// Before a save over the document's own file: when another program changed it
+// since it was loaded or saved, the user chooses to overwrite it (IDYES), to save
+// under another name (IDNO) or not to save (IDCANCEL). IDYES when nothing changed.
+int AskBeforeSavingOver(AppInfo* app) {
+  FileWatch* watch = &app->fileWatch;
+  // A document kept read-only for its encoding is refused its save anyway.
+  if (app->encodingGuard.bGuarding) return IDYES;
+  FileStamp now;
+  if (!FileStamp_Take(app->szPath, &now) || !FileWatch_MustAskBeforeSave(watch, &now)) return IDYES;
+  // Another question of the watch is up: nothing is written meanwhile.
+  if (!FileWatch_BeginQuestion(watch, true)) return IDCANCEL;
+  char text[kFileMessageSize];
+  FileWatch_FormatOverwriteQuestion(text, sizeof(text), app->szPath);
+  int answer = MessageBox_Beep(app->hWnd, text, AppInfo_GetDocumentName(app),
+                               MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+  FileWatch_EndQuestion(watch);
+  return answer == IDYES || answer == IDNO ? answer : IDCANCEL;
+}
+
 bool InsertBytes(const AppInfo* app, const char* path, const char* bytes, int32_t n) {
   if (n == 0 || TextEditor_ReplaceSelection(app->hEditor, bytes, n, true)) return true;
   if (TextEditor_GetReadOnly(app->hEditor)) return false;
@@ -114,7 +135,9 @@ bool InsertBytes(const AppInfo* app, const char* path, const char* bytes, int32_
 }  // namespace
 
 void Document_RefreshTitle(const AppInfo* app) {
-  Title_Refresh(app->hWnd, app->hEditor, app->szPath, app->szDefaultDocumentName);
+  const bool bGone = app->fileWatch.bDeleted && app->szPath[0] != '\0';
+  const char* note = bGone ? kFileDeletedTitleNote : nullptr;
+  Title_Refresh(app->hWnd, app->hEditor, app->szPath, app->szDefaultDocumentName, note);
 }
 
 void Document_ShowLoadError(const AppInfo* app, const char* path, LoadError reason) {
@@ -135,15 +158,19 @@ bool Document_Open(AppInfo* app, const char* path) {
     return false;
   }
   TextFileStatus status = TEXTFILE_OK;
+  const bool bLifted = EncGuardWin_BeginLoad(app);
   if (!TextEditor_LoadFile(app->hEditor, path, &status)) {
     // A read-only editor refuses every load, and says nothing.
     if (!TextEditor_GetReadOnly(app->hEditor)) {
       const char* name = path ? path : app->szDefaultDocumentName;
       Document_ShowLoadError(app, name, path ? ReasonOfFailedLoad(path, status) : LOADERR_NO_MEMORY);
     }
+    EncGuardWin_EndLoad(app, path, bLifted, false);
     return false;
   }
+  EncGuardWin_EndLoad(app, path, bLifted, true);
   SetDocumentPath(app, path);
+  FileWatch_Start(&app->fileWatch, app->szPath);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
   Document_RefreshTitle(app);
   if (path && path[0] != '\0') FileHistory_Add(app, path);
@@ -165,6 +192,7 @@ bool Document_AskToSave(AppInfo* app) {
 }
 
 bool Document_Save(AppInfo* app, const char* path) {
+  if (!EncGuardWin_AllowsSave(app)) return false;
   if (!FitsPath(path)) {
     Document_ShowSaveError(app, path, kSavePathTooLong);
     return false;
@@ -180,7 +208,18 @@ bool Document_Save(AppInfo* app, const char* path) {
     return false;
   }
   TextEditor_SetModified(app->hEditor, false);
+  FileWatch_Start(&app->fileWatch, path);
   RecoveryWin_NoteDocument(app->pRecovery, path);
+  return true;
+}
+
+bool Document_Reload(AppInfo* app) {
+  if (app->szPath[0] == '\0') return false;
+  char path[kPathBufferSize];
+  std::strcpy(path, app->szPath);
+  POINT caret = TextEditor_GetCaret(app->hEditor);
+  if (!Document_Open(app, path)) return false;
+  TextEditor_SetCaret(app->hEditor, caret, true);
   return true;
 }
 
@@ -200,6 +239,9 @@ LRESULT FileCommand_Open(AppInfo* app, WPARAM, LPARAM) {
 
 LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
   if (app->szPath[0] == '\0') return FileCommand_SaveAs(app, 0, 0);
+  int choice = AskBeforeSavingOver(app);
+  if (choice == IDNO) return FileCommand_SaveAs(app, 0, 0);
+  if (choice != IDYES) return 0;
   char path[kPathBufferSize];
   std::strcpy(path, app->szPath);
   bool saved = Document_Save(app, path);
@@ -208,6 +250,7 @@ LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT FileCommand_SaveAs(AppInfo* app, WPARAM, LPARAM) {
+  if (!EncGuardWin_AllowsSave(app)) return 0;  // before the dialog, which would be for nothing
   DialogStart start;
   if (!DocFile_DialogStart(AppInfo_GetDocumentName(app), app->szDefaultDocumentName, app->szDocumentFolder,
                            File_IsDirectory(app->szDocumentFolder), &start)) {
@@ -256,12 +299,7 @@ LRESULT FileCommand_InsertFile(AppInfo* app, WPARAM, LPARAM) {
 // where it was as far as the new text has room for it.
 LRESULT FileCommand_Reload(AppInfo* app, WPARAM, LPARAM) {
   if (app->szPath[0] == '\0' || !Document_AskToSave(app)) return 0;
-  char path[kPathBufferSize];
-  std::strcpy(path, app->szPath);
-  POINT caret = TextEditor_GetCaret(app->hEditor);
-  if (!Document_Open(app, path)) return 0;
-  TextEditor_SetCaret(app->hEditor, caret, true);
-  return 1;
+  return Document_Reload(app) ? 1 : 0;
 }
 
 LRESULT FileCommand_OpenHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM) {

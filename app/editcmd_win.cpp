@@ -6,6 +6,7 @@
 
 #include "app/convert.h"
 #include "app/editcmd.h"
+#include "app/encguard_win.h"
 #include "editctrl/editctrl.h"
 #include "tools/clipboard_win.h"
 #include "tools/memory.h"
@@ -169,7 +170,9 @@ LRESULT EditCommand_Unindent(AppInfo* app, WPARAM, LPARAM) {
 }
 
 LRESULT EditCommand_ToggleReadOnly(AppInfo* app, WPARAM, LPARAM) {
-  TextEditor_SetReadOnly(app->hEditor, !TextEditor_GetReadOnly(app->hEditor));
+  const bool bReadOnly = TextEditor_GetReadOnly(app->hEditor);
+  if (bReadOnly && !EncGuardWin_AllowsWriting(app)) return 0;
+  TextEditor_SetReadOnly(app->hEditor, !bReadOnly);
   return 0;
 }
 

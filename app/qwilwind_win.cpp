@@ -10,7 +10,9 @@
 #include "app/cliphist_win.h"
 #include "app/command_win.h"
 #include "app/docfile_win.h"
+#include "app/encguard_win.h"
 #include "app/filehist_win.h"
+#include "app/filewatch_win.h"
 #include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
 #include "app/searchcmd_win.h"
@@ -55,9 +57,28 @@ void AddSystemMenuItems(HWND hWnd) {
   if (nAt >= 0) InsertMenuA(hSystem, nAt + 1, MF_BYPOSITION | MF_STRING, IDM_ATBACK, "常に後ろに表示(&B)");
 }
 
-// A child that cannot be made fails the main window's creation; the log says which.
-LRESULT CreateFailed(const char* what) {
+void LogFailure(const char* what) {
   DebugLog_Printf("%s(%d) : %s (エラー %lu) \r\n", __FILE__, __LINE__, what, static_cast<unsigned long>(GetLastError()));
+}
+
+// Lets go of what the window was given, leaving the record as it was before the
+// window was made: the key bindings stay, for a window made again.
+void Detach(AppInfo* app) {
+  RecoveryWin_Detach(app->pRecovery);
+  app->pRecovery = nullptr;
+  if (app->hEditor) ClipHistory_Destroy(app);
+  FileHistory_Destroy(app);
+  RemovePropA(app->hWnd, kPropAppInfo);
+  app->hWnd = app->hEditor = app->hStatusBar = nullptr;
+}
+
+// A child that cannot be made fails the main window's creation; the log says
+// which. Not every system sends WM_DESTROY to a window whose WM_CREATE failed,
+// so the window lets go of the record here, and the record can make another.
+LRESULT CreateFailed(AppInfo* app, const char* what) {
+  LogFailure(what);
+  if (app->hStatusBar) DestroyWindow(app->hStatusBar);
+  Detach(app);
   return -1;
 }
 
@@ -67,10 +88,10 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   app->hWnd = hWnd;
   FileHistory_Create(app);
   app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
-  if (!app->hStatusBar) return CreateFailed("ステータス バーを作れませんでした。");
+  if (!app->hStatusBar) return CreateFailed(app, "ステータス バーを作れませんでした。");
   AppTheme_Attach(app);
   app->hEditor = CreateEditor(app);
-  if (!app->hEditor) return CreateFailed("エディター コントロールを作れませんでした。");
+  if (!app->hEditor) return CreateFailed(app, "エディター コントロールを作れませんでした。");
   app->pRecovery = RecoveryWin_Attach(hWnd, app->hEditor, app->szSettingsPath);
   ClipHistory_Create(app);
   if (app->bImeOnAtStart) Ime_SetOpen(app->hEditor, true);
@@ -80,21 +101,13 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   return 0;
 }
 
-// Also the end of a creation that failed half-way: whatever was made goes.
 LRESULT OnDestroy(HWND hWnd, WPARAM, LPARAM) {
   AppInfo* app = Find(hWnd);
   if (!app) return 0;
-  bool bRan = app->hEditor != nullptr;
-  RecoveryWin_Detach(app->pRecovery);
-  app->pRecovery = nullptr;
-  if (bRan) ClipHistory_Destroy(app);
-  FileHistory_Destroy(app);
-  RemovePropA(hWnd, kPropAppInfo);
+  Detach(app);
   KeyAssign_Free(&app->keys, &app->hAccel);
-  app->hWnd = app->hEditor = app->hStatusBar = nullptr;
   ShowCursor(TRUE);
-  // A window whose creation failed never ran a loop: nothing to end.
-  if (bRan) PostQuitMessage(0);
+  PostQuitMessage(0);
   return 0;
 }
 
@@ -109,6 +122,27 @@ LRESULT OnSize(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   }
   if (wParam == SIZE_RESTORED) ViewCommand_LeaveFullScreen(hWnd);
   Layout(app);
+  FileWatchWin_LookIfPending(app);
+  return 0;
+}
+
+// Back from another program, from minimized, or from one of the window's own
+// dialogs: the document's file is looked at once the activation is over.
+LRESULT OnActivateApp(HWND hWnd, WPARAM wParam, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (app && wParam) FileWatchWin_Schedule(app);
+  return 0;
+}
+
+LRESULT OnActivate(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app && LOWORD(wParam) != WA_INACTIVE) FileWatchWin_Schedule(app);
+  return DefWindowProcA(hWnd, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT OnFileWatchLook(HWND hWnd, WPARAM, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (app) FileWatchWin_Look(app);
   return 0;
 }
 
@@ -226,7 +260,11 @@ LRESULT OnNotify(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 LRESULT OnCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
   if (!app || !app->hEditor) return DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam);
-  return Command_Dispatch(app, wParam, lParam);
+  LRESULT result = Command_Dispatch(app, wParam, lParam);
+  // A command may have closed the window; one that showed a dialog or printed
+  // may have put a look at the file off.
+  if (Find(hWnd) == app) FileWatchWin_LookIfPending(app);
+  return result;
 }
 
 // The two window modes of the system menu are commands like any other.
@@ -301,6 +339,9 @@ constexpr MessageRow kMessageTable[] = {
     {WM_DESTROY, OnDestroy},
     {WM_SIZE, OnSize},
     {WM_SETFOCUS, OnSetFocus},
+    {WM_ACTIVATE, OnActivate},
+    {WM_ACTIVATEAPP, OnActivateApp},
+    {kFileWatchLookMsg, OnFileWatchLook},
     {WM_CLOSE, OnClose},
     {WM_QUERYENDSESSION, OnQueryEndSession},
     {WM_WINDOWPOSCHANGING, OnWindowPosChanging},
@@ -360,10 +401,14 @@ bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
 // takes it back, becomes the document, modified, under the path it kept.
 void OfferRecoveredText(AppInfo* app) {
   char path[kPathBufferSize];
-  if (!RecoveryWin_OfferLeftovers(app->pRecovery, kMainWindowTitle, app->szDefaultDocumentName, path, sizeof(path))) {
-    return;
-  }
+  // A restored text is typed text, Shift_JIS: it replaces a file read-only for its encoding.
+  const bool bLifted = EncGuardWin_BeginLoad(app);
+  const bool bRestored =
+      RecoveryWin_OfferLeftovers(app->pRecovery, kMainWindowTitle, app->szDefaultDocumentName, path, sizeof(path));
+  EncGuardWin_EndLoad(app, nullptr, bLifted, bRestored);
+  if (!bRestored) return;
   std::strcpy(app->szPath, path);
+  FileWatch_Start(&app->fileWatch, app->szPath);
   Document_RefreshTitle(app);
   StatusBar_Refresh(app->hStatusBar, app->hEditor);
 }
@@ -372,14 +417,14 @@ void OfferRecoveredText(AppInfo* app) {
 
 bool MainWindow_RegisterClass(HINSTANCE hInstance) {
   if (!TextEditor_RegisterClass(hInstance)) {
-    CreateFailed("エディター コントロールのクラスを登録できませんでした。");
+    LogFailure("エディター コントロールのクラスを登録できませんでした。");
     return false;
   }
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExA(hInstance, kMainWindowClass, &wc)) return true;
   if (Window_RegisterClass(hInstance, kMainWindowClass, MainWindowProc, 0, IDM_MAINMENU, NULL_BRUSH)) return true;
-  CreateFailed("メイン ウィンドウのクラスを登録できませんでした。");
+  LogFailure("メイン ウィンドウのクラスを登録できませんでした。");
   return false;
 }
 

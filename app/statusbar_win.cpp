@@ -9,6 +9,7 @@
 #include "editctrl/dpiscale.h"
 #include "editctrl/editctrl.h"
 #include "tools/memory.h"
+#include "tools/toolbase.h"
 #include "tools/toolwind_win.h"
 
 namespace {
@@ -16,11 +17,17 @@ namespace {
 const char kPropOriginalProc[] = "PROP_STATUSBARORIGINALPROC";
 const char kPropTexts[] = "PROP_STATUSBARTEXTS";
 
-constexpr int kPartCount = 5;
-// Right edges of the first four parts, from the client area's right end.
-constexpr int kPartOffsets[kPartCount - 1] = {390, 250, 90, 45};
+constexpr int kPartCount = 6;
+// The last part names the encoding of the document's file; it is set apart
+// from the others, which follow the editor.
+constexpr int kEncodingPart = kPartCount - 1;
+// The encoding's width ("UTF-16 LE (BOM)" fits), and the right edges of the
+// parts before it, from the client area's right end.
+constexpr int kEncodingWidth = 100;
+constexpr int kPartOffsets[kPartCount - 1] = {390 + kEncodingWidth, 250 + kEncodingWidth, 90 + kEncodingWidth,
+                                              45 + kEncodingWidth, kEncodingWidth};
 
-// What the five parts show, so that a refresh sends only what changed: every
+// What the parts show, so that a refresh sends only what changed: every
 // changed part costs the bar a repaint.
 struct PartTexts {
   char text[kPartCount][kStatusTextSize];
@@ -156,6 +163,8 @@ void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   StatusText_Caret(now.text[2], kStatusTextSize, selection, caret.ptDisplay, static_cast<uint32_t>(caret.nCode));
   StatusText_CapsLock(now.text[3], kStatusTextSize, IsToggled(VK_CAPITAL));
   StatusText_NumLock(now.text[4], kStatusTextSize, IsToggled(VK_NUMLOCK));
+  now.text[kEncodingPart][0] = '\0';
+  if (shown) std::strcpy(now.text[kEncodingPart], shown->text[kEncodingPart]);
   bool changed[kPartCount];
   int nChanged = 0;
   for (int i = 0; i < kPartCount; ++i) {
@@ -182,11 +191,19 @@ void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   if (shown) *shown = now;
 }
 
-void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName) {
+void StatusBar_SetEncoding(HWND hStatusBar, const char* text) {
+  if (!hStatusBar) return;
+  PartTexts* shown = static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts));
+  if (shown && std::strcmp(shown->text[kEncodingPart], text) == 0) return;
+  if (shown) String_CopyCut(shown->text[kEncodingPart], kStatusTextSize, text);
+  SetPartText(hStatusBar, kEncodingPart, text);
+}
+
+void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName, const char* note) {
   if (!hWnd || !hEditor) return;
   char title[kTitleTextSize];
   char shown[kTitleTextSize];
-  Title_Format(title, sizeof(title), path, untitledName, TextEditor_GetModified(hEditor));
+  Title_Format(title, sizeof(title), path, untitledName, TextEditor_GetModified(hEditor), note);
   GetWindowTextA(hWnd, shown, sizeof(shown));
   if (std::strcmp(title, shown) != 0) SetWindowTextA(hWnd, title);
 }

@@ -19,7 +19,7 @@ struct StatusBarNotify {
   LPARAM lValue;
 };
 
-// The status bar of hParent, id 100, empty, subclassed, its five parts set to
+// The status bar of hParent, id 100, empty, subclassed, its six parts set to
 // the parent's client width; null when it cannot be made.
 HWND StatusBar_Create(HWND hParent, HINSTANCE hInstance);
 // Across the bottom of the parent's client area, the parts set for its width.
@@ -30,6 +30,8 @@ void StatusBar_Layout(HWND hStatusBar, HWND hParent);
 // caret's place and character, Caps Lock and Num Lock. Nothing while either
 // window is missing.
 void StatusBar_Refresh(HWND hStatusBar, HWND hEditor);
+// The sixth part: the encoding of the document's file (app/encguard.h).
+void StatusBar_SetEncoding(HWND hStatusBar, const char* text);
 // The status bar's height when it is visible, else 0.
 int StatusBar_VisibleHeight(HWND hStatusBar);
 // The parent's client area shared out: the status bar (null: none) across the
@@ -39,5 +41,5 @@ void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor);
 
 // "[name *] - path" from the document's path (empty while untitled, named
 // untitledName then) and the editor's modified flag; the window's text is set
-// only when it differs.
-void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName);
+// only when it differs. A note (the file is missing) follows the path.
+void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName, const char* note = nullptr);

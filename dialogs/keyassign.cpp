@@ -9,6 +9,7 @@ namespace {
 
 const CommandName kCommandNames[kCommandNameCount] = {
     {40071, "About"},
+    {40152, "Shift_JIS に変換して開き直す"},
     {40131, "すべて元に戻す"},
     {40017, "すべて選択"},
     {40111, "なし"},

@@ -48,13 +48,13 @@ bool KeyAssignItem_Less(const KeyAssignItem& a, const KeyAssignItem& b);
 // when memory runs out.
 bool KeyAssignItem_Sort(KeyAssignItem* items, int32_t count);
 
-// The command-name table: 64 rows in the byte order of their names, which is the
+// The command-name table: 65 rows in the byte order of their names, which is the
 // order the key assignment dialog lists them in. No name is a prefix of another.
 struct CommandName {
   int32_t id;
   const char* name;
 };
-constexpr int32_t kCommandNameCount = 64;
+constexpr int32_t kCommandNameCount = 65;
 const CommandName* CommandName_GetTable();
 constexpr const char* kUnknownCommandName = "UNKNOWN";
 

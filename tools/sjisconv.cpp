@@ -30,9 +30,27 @@ struct Converter {
   SjisReport* pReport;
 };
 
+// Seven characters have two Unicode forms: the one of the JIS tables, which
+// text from Unix and the web uses, and the one of code page 932's own table.
+// A Japanese user means the same character by both, and code page 932 has one
+// code for it, so the JIS form becomes that code.
+struct TwoForms {
+  uint16_t jis;
+  uint16_t codePage;
+};
+constexpr TwoForms kTwoForms[] = {
+    {0x00A2, 0xFFE0},  // ¢
+    {0x00A3, 0xFFE1},  // £
+    {0x00AC, 0xFFE2},  // ¬
+    {0x2014, 0x2015},  // — (81 5C)
+    {0x2016, 0x2225},  // ‖
+    {0x2212, 0xFF0D},  // −
+    {0x301C, 0xFF5E},  // 〜 (81 60)
+};
+
 // A character is held only when its bytes come back as the same character:
 // the system's look-alikes (best fit) and iconv's one-way mappings are not.
-uint16_t AskCodePage(const CodePageMethods* cp, uint16_t unit) {
+uint16_t AskExactly(const CodePageMethods* cp, uint16_t unit) {
   char bytes[4];
   const int32_t n = cp->pfnFromUtf16(cp->pContext, &unit, 1, bytes, sizeof(bytes));
   if (n != 1 && n != 2) return kNotHeld;
@@ -40,6 +58,15 @@ uint16_t AskCodePage(const CodePageMethods* cp, uint16_t unit) {
   if (cp->pfnToUtf16(cp->pContext, bytes, n, back, 2) != 1 || back[0] != unit) return kNotHeld;
   const unsigned char* u = reinterpret_cast<const unsigned char*>(bytes);
   return static_cast<uint16_t>(n == 1 ? u[0] : (u[0] << 8) | u[1]);
+}
+
+uint16_t AskCodePage(const CodePageMethods* cp, uint16_t unit) {
+  const uint16_t sjis = AskExactly(cp, unit);
+  if (sjis != kNotHeld) return sjis;
+  for (const TwoForms& forms : kTwoForms) {
+    if (forms.jis == unit) return AskExactly(cp, forms.codePage);
+  }
+  return kNotHeld;
 }
 
 void Report(const Converter* c, uint32_t code, const unsigned char* raw, int32_t nRaw, int64_t nLine) {

@@ -4,7 +4,10 @@
 // are no character of the source (malformed UTF-8, a lone surrogate, the odd
 // last byte of UTF-16), are counted and the first few listed with their lines;
 // the conversion then refuses, unless the caller allowed each of them to
-// become "?".
+// become "?". The seven characters whose JIS form differs from code page 932's
+// own (〜 U+301C, ‖ U+2016, − U+2212, ¢ U+00A2, £ U+00A3, ¬ U+00AC, — U+2014)
+// are held: they become the code page's codes for them, as a Japanese user
+// expects, not "?".
 //
 // Line ends stay as they are (CR LF, CR or LF; the line numbers count them as
 // the loader does), and so does every other ASCII character, NUL included. One

@@ -33,7 +33,7 @@ TEST(CommandTable, EveryNamedCommandHasARowWithItsTexts) {
     EXPECT_STRNE("", Command_MenuText(&table[i])) << table[i].id;
   }
   EXPECT_EQ(nullptr, Command_Find(40000));
-  EXPECT_EQ(nullptr, Command_Find(40152));
+  EXPECT_EQ(nullptr, Command_Find(40153));
   EXPECT_EQ(nullptr, Command_Find(101));  // the editor's change notification
 }
 
@@ -73,7 +73,16 @@ TEST(CommandTable, ItemsAreGrayedByTheEditorsState) {
   EXPECT_FALSE(Enabled(32769, s));
   EXPECT_FALSE(Enabled(36865, s));
   EXPECT_FALSE(Enabled(36865 + 15, s));
-  s.bReadOnly = false;
+  // Read-only only for the file's encoding: another document may replace it
+  // (new, open, reload, the load history, the conversion), nothing edits it.
+  EXPECT_FALSE(Enabled(40152, s));
+  s.bReadOnlyForEncoding = s.bConvertible = true;
+  for (int32_t id : {40001, 40002, 40146, 40152, 36865}) EXPECT_TRUE(Enabled(id, s)) << id;
+  for (int32_t id : {40011, 40015, 40121, 40136, 32769}) EXPECT_FALSE(Enabled(id, s)) << id;
+  s.bReadOnly = s.bReadOnlyForEncoding = false;
+  EXPECT_TRUE(Enabled(40152, s));
+  s.bConvertible = false;
+  EXPECT_FALSE(Enabled(40152, s));
   EXPECT_TRUE(Enabled(36865, s));
   // The placeholder of the history menus never is enabled.
   EXPECT_FALSE(Enabled(40147, s));
@@ -147,9 +156,9 @@ TEST(CommandTable, FileMenuRowsFrameTheHistorySlot) {
       EXPECT_EQ(0, std::strncmp(rows[i].text, menu, std::strlen(menu))) << rows[i].text;
     }
   }
-  EXPECT_EQ("iiii-iih-ii", shape);
-  EXPECT_STREQ("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tAlt+F4", rows[10].text);
-  EXPECT_EQ(40005, rows[10].id);
+  EXPECT_EQ("iiiii-iih-ii", shape);
+  EXPECT_STREQ("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tAlt+F4", rows[11].text);
+  EXPECT_EQ(40005, rows[11].id);
 }
 
 }  // namespace

@@ -77,13 +77,13 @@ ini_has "日時の書式" "書式数=1" || e2e_fail "no 書式数=1"
 echo "settings: 0=\"%04Y\" written at OK"
 
 # 2b. Key assignment (Alt+O, K): Ctrl+Shift+H in the hot-key control, コピー
-# picked from the command list (the eleventh name), Enter presses the default
+# picked from the command list (the twelfth name), Enter presses the default
 # 追加; OK (the fourth stop after the hot-key control) writes the key file.
 open_dialog k "キーの割り当て"
 xdotool key --clearmodifiers ctrl+shift+h
 sleep 0.3
 xdotool key --clearmodifiers Tab Tab
-for _ in $(seq 1 10); do xdotool key --clearmodifiers Down; done
+for _ in $(seq 1 11); do xdotool key --clearmodifiers Down; done
 xdotool key --clearmodifiers Return
 sleep 0.5
 e2e_wait_title "$dlg" '^キーの割り当て \*$' >/dev/null || e2e_fail "追加 did not mark the dialog changed"

@@ -61,16 +61,16 @@ TEST_F(SjisConv, ManualPagesGiveTheirShiftJisBytes) {
   EXPECT_EQ("", Run(TEXTENC_UTF8_BOM, "\xEF\xBB\xBF", false));
 }
 
-// Characters code page 932 lacks (look-alikes such as 〜 U+301C and ¥ included)
-// refuse the conversion, or become "?" when allowed; the first ten are listed
-// with their lines, counted as the loader counts them (CR LF, CR, LF).
+// Characters code page 932 lacks (look-alikes such as ¥ included) refuse the
+// conversion, or become "?" when allowed; the first ten are listed with their
+// lines, counted as the loader counts them (CR LF, CR, LF).
 TEST_F(SjisConv, CharactersShiftJisLacksRefuseOrBecomeQuestionMarks) {
   const std::string text = u8"a©\r\n😀b\r한\n①㈱髙〜¥";
   EXPECT_EQ("<refused>", Run(TEXTENC_UTF8, text, false));
-  EXPECT_EQ(5, report.nUnmappable);
-  EXPECT_EQ("1:U+00A9 2:U+1F600 3:U+D55C 4:U+301C 4:U+00A5", EncTest_Listed(report));
-  EXPECT_EQ("a?\r\n?b\r?\n\x87\x40\x87\x8A\xFB\xFC??", Run(TEXTENC_UTF8, text, true));
-  EXPECT_EQ(5, report.nUnmappable);
+  EXPECT_EQ(4, report.nUnmappable);
+  EXPECT_EQ("1:U+00A9 2:U+1F600 3:U+D55C 4:U+00A5", EncTest_Listed(report));
+  EXPECT_EQ("a?\r\n?b\r?\n\x87\x40\x87\x8A\xFB\xFC\x81\x60?", Run(TEXTENC_UTF8, text, true));
+  EXPECT_EQ(4, report.nUnmappable);
 
   std::u16string many;
   for (int i = 0; i < 25; ++i) many += u"\u00A9\n";
@@ -78,6 +78,15 @@ TEST_F(SjisConv, CharactersShiftJisLacksRefuseOrBecomeQuestionMarks) {
   EXPECT_EQ(25, report.nUnmappable);
   ASSERT_EQ(kSjisConvListed, report.nListed);
   EXPECT_EQ(10, report.problems[9].nLine);
+}
+
+// Both Unicode forms of the seven characters the JIS and code page 932 tables
+// tell apart give the one code a Japanese user knows for each.
+TEST_F(SjisConv, BothFormsOfTheSevenCharactersGiveTheirCodes) {
+  EXPECT_EQ("\x81\x60\x81\x60\x81\x61\x81\x61\x81\x7C\x81\x7C\x81\x91\x81\x91\x81\x92\x81\x92\x81\xCA\x81\xCA"
+            "\x81\x5C\x81\x5C",
+            Run(TEXTENC_UTF8, u8"〜～‖∥−－¢￠£￡¬￢—―", false));
+  EXPECT_EQ(0, report.nUnmappable);
 }
 
 // Bytes that are no character: one "?" for each longest broken beginning of a

@@ -138,6 +138,7 @@ struct MainHost {
   AppInfo* app = nullptr;
   HWND hWnd = nullptr;
   std::string ini, key;
+  HWND (*pfnCreateWindow)(AppInfo*) = MainWindow_Create;
 
   explicit MainHost(const WinTestDir& dir) : ini(dir / "qwilpad.ini"), key(dir / "qwilpad.key") {}
   ~MainHost() { Destroy(); }
@@ -155,7 +156,7 @@ struct MainHost {
     std::strcpy(app->szSettingsPath, ini.c_str());
     std::strcpy(app->szKeyFilePath, key.c_str());
     AppData_Load(app);
-    hWnd = MainWindow_Create(app);
+    hWnd = pfnCreateWindow(app);
     if (!hWnd) return ::testing::AssertionFailure() << "no main window";
     if (bStart) {
       std::vector<char*> argv;

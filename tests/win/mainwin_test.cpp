@@ -3,6 +3,7 @@
 // the dispatch of commands and the message loop with the key file's keys.
 #include <gtest/gtest.h>
 
+#include "app/apprun_win.h"
 #include "app/command.h"
 #include "app/filehist_win.h"
 #include "tools/history.h"
@@ -100,13 +101,14 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
     EXPECT_EQ(0, editor.top);
     EXPECT_EQ(client.right, editor.right);
     EXPECT_EQ(status.top, editor.bottom) << "the editor ends where the status bar begins";
-    int edges[5] = {};
-    ASSERT_EQ(5, SendMessageA(hStatus, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges)));
-    EXPECT_EQ(client.right - 390, edges[0]);
-    EXPECT_EQ(client.right - 250, edges[1]);
-    EXPECT_EQ(client.right - 90, edges[2]);
-    EXPECT_EQ(client.right - 45, edges[3]);
-    EXPECT_EQ(-1, edges[4]);
+    int edges[6] = {};
+    ASSERT_EQ(6, SendMessageA(hStatus, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(edges)));
+    EXPECT_EQ(client.right - 490, edges[0]);
+    EXPECT_EQ(client.right - 350, edges[1]);
+    EXPECT_EQ(client.right - 190, edges[2]);
+    EXPECT_EQ(client.right - 145, edges[3]);
+    EXPECT_EQ(client.right - 100, edges[4]);
+    EXPECT_EQ(-1, edges[5]);
   }
   // Hiding the status bar gives its room to the editor at once.
   ShowWindow(hStatus, SW_HIDE);
@@ -208,23 +210,23 @@ TEST(MainWindow, FilePopupIsRebuiltWithTheLoadHistory) {
   ASSERT_TRUE(host.Create());
   HMENU hFile = GetSubMenu(GetMenu(host.hWnd), 0);
   std::vector<std::string> expected = {
-      "新規作成(&N)\tCtrl+N", "ﾌｧｲﾙを開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
-      "印刷できるかも(&P)...\tCtrl+P", "ページ設定できるかも(&U)...", "-", "保存して終了(&E)\tF12",
-      "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tAlt+F4"};
+      "新規作成(&N)\tCtrl+N", "ﾌｧｲﾙを開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...",
+      "Shift_JIS に変換して開き直す(&J)", "-", "印刷できるかも(&P)...\tCtrl+P", "ページ設定できるかも(&U)...", "-",
+      "保存して終了(&E)\tF12", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)\tAlt+F4"};
   EXPECT_EQ(expected, ItemTexts(hFile)) << "an empty history has no separator of its own";
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) FileHistory_Add(host.app, (dir / name).c_str());
   std::vector<std::string> texts = ItemTexts(hFile);
-  ASSERT_EQ(14u, texts.size());
-  EXPECT_EQ("-", texts[7]);
-  EXPECT_EQ(0u, texts[8].find("&0 ")) << texts[8];
-  EXPECT_NE(std::string::npos, texts[8].find("c.txt"));
-  EXPECT_EQ(0u, texts[9].find("&1 "));
-  EXPECT_NE(std::string::npos, texts[9].find("b.txt"));
-  EXPECT_EQ(0u, texts[10].find("&2 "));
-  EXPECT_NE(std::string::npos, texts[10].find("a.txt"));
-  EXPECT_EQ("-", texts[11]);
-  EXPECT_EQ(static_cast<UINT>(36865), GetMenuItemID(hFile, 8));
-  EXPECT_EQ(static_cast<UINT>(36867), GetMenuItemID(hFile, 10));
+  ASSERT_EQ(15u, texts.size());
+  EXPECT_EQ("-", texts[8]);
+  EXPECT_EQ(0u, texts[9].find("&0 ")) << texts[9];
+  EXPECT_NE(std::string::npos, texts[9].find("c.txt"));
+  EXPECT_EQ(0u, texts[10].find("&1 "));
+  EXPECT_NE(std::string::npos, texts[10].find("b.txt"));
+  EXPECT_EQ(0u, texts[11].find("&2 "));
+  EXPECT_NE(std::string::npos, texts[11].find("a.txt"));
+  EXPECT_EQ("-", texts[12]);
+  EXPECT_EQ(static_cast<UINT>(36865), GetMenuItemID(hFile, 9));
+  EXPECT_EQ(static_cast<UINT>(36867), GetMenuItemID(hFile, 11));
 }
 
 TEST(MainWindow, PopupItemsFollowTheEditorsState) {
@@ -409,6 +411,63 @@ TEST(MainWindow, ClosingEndsTheLoopWithZero) {
   EXPECT_EQ(0, MainWindow_RunMessageLoop(host.hWnd));
   EXPECT_FALSE(host.Open());
   EXPECT_TRUE(script.AllAnswered());
+}
+
+// Refuses the next n status bars the thread tries to make, as a system short
+// of resources refuses a window.
+struct StatusBarRefusal {
+  static int& Left() {
+    static int n = 0;
+    return n;
+  }
+  HHOOK hHook;
+  explicit StatusBarRefusal(int n) {
+    Left() = n;
+    hHook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~StatusBarRefusal() { UnhookWindowsHookEx(hHook); }
+  static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode == HCBT_CREATEWND && Left() > 0) {
+      char cls[64] = {};
+      GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls));
+      if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0) {
+        --Left();
+        return 1;
+      }
+    }
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+  }
+};
+
+TEST(MainWindow, AWindowRefusedOnceIsMadeAgainWithItsKeysAndTwiceIsTold) {
+  WinTestDir dir;
+  ASSERT_TRUE(WinTest_WriteFile(dir / "qwilpad.key", "[キー割り当て]\r\n00000071=9ccf\r\n"));
+  {
+    MainHost host(dir);
+    host.pfnCreateWindow = App_CreateMainWindow;
+    StatusBarRefusal refusal(1);
+    ASSERT_TRUE(host.Create());
+    EXPECT_EQ(0, StatusBarRefusal::Left());
+    EXPECT_EQ(host.app, MainWindow_GetAppInfo(host.hWnd));
+    EXPECT_NE(nullptr, host.StatusBar());
+    EXPECT_EQ(1, host.app->keys.keyBindingCount) << "the second window lost the key file's bindings";
+    EXPECT_NE(nullptr, host.app->hAccel);
+    DestroyWindow(host.hWnd);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  MainHost host(dir);
+  host.pfnCreateWindow = App_CreateMainWindow;
+  StatusBarRefusal refusal(2);
+  DialogScript script;
+  script.Press(IDOK);
+  EXPECT_FALSE(host.Create());
+  EXPECT_TRUE(script.AllAnswered());
+  ASSERT_EQ(1u, script.seen.size());
+  EXPECT_NE(std::string::npos, script.seen[0].text.find("ウィンドウを作れませんでした")) << script.seen[0].text;
+  EXPECT_EQ(nullptr, host.app->hWnd);
+  EXPECT_EQ(1, host.app->keys.keyBindingCount) << "the bindings stay for the caller to free";
 }
 
 }  // namespace
