@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "app/encguard.h"
+#include "app/filewatch.h"
 #include "dialogs/keyassign.h"
 #include "editctrl/editsettings.h"
 #include "tools/charfold.h"
@@ -74,6 +75,7 @@ struct AppInfo {
   char szPath[kPathBufferSize];          // the current document; empty while untitled
   char szLastSearch[kSearchTextSize];    // what find next searches for
   EncodingGuard encodingGuard;           // what the document's file is written in (app/encguard.h)
+  FileWatch fileWatch;                   // the document's file as other programs change it
 
   // ---- The window layer's (opaque to the core) ----
   // The main window's parts, from its WM_CREATE to its WM_DESTROY. Each is

@@ -5,6 +5,7 @@
 #include "app/appbusy_win.h"
 #include "app/encguard_win.h"
 #include "app/filehist_win.h"
+#include "app/filewatch.h"
 #include "app/histmenu.h"
 #include "app/statusbar_win.h"
 #include "dialogs/filedlg_win.h"
@@ -105,6 +106,25 @@ bool ChooseFileToRead(const AppInfo* app, char* chosen) {
   return result == FILEDLG_CHOSEN;
 }
 
+// Before a save over the document's own file: when another program changed it
+// since it was loaded or saved, the user chooses to overwrite it (IDYES), to save
+// under another name (IDNO) or not to save (IDCANCEL). IDYES when nothing changed.
+int AskBeforeSavingOver(AppInfo* app) {
+  FileWatch* watch = &app->fileWatch;
+  // A document kept read-only for its encoding is refused its save anyway.
+  if (app->encodingGuard.bGuarding) return IDYES;
+  FileStamp now;
+  if (!FileStamp_Take(app->szPath, &now) || !FileWatch_MustAskBeforeSave(watch, &now)) return IDYES;
+  // Another question of the watch is up: nothing is written meanwhile.
+  if (!FileWatch_BeginQuestion(watch, true)) return IDCANCEL;
+  char text[kFileMessageSize];
+  FileWatch_FormatOverwriteQuestion(text, sizeof(text), app->szPath);
+  int answer = MessageBox_Beep(app->hWnd, text, AppInfo_GetDocumentName(app),
+                               MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+  FileWatch_EndQuestion(watch);
+  return answer == IDYES || answer == IDNO ? answer : IDCANCEL;
+}
+
 bool InsertBytes(const AppInfo* app, const char* path, const char* bytes, int32_t n) {
   if (n == 0 || TextEditor_ReplaceSelection(app->hEditor, bytes, n, true)) return true;
   if (TextEditor_GetReadOnly(app->hEditor)) return false;
@@ -116,7 +136,9 @@ bool InsertBytes(const AppInfo* app, const char* path, const char* bytes, int32_
 }  // namespace
 
 void Document_RefreshTitle(const AppInfo* app) {
-  Title_Refresh(app->hWnd, app->hEditor, app->szPath, app->szDefaultDocumentName);
+  const bool bGone = app->fileWatch.bDeleted && app->szPath[0] != '\0';
+  const char* note = bGone ? kFileDeletedTitleNote : nullptr;
+  Title_Refresh(app->hWnd, app->hEditor, app->szPath, app->szDefaultDocumentName, note);
 }
 
 void Document_ShowLoadError(const AppInfo* app, const char* path, LoadError reason) {
@@ -157,6 +179,7 @@ bool Document_OpenAs(AppInfo* app, const char* path, BusyWork work, bool bShowNo
   }
   EncGuardWin_EndLoad(app, path, bLifted, true);
   SetDocumentPath(app, path);
+  FileWatch_Start(&app->fileWatch, app->szPath);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
   Document_RefreshTitle(app);
   if (path && path[0] != '\0') FileHistory_Add(app, path);
@@ -196,7 +219,18 @@ bool Document_Save(AppInfo* app, const char* path) {
     return false;
   }
   TextEditor_SetModified(app->hEditor, false);
+  FileWatch_Start(&app->fileWatch, path);
   RecoveryWin_NoteDocument(app->pRecovery, path);
+  return true;
+}
+
+bool Document_Reload(AppInfo* app) {
+  if (app->szPath[0] == '\0') return false;
+  char path[kPathBufferSize];
+  std::strcpy(path, app->szPath);
+  POINT caret = TextEditor_GetCaret(app->hEditor);
+  if (!Document_OpenAs(app, path, BUSY_RELOAD, false)) return false;
+  TextEditor_SetCaret(app->hEditor, caret, true);
   return true;
 }
 
@@ -216,6 +250,9 @@ LRESULT FileCommand_Open(AppInfo* app, WPARAM, LPARAM) {
 
 LRESULT FileCommand_Save(AppInfo* app, WPARAM, LPARAM) {
   if (app->szPath[0] == '\0') return FileCommand_SaveAs(app, 0, 0);
+  int choice = AskBeforeSavingOver(app);
+  if (choice == IDNO) return FileCommand_SaveAs(app, 0, 0);
+  if (choice != IDYES) return 0;
   char path[kPathBufferSize];
   std::strcpy(path, app->szPath);
   bool saved = Document_Save(app, path);
@@ -273,12 +310,7 @@ LRESULT FileCommand_InsertFile(AppInfo* app, WPARAM, LPARAM) {
 // where it was as far as the new text has room for it.
 LRESULT FileCommand_Reload(AppInfo* app, WPARAM, LPARAM) {
   if (app->szPath[0] == '\0' || !Document_AskToSave(app)) return 0;
-  char path[kPathBufferSize];
-  std::strcpy(path, app->szPath);
-  POINT caret = TextEditor_GetCaret(app->hEditor);
-  if (!Document_OpenAs(app, path, BUSY_RELOAD, false)) return 0;
-  TextEditor_SetCaret(app->hEditor, caret, true);
-  return 1;
+  return Document_Reload(app) ? 1 : 0;
 }
 
 LRESULT FileCommand_OpenHistoryEntry(AppInfo* app, WPARAM wParam, LPARAM) {

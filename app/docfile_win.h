@@ -33,6 +33,11 @@ bool Document_AskToSave(AppInfo* app);
 // the new bytes are written.
 bool Document_Save(AppInfo* app, const char* path);
 
+// The document's file read again, without the save question; the caret stays
+// where it was as far as the new text has room for it. False (the load error
+// told) when it cannot be read.
+bool Document_Reload(AppInfo* app);
+
 // The title for the document as it is now (app/statusbar_win.h, Title_Refresh).
 void Document_RefreshTitle(const AppInfo* app);
 
@@ -43,6 +48,8 @@ void Document_ShowSaveError(const AppInfo* app, const char* path, TextFileStatus
 // The file commands (ids 40001 to 40006, 40136 and 40146), and the entries of
 // the load history (36865 + index): after the save question, the entry is
 // opened, or the load error says it can no longer be read.
+// Save over the document's own file asks first when another program changed
+// it since it was loaded or saved: overwrite, save under another name, or not.
 LRESULT FileCommand_New(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_Open(AppInfo* app, WPARAM wParam, LPARAM lParam);
 LRESULT FileCommand_Save(AppInfo* app, WPARAM wParam, LPARAM lParam);

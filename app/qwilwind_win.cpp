@@ -13,6 +13,7 @@
 #include "app/docfile_win.h"
 #include "app/encguard_win.h"
 #include "app/filehist_win.h"
+#include "app/filewatch_win.h"
 #include "app/maindpi_win.h"
 #include "app/printcmd_win.h"
 #include "app/searchcmd_win.h"
@@ -125,6 +126,27 @@ LRESULT OnSize(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   }
   if (wParam == SIZE_RESTORED) ViewCommand_LeaveFullScreen(hWnd);
   Layout(app);
+  FileWatchWin_LookIfPending(app);
+  return 0;
+}
+
+// Back from another program, from minimized, or from one of the window's own
+// dialogs: the document's file is looked at once the activation is over.
+LRESULT OnActivateApp(HWND hWnd, WPARAM wParam, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (app && wParam) FileWatchWin_Schedule(app);
+  return 0;
+}
+
+LRESULT OnActivate(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+  AppInfo* app = Find(hWnd);
+  if (app && LOWORD(wParam) != WA_INACTIVE) FileWatchWin_Schedule(app);
+  return DefWindowProcA(hWnd, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT OnFileWatchLook(HWND hWnd, WPARAM, LPARAM) {
+  AppInfo* app = Find(hWnd);
+  if (app) FileWatchWin_Look(app);
   return 0;
 }
 
@@ -247,7 +269,11 @@ LRESULT OnCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   if (!app || !app->hEditor) return DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam);
   // Commands wait for long work to end: it holds the document.
   if (AppBusy_IsBusy(app)) return 0;
-  return Command_Dispatch(app, wParam, lParam);
+  LRESULT result = Command_Dispatch(app, wParam, lParam);
+  // A command may have closed the window; one that showed a dialog, printed
+  // or ran long work may have put a look at the file off.
+  if (Find(hWnd) == app) FileWatchWin_LookIfPending(app);
+  return result;
 }
 
 // The two window modes of the system menu are commands like any other.
@@ -323,6 +349,9 @@ constexpr MessageRow kMessageTable[] = {
     {WM_DESTROY, OnDestroy},
     {WM_SIZE, OnSize},
     {WM_SETFOCUS, OnSetFocus},
+    {WM_ACTIVATE, OnActivate},
+    {WM_ACTIVATEAPP, OnActivateApp},
+    {kFileWatchLookMsg, OnFileWatchLook},
     {WM_CLOSE, OnClose},
     {WM_QUERYENDSESSION, OnQueryEndSession},
     {WM_WINDOWPOSCHANGING, OnWindowPosChanging},
@@ -389,6 +418,7 @@ void OfferRecoveredText(AppInfo* app) {
   EncGuardWin_EndLoad(app, nullptr, bLifted, bRestored);
   if (!bRestored) return;
   std::strcpy(app->szPath, path);
+  FileWatch_Start(&app->fileWatch, app->szPath);
   Document_RefreshTitle(app);
   StatusBar_Refresh(app->hStatusBar, app->hEditor);
 }

@@ -4,6 +4,7 @@
 
 #include "app/docfile_win.h"
 #include "app/encguard_win.h"
+#include "app/filewatch.h"
 #include "editctrl/editctrl.h"
 #include "editctrl/textdata.h"
 #include "editctrl/textfile.h"
@@ -56,6 +57,7 @@ bool Adopt(AppInfo* app, const SjisResult* result, const char* keptPath) {
   EncGuardWin_EndLoad(app, nullptr, bLifted, true);
   TextEditor_SetModified(app->hEditor, true);
   std::memmove(app->szPath, keptPath, std::strlen(keptPath) + 1);
+  FileWatch_Start(&app->fileWatch, app->szPath);
   RecoveryWin_NoteDocument(app->pRecovery, app->szPath);
   Document_RefreshTitle(app);
   return true;

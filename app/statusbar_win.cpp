@@ -290,11 +290,11 @@ void StatusBar_SetEncoding(HWND hStatusBar, const char* text) {
   SetPartText(hStatusBar, kEncodingPart, text);
 }
 
-void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName) {
+void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName, const char* note) {
   if (!hWnd || !hEditor) return;
   char title[kTitleTextSize];
   char shown[kTitleTextSize];
-  Title_Format(title, sizeof(title), path, untitledName, TextEditor_GetModified(hEditor));
+  Title_Format(title, sizeof(title), path, untitledName, TextEditor_GetModified(hEditor), note);
   GetWindowTextA(hWnd, shown, sizeof(shown));
   if (std::strcmp(title, shown) != 0) SetWindowTextA(hWnd, title);
 }

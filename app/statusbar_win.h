@@ -47,5 +47,5 @@ void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor);
 
 // "[name *] - path" from the document's path (empty while untitled, named
 // untitledName then) and the editor's modified flag; the window's text is set
-// only when it differs.
-void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName);
+// only when it differs. A note (the file is missing) follows the path.
+void Title_Refresh(HWND hWnd, HWND hEditor, const char* path, const char* untitledName, const char* note = nullptr);

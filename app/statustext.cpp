@@ -100,7 +100,8 @@ int32_t StatusText_NumLock(char* buffer, int32_t size, bool bOn) {
   return String_CopyCut(buffer, size, bOn ? "NUM" : "");
 }
 
-int32_t Title_Format(char* buffer, int32_t size, const char* path, const char* defaultName, bool bModified) {
+int32_t Title_Format(char* buffer, int32_t size, const char* path, const char* defaultName, bool bModified,
+                     const char* note) {
   TextBuf tb;
   TextBuf_Init(&tb, buffer, size);
   bool untitled = path == nullptr || path[0] == '\0';
@@ -109,5 +110,6 @@ int32_t Title_Format(char* buffer, int32_t size, const char* path, const char* d
   TextBuf_AppendString(&tb, bModified ? " *" : "");
   TextBuf_AppendString(&tb, "] - ");
   if (!untitled) TextBuf_AppendString(&tb, path);
+  if (note) TextBuf_AppendString(&tb, note);
   return Finish(&tb);
 }

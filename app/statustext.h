@@ -28,5 +28,7 @@ int32_t StatusText_CapsLock(char* buffer, int32_t size, bool bOn);
 int32_t StatusText_NumLock(char* buffer, int32_t size, bool bOn);
 
 // The title: the document's file name, " *" when modified, and its whole path; an
-// untitled document (empty path) shows the default document name instead.
-int32_t Title_Format(char* buffer, int32_t size, const char* path, const char* defaultName, bool bModified);
+// untitled document (empty path) shows the default document name instead. A
+// note (the file is missing) follows the path.
+int32_t Title_Format(char* buffer, int32_t size, const char* path, const char* defaultName, bool bModified,
+                     const char* note = nullptr);
