@@ -21,6 +21,11 @@ void SkipUnwrapped(ByteScan* scan, int32_t x) {
   const int32_t to = x >= length ? length : Char_StartHolding(s, from, x);
   int64_t column = scan->pt.x;
   int32_t at = from;
+  if (Line_IsTabFree(scan->line)) {
+    scan->index = to;
+    scan->pt.x = Saturate(column + (to - at));
+    return;
+  }
   for (int32_t t = Char_NextTab(s, to, from); t < to; t = Char_NextTab(s, to, t + 1)) {
     column += t - at;
     column += tabsize - column % tabsize;
@@ -139,7 +144,8 @@ void ByteScan_ToEnd(ByteScan* scan) {
   if (layout) {
     Place(scan, length, layout->nTailX, layout->nRows - 1);
   } else if (scan->pt.y == 0 && scan->pt.x == 0 && scan->index == 0) {
-    Place(scan, length, Wrap_RowWidth(Line_GetString(scan->line), length, 0, prop.tabsize), 0);
+    int32_t width = Line_IsTabFree(scan->line) ? length : Wrap_RowWidth(Line_GetString(scan->line), length, 0, prop.tabsize);
+    Place(scan, length, width, 0);
   } else {
     ByteScan_SkipTo(scan, length);
   }

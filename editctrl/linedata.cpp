@@ -31,6 +31,8 @@ char* NewBuffer(int32_t n) {
 
 void FreeBuffer(char* bytes) { Mem_Free(bytes - kHeader); }
 
+bool HasTab(const char* s, int32_t n) { return n > 0 && std::memchr(s, '\t', static_cast<size_t>(n)) != nullptr; }
+
 constexpr const char* kEndBytes[4] = {"", "\r", "\n", "\r\n"};
 
 }  // namespace
@@ -50,7 +52,7 @@ void Line_SetEnd(LineData* line, LineEnd end) { line->nInfo = (line->nInfo & ~kL
 
 void Line_SetLayoutSlot(LineData* line, uint32_t slot) {
   QWIL_ASSERT(slot <= kLineMaxLayoutSlot);
-  line->nInfo = (line->nInfo & (kLineEndMask | kLineOwnBit)) | (slot << kLineLayoutShift);
+  line->nInfo = (line->nInfo & (kLineEndMask | kLineOwnBit | kLineTabFreeBit)) | (slot << kLineLayoutShift);
 }
 
 const char* LineEnd_Bytes(LineEnd end) { return kEndBytes[end & kLineEndMask]; }
@@ -66,7 +68,7 @@ LineEnd LineEnd_Of(const char* crlf, int32_t n) {
 void Line_InitEmpty(LineData* line, LineEnd end) {
   line->pBytes = g_empty;
   line->nLength = 0;
-  line->nInfo = end;
+  line->nInfo = end | kLineTabFreeBit;
 }
 
 void Line_InitLent(LineData* line, char* bytes, int32_t n, LineEnd end) {
@@ -90,6 +92,7 @@ bool Line_InitJoined(LineData* line, const char* head, int32_t nHead, const char
   line->pBytes = bytes;
   line->nLength = static_cast<int32_t>(n);
   line->nInfo |= kLineOwnBit;
+  if (HasTab(bytes, line->nLength)) line->nInfo &= ~kLineTabFreeBit;
   return true;
 }
 
@@ -97,7 +100,7 @@ void Line_FreeBytes(LineData* line) {
   if (Line_IsOwn(line)) FreeBuffer(line->pBytes);
   line->pBytes = g_empty;
   line->nLength = 0;
-  line->nInfo &= ~kLineOwnBit;
+  line->nInfo = (line->nInfo & ~kLineOwnBit) | kLineTabFreeBit;
 }
 
 int32_t Line_GetCapacity(const LineData* line) {
@@ -120,6 +123,7 @@ bool Line_Reserve(LineData* line, int32_t n) {
   std::memcpy(bytes, line->pBytes, static_cast<size_t>(line->nLength) + 1);
   line->pBytes = bytes;
   line->nInfo |= kLineOwnBit;
+  if (!Line_IsTabFree(line) && !HasTab(bytes, line->nLength)) line->nInfo |= kLineTabFreeBit;
   return true;
 }
 
@@ -131,6 +135,7 @@ void Line_Replace(LineData* line, int32_t start, int32_t end, const char* src, i
   if (s == g_empty) return;  // nothing to move, nothing to put: n and the length are 0
   std::memmove(s + start + n, s + end, static_cast<size_t>(line->nLength - end));
   if (n > 0) std::memcpy(s + start, src, static_cast<size_t>(n));
+  if (HasTab(src, n)) line->nInfo &= ~kLineTabFreeBit;
   line->nLength = newLength;
   s[newLength] = '\0';
 }
@@ -143,6 +148,7 @@ void Line_SetTail(LineData* line, int32_t at, const char* a, int32_t na, const c
   char* s = line->pBytes;
   if (na > 0) std::memcpy(s + at, a, static_cast<size_t>(na));
   if (nb > 0) std::memcpy(s + at + na, b, static_cast<size_t>(nb));
+  if (HasTab(a, na) || HasTab(b, nb)) line->nInfo &= ~kLineTabFreeBit;
   line->nLength = newLength;
   s[newLength] = '\0';
 }

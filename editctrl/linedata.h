@@ -34,15 +34,21 @@ enum LineEnd : uint32_t {
 struct LineData {
   char* pBytes;     // invariant: pBytes[nLength] == 0
   int32_t nLength;  // bytes, the line end not counted; >= 0
-  // bits 0-1 the LineEnd, bit 2 an own heap buffer, bits 3-31 the index + 1 of
-  // the line's wrapped layout in the document's table (0: one row, or unwrapped)
+  // bits 0-1 the LineEnd, bit 2 an own heap buffer, bit 3 the bytes are known
+  // to hold no tab, bits 4-31 the index + 1 of the line's wrapped layout in the
+  // document's table (0: one row, or unwrapped)
   uint32_t nInfo;
 };
 static_assert(sizeof(LineData) == 16, "a line record costs 16 bytes");
 
 constexpr uint32_t kLineEndMask = 3;
 constexpr uint32_t kLineOwnBit = 4;
-constexpr int32_t kLineLayoutShift = 3;
+// Known tab-free, a line's columns are its bytes: mapping a caret on a long
+// unwrapped line costs nothing. Lent lines are not looked at (loading would pay
+// for every line); a line learns it when it gets bytes of its own, and keeps it
+// while no tab is put in (a tab taken out leaves it unknown, which is only slower).
+constexpr uint32_t kLineTabFreeBit = 8;
+constexpr int32_t kLineLayoutShift = 4;
 constexpr uint32_t kLineMaxLayoutSlot = (uint32_t(1) << (32 - kLineLayoutShift)) - 1;
 
 bool IsValidLineDataProperty(const LineDataProperty* prop);
@@ -54,6 +60,7 @@ inline const char* Line_GetString(const LineData* line) { return line->pBytes; }
 inline int32_t Line_GetLength(const LineData* line) { return line->nLength; }
 inline LineEnd Line_GetEnd(const LineData* line) { return static_cast<LineEnd>(line->nInfo & kLineEndMask); }
 inline bool Line_IsOwn(const LineData* line) { return (line->nInfo & kLineOwnBit) != 0; }
+inline bool Line_IsTabFree(const LineData* line) { return (line->nInfo & kLineTabFreeBit) != 0; }
 inline uint32_t Line_GetLayoutSlot(const LineData* line) { return line->nInfo >> kLineLayoutShift; }
 void Line_SetEnd(LineData* line, LineEnd end);
 void Line_SetLayoutSlot(LineData* line, uint32_t slot);

@@ -93,6 +93,10 @@ void PrepareFolded(PlainPattern* p) {
   });
 }
 
+void Splat(const uint8_t* bytes, int32_t n, uint8_t (*splats)[16]) {
+  for (int32_t i = 0; i < n; ++i) std::memset(splats[i], bytes[i], 16);
+}
+
 // The vector scan's sets, when they are small enough.
 void PrepareVector(PlainPattern* p) {
   p->bVector = false;
@@ -115,6 +119,10 @@ void PrepareVector(PlainPattern* p) {
     p->aSeconds[p->nSeconds++] = static_cast<uint8_t>(b);
   }
   p->bVector = p->nSeconds > 0;
+  Splat(p->aSingles, p->nSingles, p->aSingleSplats);
+  Splat(p->aLeads, p->nPairs, p->aLeadSplats);
+  Splat(p->aTrails, p->nPairs, p->aTrailSplats);
+  Splat(p->aSeconds, p->nSeconds, p->aSecondSplats);
 }
 
 void PrepareScanBytes(PlainPattern* p) {
@@ -127,6 +135,7 @@ void PrepareScanBytes(PlainPattern* p) {
     }
     p->aScanBytes[p->nScanBytes++] = static_cast<uint8_t>(b);
   }
+  Splat(p->aScanBytes, p->nScanBytes, p->aScanSplats);
 }
 
 // The fold keys of every code the tables cover, and of the pattern's characters.
@@ -154,12 +163,16 @@ inline uint32_t KeyOf(const PlainPattern* p, uint32_t code) {
   return CharFold_Key(code, p->nOptions);
 }
 
+#if defined(__SSE2__)
+inline __m128i Load(const uint8_t* splat) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(splat)); }
+#endif
+
 // The next position at or after a (before n) whose byte may begin a match.
 inline int32_t NextCandidate(const PlainPattern* p, const unsigned char* line, int32_t a, int32_t n) {
 #if defined(__SSE2__)
-  if (p->nScanBytes > 0) {
+  if (p->nScanBytes > 0 && n - a >= 16) {
     __m128i keys[kPlainMaxScanBytes];
-    for (int32_t i = 0; i < p->nScanBytes; ++i) keys[i] = _mm_set1_epi8(static_cast<char>(p->aScanBytes[i]));
+    for (int32_t i = 0; i < p->nScanBytes; ++i) keys[i] = Load(p->aScanSplats[i]);
     for (; n - a >= 16; a += 16) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + a));
       __m128i hit = _mm_cmpeq_epi8(v, keys[0]);
@@ -187,12 +200,12 @@ void MakeVectorSets(const PlainPattern* p, VectorSets* v) {
   v->nSingles = p->nSingles;
   v->nPairs = p->nPairs;
   v->nSeconds = p->nSeconds;
-  for (int32_t i = 0; i < p->nSingles; ++i) v->singles[i] = _mm_set1_epi8(static_cast<char>(p->aSingles[i]));
+  for (int32_t i = 0; i < p->nSingles; ++i) v->singles[i] = Load(p->aSingleSplats[i]);
   for (int32_t i = 0; i < p->nPairs; ++i) {
-    v->leads[i] = _mm_set1_epi8(static_cast<char>(p->aLeads[i]));
-    v->trails[i] = _mm_set1_epi8(static_cast<char>(p->aTrails[i]));
+    v->leads[i] = Load(p->aLeadSplats[i]);
+    v->trails[i] = Load(p->aTrailSplats[i]);
   }
-  for (int32_t i = 0; i < p->nSeconds; ++i) v->seconds[i] = _mm_set1_epi8(static_cast<char>(p->aSeconds[i]));
+  for (int32_t i = 0; i < p->nSeconds; ++i) v->seconds[i] = Load(p->aSecondSplats[i]);
 }
 
 inline __m128i AnyOf(__m128i v, const __m128i* set, int32_t n) {
@@ -302,6 +315,19 @@ bool FindFoldedForward(const PlainPattern* p, CharSync* sync, int32_t from, int3
         }
       }
       if (a >= n) return false;
+      // The rest, fewer than 17 bytes, in one more block that overlaps the last
+      // one and ends at the terminator; its last position can begin no match
+      // of two characters.
+      const int32_t base = n - 17;
+      for (unsigned mask = VectorCandidates(&sets, line + base) & ~((1u << (a - base)) - 1); mask != 0;
+           mask &= mask - 1) {
+        const int32_t c = base + __builtin_ctz(mask);
+        if (FoldedAt(p, sync, c, n, pEnd)) {
+          *pStart = c;
+          return true;
+        }
+      }
+      return false;
     }
 #endif
     a = NextCandidate(p, line, a, n);

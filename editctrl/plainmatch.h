@@ -62,6 +62,13 @@ struct PlainPattern {
   int32_t nPairs;
   uint8_t aSeconds[kPlainMaxScanBytes];
   int32_t nSeconds;
+  // Each byte of the scans above repeated 16 times, so that a scan of a line
+  // loads its vectors instead of building them: most lines are short.
+  uint8_t aScanSplats[kPlainMaxScanBytes][16];
+  uint8_t aSingleSplats[kPlainMaxScanBytes][16];
+  uint8_t aLeadSplats[kPlainMaxScanBytes][16];
+  uint8_t aTrailSplats[kPlainMaxScanBytes][16];
+  uint8_t aSecondSplats[kPlainMaxScanBytes][16];
   // Fold keys (CharFold_Key) of the pattern's characters, and of text codes:
   // every single byte and the double-byte codes of the folding range.
   uint32_t* pKeys;   // owned; one per pattern character

@@ -194,4 +194,48 @@ TEST(LineData, LayoutMatchesTheByteScanOnRandomLines) {
   }
 }
 
+// A line's columns, unwrapped, stay what walking its characters gives while
+// edits put tabs in and take them out: a line known to hold no tab maps its
+// columns without looking at its bytes, so that knowledge must never be wrong.
+TEST(LineData, ColumnsOfAnEditedLineFollowItsTabs) {
+  const char* plain[] = {"ab", "日本", "\x82", "ｱ", "cd", "語"};
+  const char* tabbed[] = {"\t", "x\ty"};
+  std::mt19937 rng(7);
+  LineDataProperty prop = Prop(false, 80, 4);
+  for (int doc = 0; doc < 60; ++doc) {
+    // Loaded, with or without a tab: the first edit moves the bytes out.
+    std::string bytes = doc % 3 == 0 ? "lent\tbytes" : "lent bytes";
+    TextData* text = TextData_Create(&prop);
+    TextStream* stream = TextStream_Begin(text);
+    ASSERT_TRUE(TextStream_Feed(stream, bytes.data(), static_cast<int32_t>(bytes.size()), nullptr));
+    ASSERT_TRUE(TextStream_End(stream, nullptr));
+    for (int round = 0; round < 60; ++round) {
+      const int32_t n = static_cast<int32_t>(bytes.size());
+      const int32_t at = n == 0 ? 0 : static_cast<int32_t>(rng() % (n + 1));
+      if (rng() % 3 == 0 && n > 0) {
+        const int32_t reach = at + static_cast<int32_t>(rng() % 4);
+        const int32_t end = reach > n ? n : reach;
+        ASSERT_TRUE(TextData_Delete(text, {{at, 0}, {end, 0}}));
+        bytes.erase(static_cast<size_t>(at), static_cast<size_t>(end - at));
+      } else {
+        // Tabs are rare, so that most lines spend a while known to hold none.
+        const std::string piece = rng() % 8 == 0 ? tabbed[rng() % 2] : plain[rng() % 6];
+        ASSERT_TRUE(TextData_Insert(text, {at, 0}, piece.data(), static_cast<int32_t>(piece.size()), nullptr));
+        bytes.insert(static_cast<size_t>(at), piece);
+      }
+      const LineData* line = TextData_GetHead(text);
+      ASSERT_EQ(bytes, std::string(Line_GetString(line), static_cast<size_t>(Line_GetLength(line))));
+      ByteScan scan;
+      ByteScan_Reset(&scan, text, line);
+      ByteScan_ToEnd(&scan);
+      ASSERT_EQ(WidthByWalk(bytes, prop.tabsize), scan.pt.x) << "doc " << doc << " round " << round;
+      ByteScan_Reset(&scan, text, line);
+      ByteScan_SkipTo(&scan, static_cast<int32_t>(bytes.size()) / 2);
+      ASSERT_EQ(WidthByWalk(bytes.substr(0, static_cast<size_t>(scan.index)), prop.tabsize), scan.pt.x)
+          << "doc " << doc << " round " << round;
+    }
+    TextData_Destroy(text);
+  }
+}
+
 }  // namespace

@@ -83,7 +83,8 @@ TEST(PlainMatch, FastScansAgreeWithTheReference) {
   const uint32_t optionSets[] = {0, SF_IGNORECASE, SF_IGNOREWIDTH, SF_IGNORECASE | SF_IGNOREWIDTH};
   int64_t found = 0;
   for (int round = 0; round < 3000; ++round) {
-    const std::string line = searchtest::RandomText(&rng, static_cast<int32_t>(rng.Below(30)));
+    // Up to 60 bytes: lines of one, two and three vector blocks, and their tails.
+    const std::string line = searchtest::RandomText(&rng, static_cast<int32_t>(rng.Below(60)));
     std::string pattern;
     if (!line.empty() && rng.Below(3) != 0) {
       const size_t at = rng.Below(static_cast<uint32_t>(line.size()));

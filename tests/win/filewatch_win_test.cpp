@@ -199,4 +199,18 @@ TEST(FileWatch, AChangeSeenWhileADialogIsUpIsAskedAfterItOneQuestionAtATime) {
   EXPECT_EQ("after\r\n", EditorText(o.host.Editor()));
 }
 
+TEST(FileWatch, AChangeSeenWhileMinimizedIsAskedAboutOnceRestored) {
+  Opened o("before\r\n");
+  ShowWindow(o.host.hWnd, SW_MINIMIZE);
+  ASSERT_TRUE(WriteInAnotherProcess(o.dir, o.path, "after\r\n"));
+  DialogScript script;
+  SendMessageA(o.host.hWnd, WM_ACTIVATEAPP, TRUE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Settled(o.host); }));
+  EXPECT_TRUE(script.seen.empty()) << "asked while minimized";
+  script.Press(IDYES);
+  ShowWindow(o.host.hWnd, SW_RESTORE);
+  EXPECT_TRUE(PumpUntil([&] { return script.AllAnswered() && Settled(o.host); }));
+  EXPECT_EQ("after\r\n", EditorText(o.host.Editor()));
+}
+
 }  // namespace
