@@ -59,11 +59,8 @@ echo "after Escape: $(xdotool getwindowname "$wid")"
 # the same bytes.
 inode="$(stat -c %i "$small")"
 xdotool key --clearmodifiers ctrl+s
-for _ in $(seq 1 80); do
-  [ "$(stat -c %i "$small" 2>/dev/null)" != "$inode" ] && break
-  sleep 0.25
-done
-[ "$(stat -c %i "$small" 2>/dev/null)" != "$inode" ] || e2e_fail "Ctrl+S did not save small.txt"
+replaced() { [ "$(stat -c %i "$small" 2>/dev/null)" != "$inode" ]; }
+e2e_until 20 replaced || e2e_fail "Ctrl+S did not save small.txt"
 cmp -s "$small" "$data/small.orig" || e2e_fail "small.txt was saved with other bytes"
 echo "saved small.txt: bytes unchanged"
 
