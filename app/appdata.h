@@ -40,6 +40,7 @@ constexpr int32_t kDefaultPrintPointSize = 140;
 
 struct History;
 struct RecoveryWin;
+struct AppBusy;
 
 struct AppInfo {
   // ---- Settings (the settings file) ----
@@ -88,6 +89,7 @@ struct AppInfo {
   History* pLoadHistory;       // the load history (app/filehist_win), or null
   History* pClipboardHistory;  // the clipboard history (app/cliphist_win), or null
   RecoveryWin* pRecovery;      // crash recovery (recovery/recovery_win), or null: none
+  AppBusy* pBusy;              // long work and its progress (app/appbusy_win), or null: none
 };
 
 bool IsValidAppInfo(const AppInfo* app);

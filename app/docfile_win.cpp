@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/appbusy_win.h"
 #include "app/encguard_win.h"
 #include "app/filehist_win.h"
 #include "app/filewatch.h"
@@ -65,18 +66,18 @@ bool FindStagingPath(const FileMethods* m, const char* path, char* staging, int3
 // one first; only then does the old file go to the recycle bin and the new one
 // take its name. Whatever fails, the old file is either in place or in the
 // recycle bin, never lost.
-TextFileStatus SaveKeepingOld(const AppInfo* app, const char* path) {
+TextFileStatus SaveKeepingOld(const AppInfo* app, const char* path, const TextProgress* progress) {
   const FileMethods* m = FileIo_GetMethods();
   FileInfo info;
   TextFileStatus status = TEXTFILE_OK;
   if (m->pfnQuery(m->pContext, path, &info) != FILEERR_NONE || info.kind != FILEKIND_FILE) {
-    TextEditor_SaveFile(app->hEditor, path, &status);
+    TextEditor_SaveFile(app->hEditor, path, &status, progress);
     return status;
   }
   if (info.bReadOnly) return TEXTFILE_READ_ONLY;
   char staging[kPathBufferSize + 16];
   if (!FindStagingPath(m, path, staging, sizeof(staging))) return TEXTFILE_WRITE_FAILED;
-  if (!TextEditor_SaveFile(app->hEditor, staging, &status)) return status;
+  if (!TextEditor_SaveFile(app->hEditor, staging, &status, progress)) return status;
   File_MoveOneToRecycleBin(app->hWnd, path);  // the save goes on whatever the shell says
   FileError error = m->pfnReplace(m->pContext, staging, path);
   if (error == FILEERR_NONE) return TEXTFILE_OK;
@@ -152,16 +153,24 @@ void Document_ShowSaveError(const AppInfo* app, const char* path, TextFileStatus
   MessageBox_Beep(app->hWnd, text, kSaveErrorCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool Document_Open(AppInfo* app, const char* path) {
+bool Document_Open(AppInfo* app, const char* path) { return Document_OpenAs(app, path, BUSY_OPEN, false); }
+
+bool Document_OpenAs(AppInfo* app, const char* path, BusyWork work, bool bShowNow) {
   if (path && !FitsPath(path)) {
     Document_ShowLoadError(app, path, LOADERR_PATH_TOO_LONG);
     return false;
   }
   TextFileStatus status = TEXTFILE_OK;
   const bool bLifted = EncGuardWin_BeginLoad(app);
-  if (!TextEditor_LoadFile(app->hEditor, path, &status)) {
-    // A read-only editor refuses every load, and says nothing.
-    if (!TextEditor_GetReadOnly(app->hEditor)) {
+  // Work already running (never the case: commands wait for it) loads
+  // without showing progress.
+  const TextProgress* progress = path ? AppBusy_Begin(app, work, path, bShowNow) : nullptr;
+  bool loaded = TextEditor_LoadFile(app->hEditor, path, &status, progress);
+  if (progress) AppBusy_End(app);
+  if (!loaded) {
+    // A read-only editor refuses every load, and a stopped one was the
+    // user's wish: neither says anything.
+    if (!TextEditor_GetReadOnly(app->hEditor) && status != TEXTFILE_CANCELLED) {
       const char* name = path ? path : app->szDefaultDocumentName;
       Document_ShowLoadError(app, name, path ? ReasonOfFailedLoad(path, status) : LOADERR_NO_MEMORY);
     }
@@ -198,11 +207,13 @@ bool Document_Save(AppInfo* app, const char* path) {
     return false;
   }
   TextFileStatus status = TEXTFILE_OK;
+  const TextProgress* progress = AppBusy_Begin(app, BUSY_SAVE, path);
   if (app->bKeepOverwrittenInRecycleBin) {
-    status = SaveKeepingOld(app, path);
+    status = SaveKeepingOld(app, path, progress);
   } else {
-    TextEditor_SaveFile(app->hEditor, path, &status);
+    TextEditor_SaveFile(app->hEditor, path, &status, progress);
   }
+  if (progress) AppBusy_End(app);
   if (status != TEXTFILE_OK) {
     Document_ShowSaveError(app, path, status);
     return false;
@@ -218,7 +229,7 @@ bool Document_Reload(AppInfo* app) {
   char path[kPathBufferSize];
   std::strcpy(path, app->szPath);
   POINT caret = TextEditor_GetCaret(app->hEditor);
-  if (!Document_Open(app, path)) return false;
+  if (!Document_OpenAs(app, path, BUSY_RELOAD, false)) return false;
   TextEditor_SetCaret(app->hEditor, caret, true);
   return true;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/appdata.h"
+#include "app/busytext.h"
 #include "app/docfile.h"
 #include "tools/platform.h"
 
@@ -16,8 +17,13 @@
 // document's path, the title is refreshed and path joins the load history.
 // False when it could not be loaded: the old document, path and title stay,
 // and the load error names the file and why (a read-only editor refuses
-// without a word).
+// without a word). A load that takes long shows its progress and may be
+// stopped with Escape (app/appbusy_win.h), which keeps the old document as
+// it was and tells nothing.
 bool Document_Open(AppInfo* app, const char* path);
+// The same for work (opening or reloading); with bShowNow the title says at
+// once which file is being opened (the start-up's file).
+bool Document_OpenAs(AppInfo* app, const char* path, BusyWork work, bool bShowNow);
 // True when the caller may go on: the document is not modified, was saved, or
 // the user chose not to save. Asks with the document's name as caption.
 bool Document_AskToSave(AppInfo* app);

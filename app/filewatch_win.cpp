@@ -1,5 +1,6 @@
 #include "app/filewatch_win.h"
 
+#include "app/appbusy_win.h"
 #include "app/docfile_win.h"
 #include "app/filewatch.h"
 #include "editctrl/editctrl.h"
@@ -11,7 +12,7 @@ namespace {
 // A question now would come on top of another window of the program's, or of
 // nothing the user sees.
 bool CanAskNow(const AppInfo* app) {
-  return IsWindowEnabled(app->hWnd) && !IsIconic(app->hWnd) && !PrintText_IsPrinting();
+  return IsWindowEnabled(app->hWnd) && !IsIconic(app->hWnd) && !PrintText_IsPrinting() && !AppBusy_IsBusy(app);
 }
 
 // Reloads even a document the user made read-only: reading the file again

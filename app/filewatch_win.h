@@ -4,7 +4,7 @@
 // (or, the document being modified, the user is told that the next save will
 // ask); a file that is gone is named so in the title. One question at a time: a
 // look that comes while a dialog, a print job or a question is up is made once
-// it is over.
+// it is over (long work too: app/appbusy_win.h).
 #pragma once
 
 #include "app/appdata.h"

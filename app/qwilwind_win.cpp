@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "app/appbusy_win.h"
 #include "app/appdata_win.h"
 #include "app/apptheme_win.h"
 #include "app/cliphist_win.h"
@@ -68,6 +69,8 @@ void Detach(AppInfo* app) {
   app->pRecovery = nullptr;
   if (app->hEditor) ClipHistory_Destroy(app);
   FileHistory_Destroy(app);
+  AppBusy_Destroy(app->pBusy);
+  app->pBusy = nullptr;
   RemovePropA(app->hWnd, kPropAppInfo);
   app->hWnd = app->hEditor = app->hStatusBar = nullptr;
 }
@@ -86,6 +89,7 @@ LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   AppInfo* app = static_cast<AppInfo*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
   if (!app || app->hWnd || !SetPropA(hWnd, kPropAppInfo, app)) return -1;
   app->hWnd = hWnd;
+  app->pBusy = AppBusy_Create(hWnd);
   FileHistory_Create(app);
   app->hStatusBar = StatusBar_Create(hWnd, app->hInstance);
   if (!app->hStatusBar) return CreateFailed(app, "ステータス バーを作れませんでした。");
@@ -181,6 +185,9 @@ LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
     DestroyWindow(hWnd);
     return 0;
   }
+  // Long work ends first (a load or a search is stopped, a save finishes);
+  // the close comes again then.
+  if (AppBusy_HoldClose(app)) return 0;
   // The job reads the document until it is over or cancelled.
   if (PrintCommand_RefuseWhilePrinting()) return 0;
   if (!Document_AskToSave(app)) return 0;
@@ -193,7 +200,7 @@ LRESULT OnClose(HWND hWnd, WPARAM, LPARAM) {
 LRESULT OnQueryEndSession(HWND hWnd, WPARAM, LPARAM) {
   AppInfo* app = Find(hWnd);
   if (!app) return TRUE;
-  if (PrintCommand_RefuseWhilePrinting()) return FALSE;
+  if (AppBusy_IsBusy(app) || PrintCommand_RefuseWhilePrinting()) return FALSE;
   if (!Document_AskToSave(app)) return FALSE;
   StoreSettings(app);
   return TRUE;
@@ -209,7 +216,7 @@ LRESULT OnWindowPosChanging(HWND hWnd, WPARAM, LPARAM lParam) {
 // The editor finishes the drop handle once this returns, so the name is read
 // here, while the handle is still good.
 void OnDropFiles(AppInfo* app, HDROP hDrop) {
-  if (PrintCommand_RefuseWhilePrinting()) return;
+  if (AppBusy_IsBusy(app) || PrintCommand_RefuseWhilePrinting()) return;
   if (!Document_AskToSave(app)) return;
   UINT n = DragQueryFileA(hDrop, 0, nullptr, 0);
   if (n == 0) return;
@@ -260,9 +267,11 @@ LRESULT OnNotify(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 LRESULT OnCommand(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
   if (!app || !app->hEditor) return DefWindowProcA(hWnd, WM_COMMAND, wParam, lParam);
+  // Commands wait for long work to end: it holds the document.
+  if (AppBusy_IsBusy(app)) return 0;
   LRESULT result = Command_Dispatch(app, wParam, lParam);
-  // A command may have closed the window; one that showed a dialog or printed
-  // may have put a look at the file off.
+  // A command may have closed the window; one that showed a dialog, printed
+  // or ran long work may have put a look at the file off.
   if (Find(hWnd) == app) FileWatchWin_LookIfPending(app);
   return result;
 }
@@ -319,7 +328,7 @@ LRESULT OnSettingChange(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   AppInfo* app = Find(hWnd);
-  return MainWindow_OnDpiChanged(hWnd, app ? app->hEditor : nullptr, wParam, lParam);
+  return MainWindow_OnDpiChanged(hWnd, app ? app->hEditor : nullptr, app ? app->hStatusBar : nullptr, wParam, lParam);
 }
 
 // The find and replace dialogs' requests; anyone who can send the window a
@@ -327,7 +336,8 @@ LRESULT OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 typedef LRESULT (*SearchReceiver)(AppInfo* app, const SearchRequest* request);
 LRESULT Receive(HWND hWnd, LPARAM lParam, SearchReceiver pfnReceive) {
   AppInfo* app = Find(hWnd);
-  return app ? pfnReceive(app, reinterpret_cast<const SearchRequest*>(lParam)) : 0;
+  if (!app || AppBusy_IsBusy(app)) return 0;
+  return pfnReceive(app, reinterpret_cast<const SearchRequest*>(lParam));
 }
 LRESULT OnFindNext(HWND hWnd, WPARAM, LPARAM lParam) { return Receive(hWnd, lParam, SearchRequest_FindNext); }
 LRESULT OnFindPrev(HWND hWnd, WPARAM, LPARAM lParam) { return Receive(hWnd, lParam, SearchRequest_FindPrev); }
@@ -394,7 +404,7 @@ bool OpenCommandLineFile(AppInfo* app, int32_t argc, char** argv) {
     Document_ShowLoadError(app, argv[1], LOADERR_PATH_TOO_LONG);
     return false;
   }
-  return File_IsFile(shell) && Document_Open(app, shell);
+  return File_IsFile(shell) && Document_OpenAs(app, shell, BUSY_OPEN, true);
 }
 
 // A text that a window which ended without saving left behind, when the user
@@ -444,9 +454,14 @@ HWND MainWindow_Create(AppInfo* app) {
 }
 
 void MainWindow_Start(AppInfo* app, int32_t argc, char** argv) {
-  if (!OpenCommandLineFile(app, argc, argv)) Document_Open(app, nullptr);
+  // The window shows at once; a file named on the command line is loaded
+  // after it, its progress in view.
+  bool file = argc >= 2;
+  if (!file) Document_Open(app, nullptr);
   PlaceFromSettings(app);
   ShowWindow(app->hWnd, app->bMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  UpdateWindow(app->hWnd);
+  if (file && !OpenCommandLineFile(app, argc, argv)) Document_Open(app, nullptr);
   OfferRecoveredText(app);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/appbusy_win.h"
 #include "app/appdata_win.h"
 #include "app/findhist.h"
 #include "dialogs/finddlg_win.h"
@@ -58,6 +59,7 @@ void ReportFailure(HWND hOwner, const char* pattern, int32_t nStatus) {
     case SEARCH_NOMEMORY:
       MessageBox_Beep(hOwner, kSearchNoMemoryText, kSearchCaption, MB_OK | MB_ICONEXCLAMATION);
       return;
+    case SEARCH_STOPPED: return;  // the user pressed Escape: nothing to tell
     default:
       // Refused (read-only): the editor refuses every edit without a word.
       MessageBeep(MB_OK);
@@ -65,7 +67,7 @@ void ReportFailure(HWND hOwner, const char* pattern, int32_t nStatus) {
   }
 }
 
-typedef bool (*EditorFind)(HWND, const char*, int32_t, uint32_t, int32_t*);
+typedef bool (*EditorFind)(HWND, const char*, int32_t, uint32_t, int32_t*, const TextProgress*);
 
 LRESULT ReceiveFind(AppInfo* app, const SearchRequest* request, EditorFind pfnFind) {
   if (!app->hEditor || !SearchRequest_IsReadable(request, false)) return 0;
@@ -73,16 +75,19 @@ LRESULT ReceiveFind(AppInfo* app, const SearchRequest* request, EditorFind pfnFi
                                request->nFindLength);
   if (n == 0) return 0;
   int32_t status = SEARCH_NOTFOUND;
-  if (pfnFind(app->hEditor, app->szLastSearch, n, request->nOptions, &status)) return 1;
+  const TextProgress* progress = AppBusy_Begin(app, BUSY_FIND, AppInfo_GetDocumentName(app));
+  bool found = pfnFind(app->hEditor, app->szLastSearch, n, request->nOptions, &status, progress);
+  if (progress) AppBusy_End(app);
+  if (found) return 1;
   ReportFailure(MessageOwner(app->hWnd, request), app->szLastSearch, status);
   return 0;
 }
 
-bool FindNextAdapter(HWND h, const char* p, int32_t n, uint32_t o, int32_t* s) {
-  return TextEditor_FindNext(h, p, n, o, s);
+bool FindNextAdapter(HWND h, const char* p, int32_t n, uint32_t o, int32_t* s, const TextProgress* progress) {
+  return TextEditor_FindNext(h, p, n, o, s, progress);
 }
-bool FindPrevAdapter(HWND h, const char* p, int32_t n, uint32_t o, int32_t* s) {
-  return TextEditor_FindPrev(h, p, n, o, s);
+bool FindPrevAdapter(HWND h, const char* p, int32_t n, uint32_t o, int32_t* s, const TextProgress* progress) {
+  return TextEditor_FindPrev(h, p, n, o, s, progress);
 }
 
 typedef LRESULT (*SearchReceiver)(AppInfo* app, const SearchRequest* request);
@@ -171,8 +176,10 @@ LRESULT SearchRequest_ReplaceAll(AppInfo* app, const SearchRequest* request) {
   if (!app->hEditor || !SearchRequest_IsReadable(request, true) || request->nFindLength == 0) return 0;
   int32_t count = 0;
   int32_t status = SEARCH_NOTFOUND;
+  const TextProgress* progress = AppBusy_Begin(app, BUSY_REPLACE_ALL, AppInfo_GetDocumentName(app));
   bool done = TextEditor_ReplaceAll(app->hEditor, request->pszReplace, request->nReplaceLength, request->pszFind,
-                                    request->nFindLength, request->nOptions, &count, &status);
+                                    request->nFindLength, request->nOptions, &count, &status, progress);
+  if (progress) AppBusy_End(app);
   if (done && count > 0) return 0;
   char pattern[kSearchRequestTextMax + 1];
   SearchText_Store(pattern, sizeof(pattern), request->pszFind, request->nFindLength);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/statustext.h"
@@ -21,17 +22,24 @@ constexpr int kPartCount = 6;
 // The last part names the encoding of the document's file; it is set apart
 // from the others, which follow the editor.
 constexpr int kEncodingPart = kPartCount - 1;
-// The encoding's width ("UTF-16 LE (BOM)" fits), and the right edges of the
-// parts before it, from the client area's right end.
-constexpr int kEncodingWidth = 100;
-constexpr int kPartOffsets[kPartCount - 1] = {390 + kEncodingWidth, 250 + kEncodingWidth, 90 + kEncodingWidth,
-                                              45 + kEncodingWidth, kEncodingWidth};
+// The widest name of an encoding the last part shows.
+constexpr char kWidestEncoding[] = "UTF-16 LE (BOM)";
+// Pixels at 96 DPI beside each part's text (the bar's borders and its inset),
+// and the least a lock part is given.
+constexpr int kPartPadding = 10;
+constexpr int kLockPartMin = 45;
 
-// What the parts show, so that a refresh sends only what changed: every
-// changed part costs the bar a repaint.
+// What the parts show, so that a refresh sends only what changed (every
+// changed part costs the bar a repaint); and the font and widths the bar was
+// given for its DPI.
 struct PartTexts {
   char text[kPartCount][kStatusTextSize];
+  HFONT hFont;                  // owned; null: the bar's own
+  int32_t nDpi;                 // what the font and the widths are for
+  int32_t nWidths[kPartCount];  // parts 1 on, from the widest texts they hold
 };
+
+PartTexts* TextsOf(HWND hStatusBar) { return static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts)); }
 
 WNDPROC OriginalProc(HWND hWnd) { return reinterpret_cast<WNDPROC>(GetPropA(hWnd, kPropOriginalProc)); }
 
@@ -50,7 +58,12 @@ LRESULT OnDestroy(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   NotifyParent(hWnd, kStatusBarDestroyCode, 0);
   SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
   RemovePropA(hWnd, kPropOriginalProc);
-  Mem_Free(RemovePropA(hWnd, kPropTexts));
+  PartTexts* texts = static_cast<PartTexts*>(RemovePropA(hWnd, kPropTexts));
+  if (texts && texts->hFont) {
+    SendMessageA(hWnd, WM_SETFONT, 0, FALSE);
+    DeleteObject(texts->hFont);
+  }
+  Mem_Free(texts);
   return CallWindowProcA(original, hWnd, WM_DESTROY, wParam, lParam);
 }
 
@@ -85,11 +98,65 @@ bool Subclass(HWND hWnd) {
   return true;
 }
 
+int32_t ScreenDpi() {
+  HDC hdc = GetDC(nullptr);
+  int32_t dpi = hdc ? GetDeviceCaps(hdc, LOGPIXELSY) : kBaseDpi;
+  if (hdc) ReleaseDC(nullptr, hdc);
+  return Dpi_Sanitize(dpi);
+}
+
+// The system's status bar font, made for the DPI (the system gives it for the
+// screen's); null when it cannot be had.
+HFONT MakeFont(int32_t dpi) {
+  NONCLIENTMETRICSA ncm = {};
+  ncm.cbSize = sizeof(ncm);
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return nullptr;
+  LOGFONTA lf = ncm.lfStatusFont;
+  int32_t screen = ScreenDpi();
+  lf.lfHeight = MulDiv(lf.lfHeight, dpi, screen);
+  lf.lfWidth = MulDiv(lf.lfWidth, dpi, screen);
+  return CreateFontIndirectA(&lf);
+}
+
+int32_t TextWidth(HDC hdc, const char* text) {
+  SIZE size = {};
+  GetTextExtentPoint32A(hdc, text, static_cast<int>(std::strlen(text)), &size);
+  return size.cx;
+}
+
+// Each part as wide as the widest text it can hold in the bar's font: counts
+// of ten digits, the widest character with its code, the longest encoding's
+// name; the last part has the size grip beside it.
+void MeasureParts(HWND hStatusBar, PartTexts* texts) {
+  char widest[kPartCount][kStatusTextSize];
+  StatusText_Document(widest[1], kStatusTextSize, INT32_MAX, INT32_MAX);
+  StatusText_Caret(widest[2], kStatusTextSize, false, POINT{INT32_MAX - 1, INT32_MAX - 1}, 0x8140);
+  StatusText_CapsLock(widest[3], kStatusTextSize, true);
+  StatusText_NumLock(widest[4], kStatusTextSize, true);
+  String_CopyCut(widest[kEncodingPart], kStatusTextSize, kWidestEncoding);
+  HDC hdc = GetDC(hStatusBar);
+  if (!hdc) return;
+  HFONT hFont = reinterpret_cast<HFONT>(SendMessageA(hStatusBar, WM_GETFONT, 0, 0));
+  HGDIOBJ old = hFont ? SelectObject(hdc, hFont) : nullptr;
+  // A digit more than the widest count: digits of another face may be wider.
+  int32_t slack = TextWidth(hdc, "8") + Dpi_Scale(kPartPadding, texts->nDpi);
+  for (int i = 1; i < kPartCount; ++i) texts->nWidths[i] = TextWidth(hdc, widest[i]) + slack;
+  for (int i = 3; i <= 4; ++i) texts->nWidths[i] = std::max(texts->nWidths[i], Dpi_Scale(kLockPartMin, texts->nDpi));
+  texts->nWidths[kPartCount - 1] += GetSystemMetrics(SM_CXVSCROLL) * texts->nDpi / ScreenDpi();
+  if (old) SelectObject(hdc, old);
+  ReleaseDC(hStatusBar, hdc);
+}
+
 void SetParts(HWND hStatusBar, int nWidth) {
+  PartTexts* texts = TextsOf(hStatusBar);
+  if (!texts) return;
+  if (texts->nDpi == 0) StatusBar_SetDpi(hStatusBar, Dpi_ForWindow(hStatusBar));
   int edges[kPartCount];
-  // The offsets are 96-DPI pixels; on a denser display the texts are wider.
-  int32_t dpi = Dpi_ForWindow(hStatusBar);
-  for (int i = 0; i < kPartCount - 1; ++i) edges[i] = nWidth - Dpi_Scale(kPartOffsets[i], dpi);
+  int right = nWidth;
+  for (int i = kPartCount - 1; i > 0; --i) {
+    right -= texts->nWidths[i];
+    edges[i - 1] = right;
+  }
   edges[kPartCount - 1] = -1;
   SendMessageA(hStatusBar, SB_SETPARTS, kPartCount, reinterpret_cast<LPARAM>(edges));
 }
@@ -151,7 +218,7 @@ void StatusBar_LayoutWithEditor(HWND hParent, HWND hStatusBar, HWND hEditor) {
 
 void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   if (!hEditor || !hStatusBar) return;
-  PartTexts* shown = static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts));
+  PartTexts* shown = TextsOf(hStatusBar);
   PartTexts now;
   bool selection = TextEditor_HasSelection(hEditor);
   POINT from, to;
@@ -188,12 +255,36 @@ void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
       }
     }
   }
-  if (shown) *shown = now;
+  if (shown) std::memcpy(shown->text, now.text, sizeof(now.text));
+}
+
+void StatusBar_SetDpi(HWND hStatusBar, int32_t nDpi) {
+  PartTexts* texts = TextsOf(hStatusBar);
+  if (!texts) return;
+  texts->nDpi = Dpi_Sanitize(nDpi);
+  HFONT hFont = MakeFont(texts->nDpi);
+  if (hFont) {
+    SendMessageA(hStatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), TRUE);
+    if (texts->hFont) DeleteObject(texts->hFont);
+    texts->hFont = hFont;
+  }
+  MeasureParts(hStatusBar, texts);
+  HWND hParent = GetParent(hStatusBar);
+  RECT rc;
+  if (hParent && GetClientRect(hParent, &rc)) SetParts(hStatusBar, rc.right - rc.left);
+}
+
+void StatusBar_ShowProgress(HWND hStatusBar, const char* text) {
+  if (!hStatusBar) return;
+  PartTexts* shown = TextsOf(hStatusBar);
+  if (shown) String_CopyCut(shown->text[0], kStatusTextSize, text);
+  SetPartText(hStatusBar, 0, text);
+  UpdateWindow(hStatusBar);
 }
 
 void StatusBar_SetEncoding(HWND hStatusBar, const char* text) {
   if (!hStatusBar) return;
-  PartTexts* shown = static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts));
+  PartTexts* shown = TextsOf(hStatusBar);
   if (shown && std::strcmp(shown->text[kEncodingPart], text) == 0) return;
   if (shown) String_CopyCut(shown->text[kEncodingPart], kStatusTextSize, text);
   SetPartText(hStatusBar, kEncodingPart, text);

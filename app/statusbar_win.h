@@ -30,6 +30,12 @@ void StatusBar_Layout(HWND hStatusBar, HWND hParent);
 // caret's place and character, Caps Lock and Num Lock. Nothing while either
 // window is missing.
 void StatusBar_Refresh(HWND hStatusBar, HWND hEditor);
+// The bar drawn at another DPI: the system's status font made for it, and
+// every part as wide as the widest text it holds (counts of ten digits).
+void StatusBar_SetDpi(HWND hStatusBar, int32_t nDpi);
+// The first part shows text (a long work's progress) at once; the next
+// refresh shows the selection again.
+void StatusBar_ShowProgress(HWND hStatusBar, const char* text);
 // The sixth part: the encoding of the document's file (app/encguard.h).
 void StatusBar_SetEncoding(HWND hStatusBar, const char* text);
 // The status bar's height when it is visible, else 0.

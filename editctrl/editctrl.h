@@ -113,14 +113,19 @@ bool TextEditor_RemoveWatcher(HWND hWnd, const EditWatcher* watcher);
 
 // The file's text (or an empty document for a null path) replaces the document;
 // false when read-only or when the file cannot be read, the old document then
-// kept. *pStatus (optional) tells why.
-bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus = nullptr);
+// kept. *pStatus (optional) tells why. progress (optional; tools/progress.h)
+// hears of every slice read and may stop the load (TEXTFILE_CANCELLED), which
+// keeps the old document as it was.
+bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus = nullptr,
+                         const TextProgress* progress = nullptr);
 // text (the control then owns it) replaces the document as loading does:
 // caret, view, undo and the modified flag reset. False when read-only, text
 // then still the caller's.
 bool TextEditor_AdoptText(HWND hWnd, TextData* text);
 // Writes every line, CR LF between them; false unless every byte was written.
-bool TextEditor_SaveFile(HWND hWnd, const char* path, TextFileStatus* pStatus = nullptr);
+// progress (optional) hears of the bytes written.
+bool TextEditor_SaveFile(HWND hWnd, const char* path, TextFileStatus* pStatus = nullptr,
+                         const TextProgress* progress = nullptr);
 // The selection replaced by length bytes as one undoable edit; the caret ends
 // behind the new text, and with collapse the anchor too (else it stays, keeping
 // the new text selected). False when refused (read-only, out of memory, a
@@ -143,12 +148,16 @@ void TextEditor_SetSelection(HWND hWnd, POINT anchor, POINT caret);
 bool TextEditor_Indent(HWND hWnd);
 bool TextEditor_Unindent(HWND hWnd);
 // The next or previous match selected (anchor at its start); false, selection
-// left, when there is none. *pStatus (optional) gets the search status.
-bool TextEditor_FindNext(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus = nullptr);
-bool TextEditor_FindPrev(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus = nullptr);
+// left, when there is none. *pStatus (optional) gets the search status;
+// progress (optional) hears of the lines searched and may stop the search
+// (SEARCH_STOPPED, selection left).
+bool TextEditor_FindNext(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus = nullptr,
+                         const TextProgress* progress = nullptr);
+bool TextEditor_FindPrev(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus = nullptr,
+                         const TextProgress* progress = nullptr);
 // Every match replaced, each its own undo step; false when refused or when a
 // search could not be answered (everything then taken back). *pCount and
 // *pStatus (optional) as the core's replace all gives them.
 bool TextEditor_ReplaceAll(HWND hWnd, const char* replacement, int32_t length, const char* pattern,
                            int32_t patternLength, uint32_t options, int32_t* pCount = nullptr,
-                           int32_t* pStatus = nullptr);
+                           int32_t* pStatus = nullptr, const TextProgress* progress = nullptr);

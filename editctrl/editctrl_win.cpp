@@ -76,12 +76,12 @@ bool IndentLines(HWND hWnd, bool bUnindent) {
 typedef bool (*FindProc)(TextEditorBody*, const char*, int32_t, uint32_t, TextRange*, int32_t*, const TextProgress*);
 
 bool FindAndSelect(HWND hWnd, FindProc pfnFind, const char* pattern, int32_t length, uint32_t options,
-                   int32_t* pStatus) {
+                   int32_t* pStatus, const TextProgress* progress) {
   EditorWindow* wnd = Find(hWnd);
   if (!wnd) return false;
   TextRange found;
   int32_t status = 0;
-  bool ok = pfnFind(wnd->body, pattern, length, options, &found, &status, nullptr);
+  bool ok = pfnFind(wnd->body, pattern, length, options, &found, &status, progress);
   if (pStatus) *pStatus = status;
   if (!ok || TextRange_IsEmpty(found)) return false;
   EditWindow_Select(wnd, found.start, found.end);
@@ -255,12 +255,12 @@ bool TextEditor_RemoveWatcher(HWND hWnd, const EditWatcher* watcher) {
   return wnd && EditBody_RemoveWatcher(wnd->body, watcher);
 }
 
-bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus) {
+bool TextEditor_LoadFile(HWND hWnd, const char* path, TextFileStatus* pStatus, const TextProgress* progress) {
   EditorWindow* wnd = Find(hWnd);
   if (pStatus) *pStatus = TEXTFILE_OK;
   if (!wnd) return false;
   EditInput_DropLead(&wnd->charInput);
-  if (!EditBody_Load(wnd->body, path, pStatus)) return false;
+  if (!EditBody_Load(wnd->body, path, pStatus, progress)) return false;
   EditWindow_ResetScroll(wnd);
   EditWindow_Relayout(wnd);
   EditWindow_NotifyChange(wnd);
@@ -278,13 +278,13 @@ bool TextEditor_AdoptText(HWND hWnd, TextData* text) {
   return true;
 }
 
-bool TextEditor_SaveFile(HWND hWnd, const char* path, TextFileStatus* pStatus) {
+bool TextEditor_SaveFile(HWND hWnd, const char* path, TextFileStatus* pStatus, const TextProgress* progress) {
   EditorWindow* wnd = Find(hWnd);
   if (!wnd || !path) {
     if (pStatus) *pStatus = TEXTFILE_OPEN_FAILED;
     return false;
   }
-  TextFileStatus status = EditBody_Save(wnd->body, path);
+  TextFileStatus status = EditBody_Save(wnd->body, path, progress);
   if (pStatus) *pStatus = status;
   return status == TEXTFILE_OK;
 }
@@ -348,21 +348,25 @@ bool TextEditor_Indent(HWND hWnd) { return IndentLines(hWnd, false); }
 
 bool TextEditor_Unindent(HWND hWnd) { return IndentLines(hWnd, true); }
 
-bool TextEditor_FindNext(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus) {
-  return FindAndSelect(hWnd, Search_FindNext, pattern, length, options, pStatus);
+bool TextEditor_FindNext(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus,
+                         const TextProgress* progress) {
+  return FindAndSelect(hWnd, Search_FindNext, pattern, length, options, pStatus, progress);
 }
 
-bool TextEditor_FindPrev(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus) {
-  return FindAndSelect(hWnd, Search_FindPrev, pattern, length, options, pStatus);
+bool TextEditor_FindPrev(HWND hWnd, const char* pattern, int32_t length, uint32_t options, int32_t* pStatus,
+                         const TextProgress* progress) {
+  return FindAndSelect(hWnd, Search_FindPrev, pattern, length, options, pStatus, progress);
 }
 
 bool TextEditor_ReplaceAll(HWND hWnd, const char* replacement, int32_t length, const char* pattern,
-                           int32_t patternLength, uint32_t options, int32_t* pCount, int32_t* pStatus) {
+                           int32_t patternLength, uint32_t options, int32_t* pCount, int32_t* pStatus,
+                           const TextProgress* progress) {
   EditorWindow* wnd = Find(hWnd);
   if (!wnd) return false;
   EditInput_DropLead(&wnd->charInput);
   EditWindow_BeginBatch(wnd);
-  bool done = Search_ReplaceAll(wnd->body, replacement, length, pattern, patternLength, options, pCount, pStatus);
+  bool done =
+      Search_ReplaceAll(wnd->body, replacement, length, pattern, patternLength, options, pCount, pStatus, progress);
   EditWindow_NotifyChange(wnd);  // inside the batch: told once, at its end
   EditWindow_EndBatch(wnd);
   return done;

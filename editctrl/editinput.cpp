@@ -219,6 +219,17 @@ int64_t EditInput_PosOfBar(const EditScrollAxis* axis, int64_t nBarPos) {
 
 int64_t EditInput_ClampPos(const EditScrollAxis* axis, int64_t nPos) { return Clamp(nPos, 0, axis->nMaxPos); }
 
+// The bar's own rule: the room left beside the thumb shared out over the
+// positions, rounded to the nearest pixel.
+int64_t EditInput_ThumbOffset(const EditScrollBar* bar, int64_t nTrack, int64_t nThumb) {
+  const int64_t page = bar->nPage > 0 ? int64_t(bar->nPage) - 1 : 0;
+  const int64_t span = int64_t(bar->nMax) - page;
+  const int64_t room = nTrack - nThumb;
+  if (span <= 0 || room <= 0) return 0;
+  const int64_t pos = Clamp(bar->nPos, 0, span);
+  return (room * pos + span / 2) / span;
+}
+
 int64_t EditInput_Scroll(const EditScrollAxis* axis, int64_t nPos, int32_t nRequest, int64_t nStep, int64_t nCount,
                          int64_t nTrackPos) {
   // Counts come from the wheel and are bounded by it; this only keeps the

@@ -152,6 +152,10 @@ EditScrollBar EditInput_BarOf(const EditScrollAxis* axis, int64_t nPos);
 // A tracked bar position back to pixels; the bar's last position is the last view.
 int64_t EditInput_PosOfBar(const EditScrollAxis* axis, int64_t nBarPos);
 int64_t EditInput_ClampPos(const EditScrollAxis* axis, int64_t nPos);
+// Where the system's bar draws its thumb, in pixels from the start of a track
+// of nTrack pixels (the bar between its arrows), for a thumb of nThumb pixels:
+// a position that gives the same offset as the drawn one needs no redraw.
+int64_t EditInput_ThumbOffset(const EditScrollBar* bar, int64_t nTrack, int64_t nThumb);
 
 // The new view position for a request: count steps or pages up or down, the
 // tracked position, top or bottom; any other request keeps it. Clamped.

@@ -51,13 +51,33 @@ bool SameBar(const EditScrollBar& a, const EditScrollBar& b) {
   return a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
 }
 
+// Whether the thumb of a bar given the same range and page would move a pixel
+// from where it was drawn; true when the bar cannot say (so it is drawn).
+bool ThumbWouldMove(const EditorWindow* wnd, int nBar, const EditScrollBar& bar, int32_t nDrawnPos) {
+  SCROLLBARINFO sbi = {};
+  sbi.cbSize = sizeof(sbi);
+  if (!GetScrollBarInfo(wnd->hWnd, nBar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &sbi)) return true;
+  if (sbi.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) return true;
+  const RECT& rc = sbi.rcScrollBar;
+  int64_t length = nBar == SB_VERT ? int64_t(rc.bottom) - rc.top : int64_t(rc.right) - rc.left;
+  int64_t track = length - 2 * int64_t(sbi.dxyLineButton);
+  int64_t thumb = int64_t(sbi.xyThumbBottom) - sbi.xyThumbTop;
+  EditScrollBar drawn = bar;
+  drawn.nPos = nDrawnPos;
+  return EditInput_ThumbOffset(&drawn, track, thumb) != EditInput_ThumbOffset(&bar, track, thumb);
+}
+
 // Gives the bar what the axis says; a bar that shows it already is left alone,
-// as setting it redraws it.
+// as setting it redraws it. A new position whose thumb would not move a pixel
+// (a page of a long document) is taken without a redraw: Page Down would
+// otherwise spend as long on the bar as on the text.
 void SetBar(EditorWindow* wnd, int nBar, const EditScrollAxis* axis, int64_t pos) {
   EditScrollBar bar = EditInput_BarOf(axis, pos);
   EditScrollBar* last = nBar == SB_VERT ? &wnd->barV : &wnd->barH;
+  int32_t* drawnPos = nBar == SB_VERT ? &wnd->nDrawnPosV : &wnd->nDrawnPosH;
   if (wnd->bBarsSet && SameBar(*last, bar)) return;
   bool range = !wnd->bBarsSet || last->nMax != bar.nMax || last->nPage != bar.nPage;
+  bool redraw = range || ThumbWouldMove(wnd, nBar, bar, *drawnPos);
   SCROLLINFO si = {};
   si.cbSize = sizeof(si);
   si.fMask = SIF_POS | SIF_DISABLENOSCROLL | (range ? SIF_RANGE | SIF_PAGE : 0);
@@ -65,8 +85,9 @@ void SetBar(EditorWindow* wnd, int nBar, const EditScrollAxis* axis, int64_t pos
   si.nMax = bar.nMax;
   si.nPage = bar.nPage;
   si.nPos = bar.nPos;
-  SetScrollInfo(wnd->hWnd, nBar, &si, TRUE);
+  SetScrollInfo(wnd->hWnd, nBar, &si, redraw ? TRUE : FALSE);
   *last = bar;
+  if (redraw) *drawnPos = bar.nPos;
 }
 
 // The view origin becomes (x, y): the pixels that stay are scrolled with the

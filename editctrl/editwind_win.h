@@ -38,6 +38,8 @@ struct EditorWindow {
   EditScrollBar barH;       // what the bars were last given, so that nothing is
   EditScrollBar barV;       // set (and redrawn) again when nothing changed
   BYTE bBarsSet;            // barH and barV hold what the bars show
+  int32_t nDrawnPosH;       // the bars' positions when they were last drawn: a
+  int32_t nDrawnPosV;       // thumb shows where these put it until it is redrawn
   POINT ptCaretShown;       // where the caret was last placed
   BYTE bCaretPlaced;        // ptCaretShown is current
 };

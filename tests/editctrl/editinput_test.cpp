@@ -221,4 +221,28 @@ TEST(EditInputScroll, TallDocumentsGetAScaledBarExactForNormalSizes) {
   }
 }
 
+TEST(EditInputScroll, ThumbMovesOnlyWhenItsPixelChanges) {
+  // A 700-pixel track with a 20-pixel thumb: 680 pixels to share out.
+  EditScrollBar bar = {100000, 700, 0};
+  EXPECT_EQ(0, EditInput_ThumbOffset(&bar, 700, 20));
+  bar.nPos = 100000 - 699;  // the last position puts the thumb at the end
+  EXPECT_EQ(680, EditInput_ThumbOffset(&bar, 700, 20));
+  bar.nPos = 1000000;  // beyond it too
+  EXPECT_EQ(680, EditInput_ThumbOffset(&bar, 700, 20));
+  // A page of a long document moves the thumb by a fraction of a pixel.
+  EditScrollBar a = {INT32_MAX - 1000, 1000, 5000000};
+  EditScrollBar b = a;
+  b.nPos += 1000;
+  EXPECT_EQ(EditInput_ThumbOffset(&a, 700, 8), EditInput_ThumbOffset(&b, 700, 8));
+  // A short one's page moves it by many.
+  EditScrollBar c = {3000, 700, 700};
+  EditScrollBar d = c;
+  d.nPos += 700;
+  EXPECT_LT(EditInput_ThumbOffset(&c, 700, 160) + 100, EditInput_ThumbOffset(&d, 700, 160));
+  // Nothing to scroll, or no room beside the thumb: it stays at the start.
+  EditScrollBar whole = {500, 700, 0};
+  EXPECT_EQ(0, EditInput_ThumbOffset(&whole, 700, 700));
+  EXPECT_EQ(0, EditInput_ThumbOffset(&bar, 10, 20));
+}
+
 }  // namespace

@@ -92,6 +92,7 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
   struct Size {
     int cx, cy;
   };
+  int widths[4] = {};  // parts 1 to 4 keep their widths whatever the window's
   for (Size s : {Size{600, 400}, Size{900, 300}, Size{300, 500}}) {
     SetWindowPos(host.hWnd, nullptr, 0, 0, s.cx, s.cy, SWP_NOZORDER | SWP_NOMOVE);
     RECT client, editor = ChildRect(host.hWnd, hEditor), status = ChildRect(host.hWnd, hStatus);
@@ -103,11 +104,12 @@ TEST(MainWindow, FrameHoldsTheStatusBarBelowTheEditor) {
     EXPECT_EQ(status.top, editor.bottom) << "the editor ends where the status bar begins";
     int edges[6] = {};
     ASSERT_EQ(6, SendMessageA(hStatus, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(edges)));
-    EXPECT_EQ(client.right - 490, edges[0]);
-    EXPECT_EQ(client.right - 350, edges[1]);
-    EXPECT_EQ(client.right - 190, edges[2]);
-    EXPECT_EQ(client.right - 145, edges[3]);
-    EXPECT_EQ(client.right - 100, edges[4]);
+    for (int i = 1; i < 5; ++i) {
+      EXPECT_GT(edges[i], edges[i - 1]);
+      if (widths[i - 1] == 0) widths[i - 1] = edges[i] - edges[i - 1];
+      EXPECT_EQ(widths[i - 1], edges[i] - edges[i - 1]) << s.cx << "x" << s.cy << ", part " << i;
+    }
+    EXPECT_LT(edges[4], client.right) << "the last part keeps room beside the size grip";
     EXPECT_EQ(-1, edges[5]);
   }
   // Hiding the status bar gives its room to the editor at once.

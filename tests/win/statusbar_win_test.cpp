@@ -1,10 +1,15 @@
 // The subclassed status bar on a host window of the test's own: what it tells
-// its parent, in order, when it is moved and when it is destroyed.
+// its parent, in order, when it is moved and when it is destroyed, and parts
+// wide enough for the largest counts at 96 and at 192 DPI.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "app/statusbar_win.h"
+#include "app/statustext.h"
+
+#include <commctrl.h>
+#include <cstring>
 #include "win/mainhost.h"
 
 namespace {
@@ -67,6 +72,53 @@ TEST(StatusBar, TellsItsParentOfMovesAndOfItsEnd) {
   EXPECT_EQ(kStatusBarDestroyCode, Notices()[0].code);
   DestroyWindow(hHost);
   UnregisterClassA("QwilStatusHost", wc.hInstance);
+}
+
+// The width a text takes in the bar's font.
+int TextWidthInBar(HWND hBar, const char* text) {
+  HDC hdc = GetDC(hBar);
+  HGDIOBJ old = SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageA(hBar, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32A(hdc, text, static_cast<int>(std::strlen(text)), &size);
+  SelectObject(hdc, old);
+  ReleaseDC(hBar, hdc);
+  return size.cx;
+}
+
+int FontHeight(HWND hBar) {
+  LOGFONTA lf = {};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(hBar, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+  return lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+}
+
+TEST(StatusBar, PartsHoldCountsOfTenDigitsAtEveryDensity) {
+  HINSTANCE hInstance = GetModuleHandleA(nullptr);
+  HWND hHost = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 1900, 300, nullptr, nullptr, hInstance, nullptr);
+  ASSERT_NE(nullptr, hHost);
+  HWND hBar = StatusBar_Create(hHost, hInstance);
+  ASSERT_NE(nullptr, hBar);
+  char document[kStatusTextSize], caret[kStatusTextSize];
+  StatusText_Document(document, sizeof(document), 47117133, 1870014688);
+  StatusText_Caret(caret, sizeof(caret), false, POINT{1999999999, 1870014687}, 0x889F);
+  int heights[2] = {};
+  const int32_t kDpis[2] = {96, 192};
+  for (int i = 0; i < 2; ++i) {
+    StatusBar_SetDpi(hBar, kDpis[i]);
+    StatusBar_Layout(hBar, hHost);
+    heights[i] = FontHeight(hBar);
+    const struct {
+      int part;
+      const char* text;
+    } kTexts[] = {{1, document}, {2, caret}, {3, "CAPS"}, {4, "NUM"}, {5, "UTF-16 LE (BOM)"}};
+    for (const auto& t : kTexts) {
+      RECT rc = {};
+      ASSERT_TRUE(SendMessageA(hBar, SB_GETRECT, t.part, reinterpret_cast<LPARAM>(&rc)));
+      // The bar draws a text a few pixels in from its part's left edge.
+      EXPECT_GE(rc.right - rc.left, TextWidthInBar(hBar, t.text) + 6) << kDpis[i] << " DPI, part " << t.part;
+    }
+  }
+  EXPECT_GE(heights[1], heights[0] * 2 - 1) << "the font is not made for the density";
+  DestroyWindow(hHost);
 }
 
 }  // namespace
