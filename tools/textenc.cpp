@@ -42,11 +42,11 @@ bool IsUtf16WithoutMark(const unsigned char* p, int64_t n, TextEncoding* pEncodi
     nulOdd += (hi == 0);
     nulEven += (lo == 0);
   }
-  if (nulOdd * 8 >= units && nulOdd > 0 && nulOdd >= 2 * nulEven) {
+  if (nulOdd * 8 >= units && nulOdd >= 2 && nulOdd >= 2 * nulEven) {
     *pEncoding = TEXTENC_UTF16LE;
     return true;
   }
-  if (nulEven * 8 >= units && nulEven > 0 && nulEven >= 2 * nulOdd) {
+  if (nulEven * 8 >= units && nulEven >= 2 && nulEven >= 2 * nulOdd) {
     *pEncoding = TEXTENC_UTF16BE;
     return true;
   }

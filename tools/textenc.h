@@ -4,9 +4,10 @@
 //
 // The rule, in order, over the first kTextEncProbeBytes of the file:
 // - a byte-order mark (EF BB BF, FF FE, FE FF) decides;
-// - UTF-16 without a mark: no 16-bit unit is 0000, and at least one unit in eight
-//   has a NUL in the same half (the high byte: NULs at odd offsets are little
-//   endian, at even offsets big endian), at least twice as many as in the other half;
+// - UTF-16 without a mark: no 16-bit unit is 0000, and at least two units, and
+//   at least one unit in eight, have a NUL in the same half (the high byte: NULs
+//   at odd offsets are little endian, at even offsets big endian), at least twice
+//   as many as in the other half (a single NUL is a control byte of Shift_JIS text);
 // - UTF-8: at least one multi-byte UTF-8 sequence, and every byte of 0x80 or above
 //   belongs to a well-formed one (a sequence cut off by the end of the bytes
 //   looked at excepted);

@@ -74,17 +74,14 @@ ini="$(iconv -f CP932 -t UTF-8 "$(dirname "$program")/qwilpad.ini")"
 printf '%s\n' "$ini" | grep -q '^常に手前に表示=1' || e2e_fail "always on top was not kept: $ini"
 echo "always on top written at close"
 
-# 3. The conversions from the menu, over a zero byte and half-width kana. The
-#    digits make the file long enough for its one zero byte not to make it read
-#    as UTF-16 (tools/textenc.h), which would open it read-only.
-printf 'a\0b\xb6\xde 0123456789!?' > "$work/k.txt"
-digits="20 30 31 32 33 34 35 36 37 38 39 21 3f"
+# 3. The conversions from the menu, over a zero byte and half-width kana.
+printf 'a\0b\xb6\xde' > "$work/k.txt"
 e2e_start_window '^\[k\.txt\] - ' "$program" "$(qwil_windows_path "$work/k.txt")"
 keys ctrl+a ctrl+u
-save_expect "$work/k.txt" "41 00 42 b6 de $digits" "upper case over a zero byte"
+save_expect "$work/k.txt" "41 00 42 b6 de" "upper case over a zero byte"
 keys ctrl+a alt+c k f
 e2e_shot commands-kana
-save_expect "$work/k.txt" "41 00 42 83 4b $digits" "ｶﾞ to full-width katakana from the menu"
+save_expect "$work/k.txt" "41 00 42 83 4b" "ｶﾞ to full-width katakana from the menu"
 e2e_close "$wid"
 rc="$(e2e_wait_exit 60)" || e2e_fail "Qwilpad.exe did not end"
 [ "$rc" = 0 ] || e2e_fail "exit code $rc"

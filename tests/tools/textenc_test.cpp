@@ -73,9 +73,11 @@ TEST(TextEnc, ShortFilesMarksAndBrokenSequences) {
       {"\xFF\xFE", TEXTENC_UTF16LE_BOM, 2},
       {"\xFE\xFF", TEXTENC_UTF16BE_BOM, 2},
       {"\xFF\xFE" "a", TEXTENC_UTF16LE_BOM, 2},  // odd length
-      {std::string("a\0", 2), TEXTENC_UTF16LE, 0},
-      {std::string("\0a", 2), TEXTENC_UTF16BE, 0},
-      {std::string("a\0b", 3), TEXTENC_UTF16LE, 0},  // odd length
+      {std::string("a\0b\0", 4), TEXTENC_UTF16LE, 0},
+      {std::string("\0a\0b", 4), TEXTENC_UTF16BE, 0},
+      {std::string("a\0b\0c", 5), TEXTENC_UTF16LE, 0},  // odd length
+      {std::string("a\0", 2), TEXTENC_SHIFT_JIS, 0},       // one NUL is a control byte
+      {std::string("nul\0byte", 8), TEXTENC_SHIFT_JIS, 0},
       {EncTest_Utf16(u"\u3000本文の段落です。\r\n\u3000次の段落。\r\n", false), TEXTENC_UTF16LE, 0},
       {EncTest_Utf16(u"\u3000本文の段落です。\r\n\u3000次の段落。\r\n", true), TEXTENC_UTF16BE, 0},
       {std::string("text with one\0 NUL in it", 24), TEXTENC_SHIFT_JIS, 0},
