@@ -151,10 +151,15 @@ void SetParts(HWND hStatusBar, int nWidth) {
   PartTexts* texts = TextsOf(hStatusBar);
   if (!texts) return;
   if (texts->nDpi == 0) StatusBar_SetDpi(hStatusBar, Dpi_ForWindow(hStatusBar));
+  // The first part (the menu's help, the selection, the progress of long work)
+  // keeps a quarter of the bar: in a narrow window the others give way evenly.
+  int fixed = 0;
+  for (int i = 1; i < kPartCount; ++i) fixed += texts->nWidths[i];
+  const int room = nWidth - nWidth / 4;
   int edges[kPartCount];
   int right = nWidth;
   for (int i = kPartCount - 1; i > 0; --i) {
-    right -= texts->nWidths[i];
+    right -= fixed > room && room > 0 ? MulDiv(texts->nWidths[i], room, fixed) : texts->nWidths[i];
     edges[i - 1] = right;
   }
   edges[kPartCount - 1] = -1;

@@ -118,6 +118,13 @@ TEST(StatusBar, PartsHoldCountsOfTenDigitsAtEveryDensity) {
     }
   }
   EXPECT_GE(heights[1], heights[0] * 2 - 1) << "the font is not made for the density";
+  // In a window too narrow for them all, the first part keeps a quarter of the bar.
+  SetWindowPos(hHost, nullptr, 0, 0, 760, 300, SWP_NOZORDER | SWP_NOMOVE);
+  StatusBar_Layout(hBar, hHost);
+  RECT bar = {}, first = {};
+  GetClientRect(hBar, &bar);
+  ASSERT_TRUE(SendMessageA(hBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&first)));
+  EXPECT_GE(first.right - first.left, (bar.right - bar.left) / 4 - 2);
   DestroyWindow(hHost);
 }
 
