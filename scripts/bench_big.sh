@@ -57,8 +57,8 @@ bytes_small=$(stat -L -c %s "$dir/man$small.txt")
 bytes_big=$(stat -L -c %s "$dir/man$big.txt")
 printf '%-10s %-9s %18s %12s %18s %12s %8s %8s\n' operation key "${small}MB ms" "peak/file" "${big}MB ms" \
   "peak/file" "x time" "x bytes"
-for spec in "load ms" "save save_ms" "wrap on_ms" "find ms" "replace ms" "snapshot ms" "print ms" "vim ms"; do
-  set -- $spec
+for row in "load ms" "save save_ms" "wrap on_ms" "find ms" "replace ms" "snapshot ms" "print ms" "vim ms"; do
+  set -- $row
   [ "$1" = vim ] && ! command -v vim >/dev/null && continue
   read -r slo shi skb < <(measure "$dir/man$small.txt" "$1" "$2")
   read -r blo bhi bkb < <(measure "$dir/man$big.txt" "$1" "$2")

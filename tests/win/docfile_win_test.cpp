@@ -64,14 +64,6 @@ void Drop(const MainHost& host, const std::string& path) {
   SendMessageA(host.Editor(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(path)), 0);
 }
 
-std::string EditorText(HWND hEditor) {
-  TextEditor_SelectAll(hEditor);
-  std::string text(static_cast<size_t>(TextEditor_GetSelectedLength(hEditor)), '\0');
-  TextEditor_GetSelectedText(hEditor, &text[0], static_cast<int32_t>(text.size()));
-  TextEditor_SetCaret(hEditor, POINT{0, 0}, true);
-  return text;
-}
-
 // The file dialog's proposed name and folder, read before it is answered.
 struct DialogStartSeen {
   std::string name, folder;
@@ -355,7 +347,7 @@ TEST(Document, OpenProposesTxtFilesAndOpensTheChosenOne) {
   EXPECT_EQ("*.txt", start.name);
   EXPECT_EQ(dir.path, start.folder);
   EXPECT_EQ("[b.txt] - " + (dir / "b.txt"), host.Title());
-  EXPECT_EQ("bee", EditorText(host.Editor()));
+  EXPECT_EQ("bee", WinTest_EditorText(host.Editor()));
 }
 
 TEST(Document, FailedSaveOverAReadOnlyFileKeepsEverything) {
@@ -546,7 +538,7 @@ TEST(Document, FilesThatCannotBeLoadedAreNamedAndTheDocumentStays) {
                                                     (dir / "keep.txt") + " のままです。"))
         << script.seen[0].text;
     EXPECT_NE(std::string::npos, script.seen[0].text.find(c.reason)) << script.seen[0].text;
-    EXPECT_EQ("kept", EditorText(host.Editor()));
+    EXPECT_EQ("kept", WinTest_EditorText(host.Editor()));
     EXPECT_EQ(title, host.Title());
   }
   // Cut where a character starts at the last byte that fits: the name is shown
@@ -571,12 +563,12 @@ TEST(Document, DroppedFileIsOpenedAfterTheQuestion) {
     DialogScript script;
     script.Cancel();
     Drop(host, dir / "dropped.txt");
-    EXPECT_EQ("mine", EditorText(host.Editor()));
+    EXPECT_EQ("mine", WinTest_EditorText(host.Editor()));
   }
   DialogScript script;
   script.Press(IDNO);
   Drop(host, dir / "dropped.txt");
-  EXPECT_EQ("dropped", EditorText(host.Editor()));
+  EXPECT_EQ("dropped", WinTest_EditorText(host.Editor()));
   EXPECT_EQ("[dropped.txt] - " + (dir / "dropped.txt"), host.Title());
 }
 
@@ -606,10 +598,10 @@ TEST(Document, InsertFilePutsItsBytesAtTheCaretAsOneUndoStep) {
   script.ChooseFile(dir / "part.txt");
   EXPECT_EQ(1, host.Command(IDM_INSERTFILE));
   EXPECT_EQ(3, TextEditor_GetLineCount(host.Editor()));
-  EXPECT_EQ(std::string("[x\r\ny\r\nz\0w]", 11), EditorText(host.Editor()));
+  EXPECT_EQ(std::string("[x\r\ny\r\nz\0w]", 11), WinTest_EditorText(host.Editor()));
   EXPECT_EQ("[無題.txt *] - ", host.Title()) << "the document keeps its name";
   TextEditor_Undo(host.Editor());
-  EXPECT_EQ("[]", EditorText(host.Editor())) << "one undo takes the whole file out";
+  EXPECT_EQ("[]", WinTest_EditorText(host.Editor())) << "one undo takes the whole file out";
 }
 
 TEST(Document, ReloadReadsTheFileAgainAfterTheQuestion) {
@@ -627,7 +619,7 @@ TEST(Document, ReloadReadsTheFileAgainAfterTheQuestion) {
   POINT caret = TextEditor_GetCaret(host.Editor());
   EXPECT_EQ(1, caret.y) << "the caret stays on its line";
   EXPECT_EQ(7, caret.x) << "as far as the new line has room for it";
-  EXPECT_EQ("changed\r\non disk", EditorText(host.Editor()));
+  EXPECT_EQ("changed\r\non disk", WinTest_EditorText(host.Editor()));
   EXPECT_FALSE(TextEditor_GetModified(host.Editor()));
 }
 
@@ -647,7 +639,7 @@ TEST(Document, AnAmpersandInAFileNameIsShownInTheFileMenu) {
   EXPECT_EQ(0u, item.find("&0 ")) << item;
   EXPECT_EQ(" ... R&&D.txt", item.substr(item.size() - 13)) << item;
   EXPECT_EQ(1, host.Command(36865));
-  EXPECT_EQ("plans", EditorText(host.Editor()));
+  EXPECT_EQ("plans", WinTest_EditorText(host.Editor()));
 }
 
 TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {
@@ -683,7 +675,7 @@ TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {
   }
   // Opening the last one moves it to the front.
   EXPECT_EQ(1, host.Command(36865 + 2));
-  EXPECT_EQ("a.txt", EditorText(host.Editor()));
+  EXPECT_EQ("a.txt", WinTest_EditorText(host.Editor()));
   EXPECT_STREQ((dir / "a.txt").c_str(), History_GetEntry(host.app->pLoadHistory, 0));
   // A file deleted since: the load error, and the entry stays.
   DeleteFileA((dir / "b.txt").c_str());
@@ -696,7 +688,7 @@ TEST(Document, LoadHistoryEntriesOpenTheirFilesOrSayTheyAreGone) {
                                                   (dir / "a.txt") + " のままです。"))
       << script.seen[0].text;
   EXPECT_EQ(3, History_GetCount(host.app->pLoadHistory));
-  EXPECT_EQ("a.txt", EditorText(host.Editor()));
+  EXPECT_EQ("a.txt", WinTest_EditorText(host.Editor()));
 }
 
 }  // namespace

@@ -12,14 +12,6 @@ namespace {
 
 constexpr int kEncodingPart = 5;
 
-std::string EditorText(HWND hEditor) {
-  TextEditor_SelectAll(hEditor);
-  std::string text(static_cast<size_t>(TextEditor_GetSelectedLength(hEditor)), '\0');
-  TextEditor_GetSelectedText(hEditor, &text[0], static_cast<int32_t>(text.size()));
-  TextEditor_SetCaret(hEditor, POINT{0, 0}, true);
-  return text;
-}
-
 std::wstring FromCodePage(UINT codePage, const std::string& bytes) {
   std::wstring text(bytes.size(), L'\0');
   const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
@@ -39,7 +31,7 @@ TEST(EncodingGuard, Utf8FileStaysReadOnlyAndUnsavedUntilTheUserSaysSo) {
   EXPECT_TRUE(TextEditor_GetReadOnly(host.Editor()));
   EXPECT_EQ("UTF-8", host.Status(kEncodingPart));
   host.Type("x\x82\xA0");
-  EXPECT_EQ(kUtf8, EditorText(host.Editor())) << "nothing is converted, nothing typed";
+  EXPECT_EQ(kUtf8, WinTest_EditorText(host.Editor())) << "nothing is converted, nothing typed";
   {
     DialogScript script;
     script.Press(IDOK).Press(IDOK).Press(IDNO);
@@ -94,7 +86,7 @@ TEST(EncodingGuard, ConversionGivesShiftJisThatReadsBackAsTheSameText) {
     ASSERT_EQ(1u, script.seen.size()) << "nothing to list: only the name is asked";
     EXPECT_NE(std::string::npos, script.seen[0].text.find(path)) << script.seen[0].text;
   }
-  EXPECT_EQ(sjis, EditorText(host.Editor()));
+  EXPECT_EQ(sjis, WinTest_EditorText(host.Editor()));
   EXPECT_FALSE(TextEditor_GetReadOnly(host.Editor()));
   EXPECT_TRUE(TextEditor_GetModified(host.Editor()));
   EXPECT_EQ("[無題.txt *] - ", host.Title());
@@ -142,7 +134,7 @@ TEST(EncodingGuard, UnconvertibleCharactersAreListedAndReplacedOnlyWhenChosen) {
     EXPECT_NE(std::string::npos, list.find("1 行目: U+00A9\n    2 行目: U+1F600\n    4 行目: U+D55C")) << list;
   }
   const std::string asRead = u8"a©\r\n😀b\r\n\r\n한";
-  EXPECT_EQ(asRead, EditorText(host.Editor())) << "the bytes as they were read";
+  EXPECT_EQ(asRead, WinTest_EditorText(host.Editor())) << "the bytes as they were read";
   EXPECT_TRUE(TextEditor_GetReadOnly(host.Editor()));
   EXPECT_EQ("UTF-8", host.Status(kEncodingPart));
   {
@@ -151,7 +143,7 @@ TEST(EncodingGuard, UnconvertibleCharactersAreListedAndReplacedOnlyWhenChosen) {
     EXPECT_EQ(1, host.Command(IDM_REOPENSJIS));
     EXPECT_TRUE(script.AllAnswered());
   }
-  EXPECT_EQ("a?\r\n?b\r\n\r\n?", EditorText(host.Editor()));
+  EXPECT_EQ("a?\r\n?b\r\n\r\n?", WinTest_EditorText(host.Editor()));
   EXPECT_EQ(utf8, WinTest_ReadFile(path));
 }
 

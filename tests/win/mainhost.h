@@ -122,6 +122,16 @@ struct WinTestDir {
   }
 };
 
+// The editor's whole text, read through a selection of all; the caret is left
+// at the start.
+inline std::string WinTest_EditorText(HWND hEditor) {
+  TextEditor_SelectAll(hEditor);
+  std::string text(static_cast<size_t>(TextEditor_GetSelectedLength(hEditor)), '\0');
+  TextEditor_GetSelectedText(hEditor, &text[0], static_cast<int32_t>(text.size()));
+  TextEditor_SetCaret(hEditor, POINT{0, 0}, true);
+  return text;
+}
+
 // The settings file's text as the program wrote it: code page 932 bytes.
 inline bool WinTest_IniHas(const std::string& ini, const std::string& section, const std::string& line) {
   size_t at = ini.find("[" + section + "]\r\n");
