@@ -113,7 +113,32 @@ int32_t CrtRead(void*, FileHandle* file, char* buffer, int32_t size) {
   }
 }
 
+#ifdef __linux__
+// A save of gigabytes would otherwise leave all of them dirty in the page cache,
+// which the kernel takes ever more slowly (three times the time for 1.9 GB) and
+// the closing fsync then waits for at once. Instead each window the writes
+// finish is sent to the disk at once, and the one before it, on the disk by
+// then, is waited for and dropped from the cache. Advice only: its errors are
+// the closing fsync's to report, and what is no regular file ignores it.
+constexpr off_t kWriteBehind = off_t(8) << 20;
+
+void WriteBehind(int fd, int32_t written) {
+  const off_t end = lseek(fd, 0, SEEK_CUR);
+  if (end < 0 || end / kWriteBehind == (end - written) / kWriteBehind) return;
+  const off_t window = (end / kWriteBehind - 1) * kWriteBehind;
+  sync_file_range(fd, window, kWriteBehind, SYNC_FILE_RANGE_WRITE);
+  if (window < kWriteBehind) return;
+  const unsigned waitAll = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+  if (sync_file_range(fd, window - kWriteBehind, kWriteBehind, waitAll) == 0) {
+    posix_fadvise(fd, window - kWriteBehind, kWriteBehind, POSIX_FADV_DONTNEED);
+  }
+}
+#else
+void WriteBehind(int, int32_t) {}
+#endif
+
 bool CrtWrite(void*, FileHandle* file, const char* data, int32_t size) {
+  const int32_t whole = size;
   while (size > 0) {
     const auto n = Write(ToDescriptor(file), data, size);
     if (n < 0 && errno == EINTR) continue;
@@ -121,6 +146,7 @@ bool CrtWrite(void*, FileHandle* file, const char* data, int32_t size) {
     data += n;
     size -= static_cast<int32_t>(n);
   }
+  WriteBehind(ToDescriptor(file), whole);
   return true;
 }
 
