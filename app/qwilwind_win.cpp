@@ -35,8 +35,11 @@ const char kPropAppInfo[] = "PROP_APPINFO";
 
 namespace {
 
+// The record is attached as the property and, for the handlers, which look it
+// up on every message, also kept in GWLP_USERDATA: reading a property is a trip
+// to the window server under Wine, reading the window's own data is not.
 AppInfo* Find(HWND hWnd) {
-  AppInfo* app = static_cast<AppInfo*>(GetPropA(hWnd, kPropAppInfo));
+  AppInfo* app = reinterpret_cast<AppInfo*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
   QWIL_ASSERT(!app || app->hWnd == hWnd);
   return app;
 }
@@ -72,6 +75,7 @@ void Detach(AppInfo* app) {
   AppBusy_Destroy(app->pBusy);
   app->pBusy = nullptr;
   RemovePropA(app->hWnd, kPropAppInfo);
+  SetWindowLongPtrA(app->hWnd, GWLP_USERDATA, 0);
   app->hWnd = app->hEditor = app->hStatusBar = nullptr;
 }
 
@@ -88,6 +92,7 @@ LRESULT CreateFailed(AppInfo* app, const char* what) {
 LRESULT OnCreate(HWND hWnd, WPARAM, LPARAM lParam) {
   AppInfo* app = static_cast<AppInfo*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
   if (!app || app->hWnd || !SetPropA(hWnd, kPropAppInfo, app)) return -1;
+  SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
   app->hWnd = hWnd;
   app->pBusy = AppBusy_Create(hWnd);
   FileHistory_Create(app);

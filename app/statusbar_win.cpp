@@ -16,7 +16,6 @@
 namespace {
 
 const char kPropOriginalProc[] = "PROP_STATUSBARORIGINALPROC";
-const char kPropTexts[] = "PROP_STATUSBARTEXTS";
 
 constexpr int kPartCount = 6;
 // The last part names the encoding of the document's file; it is set apart
@@ -30,18 +29,27 @@ constexpr int kPartPadding = 10;
 constexpr int kLockPartMin = 45;
 
 // What the parts show, so that a refresh sends only what changed (every
-// changed part costs the bar a repaint); and the font and widths the bar was
-// given for its DPI.
+// changed part costs the bar a repaint); the font and widths the bar was
+// given for its DPI; and the bar's own procedure. The record is the bar's
+// GWLP_USERDATA: every message reads it, and a window property is a trip to the
+// window server under Wine. The procedure is also left in its property, for
+// whoever looks there.
 struct PartTexts {
+  WNDPROC pfnOriginal;
   char text[kPartCount][kStatusTextSize];
   HFONT hFont;                  // owned; null: the bar's own
   int32_t nDpi;                 // what the font and the widths are for
   int32_t nWidths[kPartCount];  // parts 1 on, from the widest texts they hold
 };
 
-PartTexts* TextsOf(HWND hStatusBar) { return static_cast<PartTexts*>(GetPropA(hStatusBar, kPropTexts)); }
+PartTexts* TextsOf(HWND hStatusBar) {
+  return reinterpret_cast<PartTexts*>(GetWindowLongPtrA(hStatusBar, GWLP_USERDATA));
+}
 
-WNDPROC OriginalProc(HWND hWnd) { return reinterpret_cast<WNDPROC>(GetPropA(hWnd, kPropOriginalProc)); }
+WNDPROC OriginalProc(HWND hWnd) {
+  const PartTexts* texts = TextsOf(hWnd);
+  return texts ? texts->pfnOriginal : nullptr;
+}
 
 void NotifyParent(HWND hWnd, UINT code, LPARAM lValue) {
   StatusBarNotify notify = {};
@@ -58,7 +66,8 @@ LRESULT OnDestroy(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   NotifyParent(hWnd, kStatusBarDestroyCode, 0);
   SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
   RemovePropA(hWnd, kPropOriginalProc);
-  PartTexts* texts = static_cast<PartTexts*>(RemovePropA(hWnd, kPropTexts));
+  PartTexts* texts = TextsOf(hWnd);
+  SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
   if (texts && texts->hFont) {
     SendMessageA(hWnd, WM_SETFONT, 0, FALSE);
     DeleteObject(texts->hFont);
@@ -88,12 +97,13 @@ bool Subclass(HWND hWnd) {
   PartTexts* shown = static_cast<PartTexts*>(Mem_Alloc(sizeof(PartTexts)));
   if (!shown) return false;
   std::memset(shown, 0, sizeof(*shown));
-  if (!SetPropA(hWnd, kPropTexts, shown)) {
+  LONG_PTR original = GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
+  if (!original || !SetPropA(hWnd, kPropOriginalProc, reinterpret_cast<HANDLE>(original))) {
     Mem_Free(shown);
     return false;
   }
-  LONG_PTR original = GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
-  if (!original || !SetPropA(hWnd, kPropOriginalProc, reinterpret_cast<HANDLE>(original))) return false;
+  shown->pfnOriginal = reinterpret_cast<WNDPROC>(original);
+  SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shown));
   SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
   return true;
 }
@@ -170,7 +180,18 @@ void SetPartText(HWND hStatusBar, int nPart, const char* text) {
   SendMessageA(hStatusBar, SB_SETTEXTA, static_cast<WPARAM>(nPart), reinterpret_cast<LPARAM>(text));
 }
 
-bool IsToggled(int nVirtKey) { return (GetKeyState(nVirtKey) & 1) != 0; }
+// Caps Lock and Num Lock in one read of the keyboard (each GetKeyState is a
+// trip to the window server under Wine).
+void ReadLocks(bool* pCaps, bool* pNum) {
+  BYTE keys[256];
+  if (GetKeyboardState(keys)) {
+    *pCaps = (keys[VK_CAPITAL] & 1) != 0;
+    *pNum = (keys[VK_NUMLOCK] & 1) != 0;
+  } else {
+    *pCaps = (GetKeyState(VK_CAPITAL) & 1) != 0;
+    *pNum = (GetKeyState(VK_NUMLOCK) & 1) != 0;
+  }
+}
 
 }  // namespace
 
@@ -233,8 +254,10 @@ void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   EditCaretInfo caret = {};
   TextEditor_GetCaretInfo(hEditor, &caret);
   StatusText_Caret(now.text[2], kStatusTextSize, selection, caret.ptDisplay, static_cast<uint32_t>(caret.nCode));
-  StatusText_CapsLock(now.text[3], kStatusTextSize, IsToggled(VK_CAPITAL));
-  StatusText_NumLock(now.text[4], kStatusTextSize, IsToggled(VK_NUMLOCK));
+  bool caps = false, num = false;
+  ReadLocks(&caps, &num);
+  StatusText_CapsLock(now.text[3], kStatusTextSize, caps);
+  StatusText_NumLock(now.text[4], kStatusTextSize, num);
   now.text[kEncodingPart][0] = '\0';
   if (shown) std::strcpy(now.text[kEncodingPart], shown->text[kEncodingPart]);
   bool changed[kPartCount];

@@ -1,6 +1,7 @@
-// winbench FILE [--keys N] [--pages N] [--repaints N]: the editor control in a
-// real 1024 x 768 window, timed under Wine (or Windows) on a file. Prints one
-// line of key=value pairs per measurement (times in ms or us, memory in KiB):
+// winbench FILE [--keys N] [--pages N] [--repaints N] [--marks]: the editor
+// control in a real 1024 x 768 window (with --marks showing every mark), timed
+// under Wine (or Windows) on a file. Prints one line of key=value pairs per
+// measurement (times in ms or us, memory in KiB):
 //   load       the file loaded and the first full paint finished
 //   type       N characters typed at the end of the document, each painted
 //   page       N Page Downs ending at the document's end, each painted
@@ -74,6 +75,13 @@ long OptionLong(int argc, char** argv, const char* name, long fallback) {
     if (std::strcmp(argv[i], name) == 0) return std::strtol(argv[i + 1], nullptr, 10);
   }
   return fallback;
+}
+
+bool HasFlag(int argc, char** argv, const char* name) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], name) == 0) return true;
+  }
+  return false;
 }
 
 void Pump() {
@@ -465,7 +473,7 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "--main") == 0) return MainWindowBench(argc, argv);
   if (argc == 5 && std::strcmp(argv[1], "--replace") == 0) return ReplaceAllBench(argv);
   if (argc < 2 || argv[1][0] == '-') {
-    std::fprintf(stderr, "usage: winbench FILE [--keys N] [--pages N] [--repaints N]\n"
+    std::fprintf(stderr, "usage: winbench FILE [--keys N] [--pages N] [--repaints N] [--marks]\n"
                          "       winbench FILE --recovery [--keys N]\n"
                          "       winbench --core FILE | --main FILE [--keys N]\n");
     return 2;
@@ -475,6 +483,10 @@ int main(int argc, char** argv) {
   if (!hHost || !TextEditor_RegisterClass(hInstance)) return 1;
   EditorSettings settings;
   EditorSettings_SetDefaults(&settings);
+  if (HasFlag(argc, argv, "--marks")) {
+    ViewStyle* style = &settings.style;
+    style->bShowEof = style->bShowLineEnd = style->bShowTab = style->bShowSpace = style->bShowZenSpace = 1;
+  }
   HWND hEditor =
       TextEditor_Create(0, WS_CHILD | WS_VISIBLE, hInstance, hHost, 101, kClientWidth, kClientHeight, &settings);
   if (!hEditor) return 1;

@@ -69,14 +69,31 @@ void Flush(GdiDraw* d) {
   d->nRun = 0;
 }
 
-// The next cells of the run's row, in its colour, and room for the bytes.
-bool JoinsRun(const GdiDraw* d, int32_t x, int32_t y, const RECT* clip, int32_t n, COLORREF color) {
-  return d->nRun > 0 && y == d->nRunY && x == d->nRunNextX && color == d->crRun && d->nRun + n <= kGdiDrawRunMax &&
-         clip->left == d->rcRun.right && clip->top == d->rcRun.top && clip->bottom == d->rcRun.bottom;
+// The cells between the run's end and x, when the text at x may join the run
+// across them: -1 when it may not. A gap (spaces and tabs, which are never drawn
+// as text, or a mark's cells) is bridged by spaces, which have no ink, so that a
+// row of words is one call and not one per word; both sides must be whole cells.
+int32_t JoiningGap(const GdiDraw* d, int32_t x, int32_t y, const RECT* clip, int32_t n, COLORREF color) {
+  if (d->nRun == 0 || y != d->nRunY || color != d->crRun || clip->top != d->rcRun.top ||
+      clip->bottom != d->rcRun.bottom) {
+    return -1;
+  }
+  if (x == d->nRunNextX) return clip->left == d->rcRun.right && d->nRun + n <= kGdiDrawRunMax ? 0 : -1;
+  const int32_t gap = x - d->nRunNextX;
+  if (gap < 0 || gap % d->nCellWidth != 0 || gap / d->nCellWidth > kGdiDrawGapMax) return -1;
+  if (clip->left != x || d->rcRun.right != d->nRunNextX) return -1;
+  return d->nRun + gap / d->nCellWidth + n <= kGdiDrawRunMax ? gap / d->nCellWidth : -1;
+}
+
+void Append(GdiDraw* d, char byte) {
+  d->run[d->nRun] = byte;
+  d->dx[d->nRun] = d->nCellWidth;
+  ++d->nRun;
 }
 
 void AddToRun(GdiDraw* d, int32_t x, int32_t y, const RECT* clip, const char* bytes, int32_t n, COLORREF color) {
-  if (!JoinsRun(d, x, y, clip, n, color)) {
+  const int32_t gap = JoiningGap(d, x, y, clip, n, color);
+  if (gap < 0) {
     Flush(d);
     d->nRunX = x;
     d->nRunY = y;
@@ -84,29 +101,10 @@ void AddToRun(GdiDraw* d, int32_t x, int32_t y, const RECT* clip, const char* by
     d->rcRun = *clip;
     d->crRun = color;
   }
-  for (int32_t i = 0; i < n; ++i) {
-    d->run[d->nRun] = bytes[i];
-    d->dx[d->nRun] = d->nCellWidth;
-    ++d->nRun;
-  }
-  d->nRunNextX += n * d->nCellWidth;
+  for (int32_t i = 0; i < gap; ++i) Append(d, ' ');
+  for (int32_t i = 0; i < n; ++i) Append(d, bytes[i]);
+  d->nRunNextX = x + n * d->nCellWidth;
   d->rcRun.right = clip->right;
-}
-
-void FillRectColour(void* pContext, const RECT* rc, COLORREF color) {
-  GdiDraw* d = static_cast<GdiDraw*>(pContext);
-  Flush(d);
-  HBRUSH brush = nullptr;
-  if (color == d->crBack) brush = d->hbrBack;
-  if (color == d->crSelBack && !brush) brush = d->hbrSelBack;
-  if (brush) {
-    FillRect(d->hdc, rc, brush);
-    return;
-  }
-  // Any other colour: an opaque empty text fills without making a brush.
-  COLORREF old = SetBkColor(d->hdc, color);
-  ExtTextOutA(d->hdc, 0, 0, ETO_OPAQUE, rc, "", 0, nullptr);
-  SetBkColor(d->hdc, old);
 }
 
 bool SelectPen(GdiDraw* d, COLORREF color) {
@@ -121,13 +119,66 @@ bool SelectPen(GdiDraw* d, COLORREF color) {
   return true;
 }
 
-void PolylineColour(void* pContext, const POINT* points, int32_t count, COLORREF color) {
+// The waiting marks of one colour, as one PolyPolyline.
+void FlushMarks(GdiDraw* d, GdiMarks* m) {
+  if (m->nLines > 0 && SelectPen(d, m->color)) PolyPolyline(d->hdc, m->points, m->counts, static_cast<DWORD>(m->nLines));
+  m->nLines = 0;
+  m->nPoints = 0;
+}
+
+void FlushAllMarks(GdiDraw* d) {
+  for (int32_t i = 0; i < d->nMarkColours; ++i) FlushMarks(d, &d->marks[i]);
+  d->nMarkColours = 0;
+}
+
+// The marks' pile of their colour, with room for a stroke of count points.
+GdiMarks* MarksFor(GdiDraw* d, COLORREF color, int32_t count) {
+  GdiMarks* m = nullptr;
+  for (int32_t i = 0; i < d->nMarkColours && !m; ++i) {
+    if (d->marks[i].color == color) m = &d->marks[i];
+  }
+  if (!m) {
+    if (d->nMarkColours == kGdiMarkColours) FlushAllMarks(d);
+    m = &d->marks[d->nMarkColours++];
+    m->color = color;
+    m->nLines = m->nPoints = 0;
+  }
+  if (m->nLines == kGdiMarkLines || m->nPoints + count > kGdiMarkPoints) FlushMarks(d, m);
+  return m;
+}
+
+void FillRectColour(void* pContext, const RECT* rc, COLORREF color) {
   GdiDraw* d = static_cast<GdiDraw*>(pContext);
   Flush(d);
-  // A mark whose pen cannot be made is left out.
-  if (count < 2 || !SelectPen(d, color)) return;
-  MoveToEx(d->hdc, points[0].x, points[0].y, nullptr);
-  for (int32_t i = 1; i < count; ++i) LineTo(d->hdc, points[i].x, points[i].y);
+  FlushAllMarks(d);  // drawn before the fill, as they came
+  HBRUSH brush = nullptr;
+  if (color == d->crBack) brush = d->hbrBack;
+  if (color == d->crSelBack && !brush) brush = d->hbrSelBack;
+  if (brush) {
+    FillRect(d->hdc, rc, brush);
+    return;
+  }
+  // Any other colour: an opaque empty text fills without making a brush.
+  COLORREF old = SetBkColor(d->hdc, color);
+  ExtTextOutA(d->hdc, 0, 0, ETO_OPAQUE, rc, "", 0, nullptr);
+  SetBkColor(d->hdc, old);
+}
+
+// Marks wait for a fill or the end and are then drawn a colour at a time: they
+// stand in cells of their own, where text has no ink, so the order between
+// them and the text does not matter, and a row of marked spaces no longer cuts
+// its words into runs of their own. A mark whose pen cannot be made is left out.
+void PolylineColour(void* pContext, const POINT* points, int32_t count, COLORREF color) {
+  GdiDraw* d = static_cast<GdiDraw*>(pContext);
+  if (count < 2) return;
+  if (count > kGdiMarkPoints) {  // no mark is, but a stroke that long is drawn at once
+    if (SelectPen(d, color)) Polyline(d->hdc, points, count);
+    return;
+  }
+  GdiMarks* m = MarksFor(d, color, count);
+  for (int32_t i = 0; i < count; ++i) m->points[m->nPoints + i] = points[i];
+  m->nPoints += count;
+  m->counts[m->nLines++] = static_cast<DWORD>(count);
 }
 
 void TextColour(void* pContext, int32_t x, int32_t y, const RECT* clip, const char* bytes, int32_t n,
@@ -181,6 +232,7 @@ void GdiDraw_Begin(GdiDraw* draw, HDC hdc, int32_t nCellWidth, GdiGlyphFit* pFit
   draw->rcRun = RECT{0, 0, 0, 0};
   draw->crRun = 0;
   draw->nRun = 0;
+  draw->nMarkColours = 0;
 }
 
 DrawSeam GdiDraw_Seam(GdiDraw* draw) {
@@ -194,6 +246,7 @@ DrawSeam GdiDraw_Seam(GdiDraw* draw) {
 
 void GdiDraw_End(GdiDraw* draw) {
   Flush(draw);
+  FlushAllMarks(draw);
   if (draw->hPen) {
     SelectObject(draw->hdc, GetStockObject(BLACK_PEN));
     DeleteObject(draw->hPen);

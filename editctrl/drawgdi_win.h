@@ -2,9 +2,11 @@
 // comes from the body one character at a time, each with the cells it must stay
 // in; characters that follow each other on a row in one colour are gathered and
 // drawn by one ExtTextOutA whose advance array keeps every character on its cell
-// and whose clip is the run's cells, so the grid stays exact for any font. A
-// glyph whose ink would reach past its own cells into a neighbour's is drawn by
-// itself, clipped to its cells.
+// and whose clip is the run's cells, so the grid stays exact for any font (a
+// few empty cells between two words are bridged by spaces). A glyph whose ink
+// would reach past its own cells into a neighbour's is drawn by itself, clipped
+// to its cells. Marks are gathered by colour and drawn by one PolyPolyline each
+// before the next fill and at the end.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,8 @@
 #include "tools/platform.h"
 
 constexpr int32_t kGdiDrawRunMax = 256;
+// The most empty cells a run bridges to the next text of its row.
+constexpr int32_t kGdiDrawGapMax = 16;
 
 // Which glyphs of a font stay inside their cells (one for a one-byte code, two
 // for a two-byte one), each measured the first time it is drawn and kept with
@@ -29,6 +33,18 @@ struct GdiGlyphFit {
 
 // Forgets every measured row (the font was made anew).
 void GdiGlyphFit_Reset(GdiGlyphFit* fit);
+
+// Marks of one colour waiting to be drawn together.
+constexpr int32_t kGdiMarkColours = 4;
+constexpr int32_t kGdiMarkPoints = 512;
+constexpr int32_t kGdiMarkLines = 128;
+struct GdiMarks {
+  COLORREF color;
+  int32_t nPoints;
+  int32_t nLines;
+  POINT points[kGdiMarkPoints];
+  DWORD counts[kGdiMarkLines];
+};
 
 struct GdiDraw {
   HDC hdc;              // the editor font selected, background mode transparent
@@ -50,6 +66,8 @@ struct GdiDraw {
   int32_t nRun;
   char run[kGdiDrawRunMax];
   INT dx[kGdiDrawRunMax];
+  int32_t nMarkColours;  // piles in use
+  GdiMarks marks[kGdiMarkColours];
 };
 
 // Starts drawing on hdc. The brushes and the glyph record are borrowed

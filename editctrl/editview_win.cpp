@@ -104,16 +104,18 @@ void SyncView(EditorWindow* wnd, int64_t x, int64_t y) {
   // with a vertical scroll.
   bool onlyVertical = old.x == now.x;
   if (!(onlyVertical && LineNumbersShown(wnd))) rc.left = EditBody_TextRect(body).left;
-  // ScrollWindowEx hides the caret while it scrolls and shows it again.
+  // ScrollWindowEx hides the caret while it scrolls and shows it again. When
+  // less than half the view would stay (a page), drawing it all costs less
+  // than the scroll's own work (a dozen trips to the window server under Wine).
   int64_t dx = int64_t(old.x) - now.x;
   int64_t dy = int64_t(old.y) - now.y;
-  if (dx <= -rc.right || dx >= rc.right || dy <= -rc.bottom || dy >= rc.bottom) {
-    InvalidateRect(wnd->hWnd, &rc, FALSE);  // nothing of the old view stays
+  if (2 * dx <= -rc.right || 2 * dx >= rc.right || 2 * dy <= -rc.bottom || 2 * dy >= rc.bottom) {
+    InvalidateRect(wnd->hWnd, &rc, FALSE);
   } else {
     ScrollWindowEx(wnd->hWnd, static_cast<int>(dx), static_cast<int>(dy), &rc, &rc, nullptr, nullptr, SW_INVALIDATE);
   }
   wnd->bCaretPlaced = 0;  // the scroll may have moved it with the pixels
-  EditWindow_PlaceCaret(wnd);
+  if (wnd->nCaretHold == 0) EditWindow_PlaceCaret(wnd);
 }
 
 void SetViewX(EditorWindow* wnd, int64_t x) {
@@ -246,14 +248,15 @@ void EditWindow_EndBatch(EditorWindow* wnd) {
 }
 
 void EditWindow_InvalidateSelectionChange(EditorWindow* wnd, TextRange before, TextRange after) {
-  if (SameRange(before, after)) return;
+  // An empty selection paints nothing: a caret moving alone changes no pixel.
+  if (SameRange(before, after) || (TextRange_IsEmpty(before) && TextRange_IsEmpty(after))) return;
   TextRange cover = TextRange_Cover(before, after);
   TextEditorBody* body = wnd->body;
   DisplayRange rows = {EditBody_PosToDisplay(body, cover.start), EditBody_PosToDisplay(body, cover.end)};
   RECT clip = EditBody_TextRect(body);
   if (LineNumbersShown(wnd)) clip.left = 0;
   RECT r = EditBody_ChangeRect(body, &rows, &clip);
-  InvalidateRect(wnd->hWnd, &r, FALSE);
+  if (r.left < r.right && r.top < r.bottom) InvalidateRect(wnd->hWnd, &r, FALSE);
 }
 
 void EditWindow_SelectQuiet(EditorWindow* wnd, POINT anchor, POINT caret) {

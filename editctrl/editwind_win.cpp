@@ -22,6 +22,18 @@ namespace {
 
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 
+// Ctrl and Shift as the key being handled found them, in one read: under Wine
+// each GetKeyState is a trip to the window server.
+struct Modifiers {
+  bool bCtrl, bShift;
+};
+
+Modifiers ReadModifiers() {
+  BYTE keys[256];
+  if (!GetKeyboardState(keys)) return {KeyDown(VK_CONTROL), KeyDown(VK_SHIFT)};
+  return {(keys[VK_CONTROL] & 0x80) != 0, (keys[VK_SHIFT] & 0x80) != 0};
+}
+
 POINT MessagePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 void StopDragTimers(EditorWindow* wnd) {
@@ -183,12 +195,17 @@ void DeleteBackward(EditorWindow* wnd) {
 // are rarely whole rows, would leave it to be scrolled back a second time).
 void MoveByKey(EditorWindow* wnd, EditKeyAction action, bool bShift) {
   int64_t rows = EditInput_PageRows(wnd->body);
+  // The caret is placed once, where it ends, not first where the scroll put it.
+  ++wnd->nCaretHold;
   if (action == EDITKEY_PAGE_UP) EditWindow_Scroll(wnd, SB_VERT, EDITSCROLL_LINEUP, rows);
   if (action == EDITKEY_PAGE_DOWN) EditWindow_Scroll(wnd, SB_VERT, EDITSCROLL_LINEDOWN, rows);
+  --wnd->nCaretHold;
   POINT target = EditInput_MoveTarget(wnd->body, action);
   HWND hWnd = wnd->hWnd;
   EditWindow_MoveCaret(wnd, target, !bShift);
-  if (IsWindow(hWnd)) UpdateWindow(hWnd);
+  if (!IsWindow(hWnd)) return;  // the parent closed it on the notification
+  EditWindow_PlaceCaret(wnd);    // when the caret did not move, the scroll did
+  UpdateWindow(hWnd);
 }
 
 LRESULT OnKeyDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
@@ -199,9 +216,10 @@ LRESULT OnKeyDown(HWND hWnd, WPARAM wParam, LPARAM lParam) {
   // The parent's key assignment may have closed the control.
   wnd = EditWindow_FromHandle(hWnd);
   if (!wnd) return 0;
-  EditKeyAction action = EditInput_KeyAction(static_cast<uint32_t>(wParam), KeyDown(VK_CONTROL));
+  const Modifiers modifiers = ReadModifiers();
+  EditKeyAction action = EditInput_KeyAction(static_cast<uint32_t>(wParam), modifiers.bCtrl);
   if (EditInput_IsCaretMove(action)) {
-    MoveByKey(wnd, action, KeyDown(VK_SHIFT));
+    MoveByKey(wnd, action, modifiers.bShift);
     return 0;
   }
   switch (action) {
@@ -412,7 +430,7 @@ constexpr MessageRow kMessageTable[] = {
 bool IsValidEditorWindow(const EditorWindow* wnd) {
   return wnd != nullptr && IsWindow(wnd->hWnd) && GetPropA(wnd->hWnd, kEditorProp) == wnd &&
          GetWindowLongPtrA(wnd->hWnd, 0) == reinterpret_cast<LONG_PTR>(wnd) &&
-         IsValidTextEditorBodyHandle(wnd->body) && wnd->body->param == wnd && wnd->nBatch >= 0 &&
+         IsValidTextEditorBodyHandle(wnd->body) && wnd->body->param == wnd && wnd->nBatch >= 0 && wnd->nCaretHold >= 0 &&
          (wnd->charInput.bWaiting == 0 || wnd->charInput.bWaiting == 1);
 }
 

@@ -42,6 +42,7 @@ struct EditorWindow {
   int32_t nDrawnPosV;       // thumb shows where these put it until it is redrawn
   POINT ptCaretShown;       // where the caret was last placed
   BYTE bCaretPlaced;        // ptCaretShown is current
+  int32_t nCaretHold;       // > 0: a scroll leaves the caret to be placed by the caller
 };
 
 bool IsValidEditorWindow(const EditorWindow* wnd);

@@ -318,6 +318,13 @@ TEST_F(EditorViewTest, PageKeysMoveAPageOfRowsAndKeepTheCaretInView) {
   const int pos = ScrollPos(SB_VERT);
   EXPECT_EQ(n * lh, pos) << "the view moved as many rows as the caret: it keeps its place on the screen";
   EXPECT_GE(pos + ClientRect().bottom, (2 + n) * lh);
+  POINT shown = {-1, -1};
+  ASSERT_TRUE(GetCaretPos(&shown));
+  EXPECT_EQ(POINT({0, lh}), shown) << "the system caret where the caret ended, not where the scroll left it";
+  // A caret moving alone changes no pixel: nothing is left to repaint.
+  TextEditor_SetCaret(hEditor, {0, 3 + n}, true);
+  EXPECT_FALSE(GetUpdateRect(hEditor, nullptr, FALSE));
+  TextEditor_SetCaret(hEditor, {0, 1 + n}, true);
   Key(VK_NEXT, false, true);
   EXPECT_EQ(POINT({0, 1 + 2 * n}), Caret());
   EXPECT_EQ(POINT({0, 1 + n}), Anchor()) << "Shift extends";
