@@ -27,7 +27,7 @@ dir="$QWIL_ROOT/build/bench-start"
 name="$(basename "$file")"
 # The title is a regular expression for xdotool: the brackets and dots are the
 # name's own.
-titled="^\\[$(printf '%s' "$name" | sed 's/[][.*^$\\]/\\&/g')\\] - "
+titled="^\\[$(printf '%s' "$name" | sed -e 's/[.[*^$]/\\&/g' -e 's/]/\\]/g')\\] - "
 wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1
 
