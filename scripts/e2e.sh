@@ -84,8 +84,10 @@ e2e_program_copy() {
 }
 
 # The virtual desktop's own process does not pass the program's exit code on,
-# so a batch file waits for the program and writes the code to a file. The batch
-# file is code page 932, as cmd reads it.
+# so a batch file runs the program, which cmd waits for in a batch file, and
+# writes the code to a file. Run directly, not through start.exe: its
+# ShellExecuteEx now and then fails before the program runs. The batch file is
+# code page 932, as cmd reads it.
 e2e_start() {
   local exe="$1" arg args="" batch="$E2E_OUT/$E2E_NAME.cmd"
   shift
@@ -94,13 +96,12 @@ e2e_start() {
   E2E_EXE_WIN="$(qwil_windows_path "$exe")"
   # A desktop of its own for every start. Wine closes a virtual desktop a moment
   # after its last program ended; a program started into it just then finds it
-  # gone: start.exe cannot start it ("ShellExecuteEx" fails) or its windows
-  # cannot be made, and the exit code is 1 either way.
+  # gone: its windows cannot be made, and the exit code is 1.
   E2E_STARTS=$((E2E_STARTS + 1))
   E2E_DESKTOP="qwil-$E2E_NAME-$E2E_STARTS"
   for arg in "$@"; do args+=" \"$arg\""; done
   rm -f "$E2E_OUT/$E2E_NAME.rc"
-  printf '@echo off\r\nstart "" /wait "%s"%s\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
+  printf '@echo off\r\n"%s"%s\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
     "$(qwil_windows_path "$exe")" "$args" "$(qwil_windows_path "$E2E_OUT/$E2E_NAME.rc")" |
     iconv -f UTF-8 -t CP932 > "$batch" || e2e_fail "cannot write $batch"
   wine explorer "/desktop=$E2E_DESKTOP,1024x768" cmd /c "$(qwil_windows_path "$batch")" \
@@ -121,7 +122,7 @@ e2e_search() {
     fi
     if [ -s "$E2E_OUT/$E2E_NAME.rc" ]; then
       qwil_say "the program ended (exit code $(tr -d '\r\n ' < "$E2E_OUT/$E2E_NAME.rc"))"
-      # start.exe's own complaint, when it could not start the program at all.
+      # cmd's own complaint, when it could not start the program at all.
       iconv -f CP932 -t UTF-8 "$E2E_OUT/$E2E_NAME.log" 2>/dev/null | tail -n 5 >&2
       return 1
     fi
