@@ -71,11 +71,11 @@ void Line_InitEmpty(LineData* line, LineEnd end) {
   line->nInfo = end | kLineTabFreeBit;
 }
 
-void Line_InitLent(LineData* line, char* bytes, int32_t n, LineEnd end) {
+void Line_InitLent(LineData* line, char* bytes, int32_t n, LineEnd end, bool bTabFree) {
   line->pBytes = bytes;
   line->nLength = n;
-  line->nInfo = end;
-  QWIL_ASSERT(IsValidLineDataHandle(line));
+  line->nInfo = end | (bTabFree ? kLineTabFreeBit : 0);
+  QWIL_ASSERT(IsValidLineDataHandle(line) && (!bTabFree || !HasTab(bytes, n)));
 }
 
 bool Line_InitJoined(LineData* line, const char* head, int32_t nHead, const char* tail, int32_t nTail, LineEnd end) {

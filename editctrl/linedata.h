@@ -74,8 +74,9 @@ inline const char* Line_GetCrlf(const LineData* line) { return LineEnd_Bytes(Lin
 
 // A line of no bytes (the shared empty string) and the given end, no layout.
 void Line_InitEmpty(LineData* line, LineEnd end);
-// A line of n bytes lent by the document (bytes[n] must be NUL).
-void Line_InitLent(LineData* line, char* bytes, int32_t n, LineEnd end);
+// A line of n bytes lent by the document (bytes[n] must be NUL); bTabFree when
+// the caller saw that they hold no tab.
+void Line_InitLent(LineData* line, char* bytes, int32_t n, LineEnd end, bool bTabFree);
 // A line of the bytes head and tail in a buffer of its own of exactly their
 // size (none when both are empty); false, nothing allocated, when out of memory.
 bool Line_InitJoined(LineData* line, const char* head, int32_t nHead, const char* tail, int32_t nTail, LineEnd end);

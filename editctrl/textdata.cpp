@@ -64,8 +64,11 @@ bool LayLine(TextData* text, LineData* line) {
   QWIL_ASSERT(Line_GetLayoutSlot(line) == 0);
   const TextDataProperty& p = text->prop;
   if (!p.wrap) return true;
-  const char* s = Line_GetString(line);
   const int32_t length = Line_GetLength(line);
+  // Without a tab every byte is a column: a line and its end that fit a row
+  // are one row, known without reading the bytes.
+  if (Line_IsTabFree(line) && (length == 0 || int64_t(length) + 1 < p.width)) return true;
+  const char* s = Line_GetString(line);
   int32_t tail = 0;
   int32_t tab = -1;
   const int32_t second = Wrap_NextRow(s, length, 0, p.width, p.tabsize, &tail, &tab);

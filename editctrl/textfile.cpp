@@ -25,6 +25,7 @@ struct TextStream {
   int64_t nNextChunk;   // the size of the next chunk when small feeds fill them
   bool bReplaceTail;    // the open line goes in the place of the document's last line
   bool bPendingCr;      // a CR ended the bytes and a line: an LF first in the next ones pairs with it
+  bool bOpenTab;        // the open line may hold a tab (it does, or its bytes were not looked at)
   LineEnd tailEnd;      // the document's last line's end, which goes to the stream's last line
   int32_t nTailLength;  // the bytes that line has in the document
 };
@@ -79,18 +80,30 @@ bool Room(TextStream* s, int64_t want, int64_t least, char** pAt, int64_t* pSize
   return true;
 }
 
-// The first CR or LF in [p, end), or end.
-inline const char* FindLineEnd(const char* p, const char* end) {
+// The first CR or LF in [p, end), or end; *pTab becomes true when a tab lies
+// before it (looked for in the same pass: a line known to hold none has its
+// width and its wrapping without its bytes being read again).
+inline const char* FindLineEnd(const char* p, const char* end, bool* pTab) {
 #if defined(__SSE2__)
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i ht = _mm_set1_epi8('\t');
   for (; end - p >= 16; p += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    const unsigned ends =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+    const unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, ht)));
+    if (ends != 0) {
+      const unsigned at = static_cast<unsigned>(__builtin_ctz(ends));
+      if (tabs & ((1u << at) - 1)) *pTab = true;
+      return p + at;
+    }
+    if (tabs != 0) *pTab = true;
   }
 #endif
-  while (p < end && *p != '\r' && *p != '\n') ++p;
+  for (; p < end && *p != '\r' && *p != '\n'; ++p) {
+    if (*p == '\t') *pTab = true;
+  }
   return p;
 }
 
@@ -102,10 +115,11 @@ bool CloseLine(TextStream* s, int64_t at, LineEnd end, bool bMore, bool roomy, T
   if (!roomy && SizeWith(s, n) + (bMore ? 2 : 0) > kTextMaxSize) return Fail(pStatus, TEXTFILE_TOO_LARGE);
   s->pBytes[at] = '\0';
   LineData line;
-  Line_InitLent(&line, s->pBytes + s->nLine, static_cast<int32_t>(n), end);
+  Line_InitLent(&line, s->pBytes + s->nLine, static_cast<int32_t>(n), end, !s->bOpenTab);
   const bool ok = s->bReplaceTail ? TextData_SetLastLine(s->text, &line) : TextData_AddLoadedLine(s->text, &line);
   if (!ok) return Fail(pStatus, TEXTFILE_NO_MEMORY);
   s->bReplaceTail = false;
+  s->bOpenTab = false;
   return true;
 }
 
@@ -125,7 +139,7 @@ bool Scan(TextStream* s, TextFileStatus* pStatus) {
   // line needs to be checked on its own.
   const bool roomy = int64_t(TextData_GetTextSize(s->text)) + 2 * (end - s->nLine) + 2 <= kTextMaxSize;
   for (;;) {
-    const int64_t j = FindLineEnd(b + i, b + end) - b;
+    const int64_t j = FindLineEnd(b + i, b + end, &s->bOpenTab) - b;
     if (j >= end) break;
     LineEnd kind = LINEEND_LF;
     int64_t next = j + 1;
@@ -162,6 +176,7 @@ TextStream* TextStream_Begin(TextData* text) {
   const LineData* tail = TextData_GetTail(text);
   s->tailEnd = Line_GetEnd(tail);
   s->nTailLength = Line_GetLength(tail);
+  s->bOpenTab = !Line_IsTabFree(tail);  // its bytes open the stream unlooked at
   return s;
 }
 
