@@ -180,19 +180,6 @@ void SetPartText(HWND hStatusBar, int nPart, const char* text) {
   SendMessageA(hStatusBar, SB_SETTEXTA, static_cast<WPARAM>(nPart), reinterpret_cast<LPARAM>(text));
 }
 
-// Caps Lock and Num Lock in one read of the keyboard (each GetKeyState is a
-// trip to the window server under Wine).
-void ReadLocks(bool* pCaps, bool* pNum) {
-  BYTE keys[256];
-  if (GetKeyboardState(keys)) {
-    *pCaps = (keys[VK_CAPITAL] & 1) != 0;
-    *pNum = (keys[VK_NUMLOCK] & 1) != 0;
-  } else {
-    *pCaps = (GetKeyState(VK_CAPITAL) & 1) != 0;
-    *pNum = (GetKeyState(VK_NUMLOCK) & 1) != 0;
-  }
-}
-
 }  // namespace
 
 HWND StatusBar_Create(HWND hParent, HINSTANCE) {
@@ -254,10 +241,12 @@ void StatusBar_Refresh(HWND hStatusBar, HWND hEditor) {
   EditCaretInfo caret = {};
   TextEditor_GetCaretInfo(hEditor, &caret);
   StatusText_Caret(now.text[2], kStatusTextSize, selection, caret.ptDisplay, static_cast<uint32_t>(caret.nCode));
-  bool caps = false, num = false;
-  ReadLocks(&caps, &num);
-  StatusText_CapsLock(now.text[3], kStatusTextSize, caps);
-  StatusText_NumLock(now.text[4], kStatusTextSize, num);
+  // Both locks in one read of the keyboard (each GetKeyState is a trip to the
+  // window server under Wine); a read that fails shows them off.
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  StatusText_CapsLock(now.text[3], kStatusTextSize, (keys[VK_CAPITAL] & 1) != 0);
+  StatusText_NumLock(now.text[4], kStatusTextSize, (keys[VK_NUMLOCK] & 1) != 0);
   now.text[kEncodingPart][0] = '\0';
   if (shown) std::strcpy(now.text[kEncodingPart], shown->text[kEncodingPart]);
   bool changed[kPartCount];

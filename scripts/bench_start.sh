@@ -32,13 +32,14 @@ wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1
 
 now_ms() { date +%s%3N; }
+# Wine names the X windows of a program after its file, in lower case.
+class="$(basename "$exe" | tr '[:upper:]' '[:lower:]')"
 
 for ((i = 1; i <= count; i++)); do
   rm -rf "$dir" && mkdir -p "$dir" && cp "$exe" "$dir/" || exit 1
   start=$(now_ms)
   wine "$dir/$(basename "$exe")" "$(qwil_windows_path "$file")" >/dev/null 2>&1 &
   pid=$!
-  class="$(basename "$exe" | tr '[:upper:]' '[:lower:]')"
   visible="" title_ms=""
   while [ -z "$title_ms" ] && kill -0 "$pid" 2>/dev/null; do
     if [ -z "$visible" ] && xdotool search --onlyvisible --class "$class" >/dev/null 2>&1; then
